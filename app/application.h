@@ -1,0 +1,32 @@
+// The application's main routine: the parameter form in the console, then
+// the path window run and the start-point map run.
+#pragma once
+
+#include <cstdint>
+
+#include "console/keyboard.h"
+#include "console/screen.h"
+#include "runtime/text.h"
+
+namespace app {
+
+// What the process frame hands to the main routine. The application reads
+// none of it; the command line is ignored by design.
+struct StartArguments {
+  runtime::Text argumentText;  // the command line without the program's name
+  int showMode = 10;           // how windows were asked to be shown (10: default)
+};
+
+// The console as the application uses it: the text screen of the form and
+// the keyboard (which also provides the pauses).
+struct ConsoleServices {
+  console::ConsoleScreen& screen;
+  console::ConsoleKeyboard& keyboard;
+};
+
+// Shows the form, reads the six fields, applies defaults and range checks,
+// and when every check passes runs "Pendelweg" and then "Startpunkte".
+// A failed check ends silently. Always returns 0, the process exit code.
+std::int32_t RunApplication(ConsoleServices& console, const StartArguments& arguments);
+
+}  // namespace app

@@ -1,0 +1,40 @@
+// Pauses. The runs pause between steps and before they close a window;
+// tests replace the system clock by a virtual one so that a 10-second pause
+// costs nothing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace runtime {
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Suspends the calling thread for `milliseconds`; 0 only gives up the
+  // rest of the time slice.
+  virtual void SleepMilliseconds(std::uint32_t milliseconds) = 0;
+};
+
+// Real time: nanosleep, or sched_yield for 0.
+class SystemClock final : public Clock {
+ public:
+  void SleepMilliseconds(std::uint32_t milliseconds) override;
+};
+
+// Returns at once and adds the pause to its total; every pause is recorded
+// so tests can check the pacing of a run.
+class VirtualClock final : public Clock {
+ public:
+  void SleepMilliseconds(std::uint32_t milliseconds) override;
+  // Sum of all pauses so far, in milliseconds.
+  std::uint64_t ElapsedMilliseconds() const { return elapsed_.load(); }
+  // Number of pauses so far (0 ms pauses included).
+  std::uint64_t PauseCount() const { return pauses_.load(); }
+
+ private:
+  std::atomic<std::uint64_t> elapsed_{0};
+  std::atomic<std::uint64_t> pauses_{0};
+};
+
+}  // namespace runtime

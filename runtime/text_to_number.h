@@ -1,0 +1,25 @@
+// Reading a number from the start of a text. Never fails: unreadable text
+// gives zero. The result is in extended precision; the caller rounds it to a
+// double when it stores it.
+#pragma once
+
+#include "runtime/numeric.h"
+#include "runtime/text.h"
+
+namespace runtime {
+
+// Leading blanks (space, tab, line feed) are skipped. Then either
+//  - a decimal number: one optional sign, digits with at most one point,
+//    the first 18 significant digits kept and later ones cut (their places
+//    kept), an optional exponent introduced by E, e, D or d whose magnitude
+//    saturates at 9999; a decimal exponent of the first digit at or above
+//    4933 gives 2^127, at or below -4933 gives zero; or
+//  - a prefixed whole number: & then an optional radix letter (B binary,
+//    H hex, O or Q octal; none means octal), digits, and an optional type
+//    suffix (%, &, &&, ?, ??, ???) that decides how the top bits read as a
+//    sign.
+// Whatever follows the number is ignored. A minus sign also applies to the
+// zero and 2^127 results (-0 compares equal to 0).
+Real TextToNumber(const Text& text);
+
+}  // namespace runtime
