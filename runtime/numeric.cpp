@@ -1,0 +1,48 @@
+#include "runtime/numeric.h"
+
+#include <cmath>
+#include <limits>
+
+namespace runtime {
+
+Real SquareRoot(Real x) {
+  // A negative or NaN argument comes back unchanged instead of becoming NaN.
+  if (!(x >= 0.0L)) return x;
+  return std::sqrt(x);
+}
+
+Real MaxReal(Real a, Real b) {
+  if (b >= a) return b;
+  return a;
+}
+
+float ToSingle(Real x) {
+  // Beyond half an ulp above the largest single the value rounds to
+  // infinity; handled here because the conversion itself would be undefined.
+  constexpr Real overflowBound = 0x1p128L - 0x1p103L;
+  if (x >= overflowBound) return std::numeric_limits<float>::infinity();
+  if (x <= -overflowBound) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(x);
+}
+
+std::int32_t RoundToInt32(Real x) {
+  const Real whole = std::nearbyint(x);  // the current mode: nearest-even
+  if (!(whole >= -0x1p31L && whole < 0x1p31L)) return INT32_MIN;
+  return static_cast<std::int32_t>(whole);
+}
+
+std::uint32_t RoundToLow32(Real x) {
+  const Real whole = std::nearbyint(x);
+  // The integer-indefinite 64-bit value has a low half of zero.
+  if (!(whole >= -0x1p63L && whole < 0x1p63L)) return 0;
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)));
+}
+
+void LoadFloatingPointControl() {
+  // Round to nearest-even (RC 00), 64-bit significand (PC 11), infinity
+  // control set, all six exceptions masked.
+  const unsigned short controlWord = 0x133F;
+  asm volatile("fldcw %0" : : "m"(controlWord));
+}
+
+}  // namespace runtime
