@@ -1,0 +1,91 @@
+#include "app/model.h"
+
+namespace app {
+
+using runtime::MaxReal;
+using runtime::SquareRoot;
+using runtime::StoreDouble;
+
+const std::array<Magnet, 3>& Magnets() {
+  static const std::array<Magnet, 3> magnets = {{
+      {1, static_cast<double>(-SquareRoot(1800.0L)), 0.0, 0.0},
+      {2, 30.0, 30.0, 0.0},
+      {3, 30.0, -30.0, 0.0},
+  }};
+  return magnets;
+}
+
+PendulumState StateAtRest(double x, double y) {
+  PendulumState state;
+  state.x = x;
+  state.y = y;
+  return state;
+}
+
+// In the formulas below every variable is a Real holding a double: the
+// arithmetic between two StoreDouble calls runs in extended precision.
+
+Restoring RestoringForce(double g, double length, double x, double y) {
+  const Real L = length;
+  const Real X = x;
+  const Real Y = y;
+  // r: horizontal distance from the centre.
+  const Real r = StoreDouble(SquareRoot(X * X + Y * Y));
+  // Z: height of the bob; beyond r = L the rod is horizontal.
+  const Real Z = StoreDouble(L - SquareRoot(MaxReal(L * L - r * r, 0)));
+  // F = g sin(theta) along the arc, a = F sin(theta) its vertical part ...
+  const Real F = StoreDouble((g / L) * r);
+  const Real a = StoreDouble((F / L) * r);
+  // ... so Fh = F cos(theta) is the horizontal part.
+  const Real Fh = StoreDouble(SquareRoot(MaxReal(F * F - a * a, 0)));
+  if (r <= 0) return {static_cast<double>(Z), {0.0, 0.0}};
+  const Real Fx = StoreDouble((-Fh / r) * X);
+  const Real Fy = StoreDouble((-Fh / r) * Y);
+  return {static_cast<double>(Z), {static_cast<double>(Fx), static_cast<double>(Fy)}};
+}
+
+Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
+                 double captureRadius, std::int16_t& caughtBy) {
+  const Real dx = StoreDouble(Real(magnet.x) - x);
+  const Real dy = StoreDouble(Real(magnet.y) - y);
+  const Real dz = StoreDouble(Real(magnet.z) - z);
+  // rh: horizontal distance between bob and magnet.
+  const Real rh = StoreDouble(SquareRoot(dx * dx + dy * dy));
+  // Within the capture radius the magnet holds the bob; rh = 0 ends here,
+  // so the pull below never divides by zero.
+  if (captureRadius >= rh) {
+    if (caughtBy <= 0) caughtBy = magnet.index;
+    return {0.0, 0.0};
+  }
+  // R: distance in space; F: the pull m / R^2 times rh / R.
+  const Real R = StoreDouble(SquareRoot(dx * dx + dy * dy + dz * dz));
+  const Real F = StoreDouble((rh * m) / ((R * R) * R));
+  const Real Fx = StoreDouble((dx * F) / rh);
+  const Real Fy = StoreDouble((dy * F) / rh);
+  return {static_cast<double>(Fx), static_cast<double>(Fy)};
+}
+
+TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius) {
+  std::int16_t caughtBy = 0;
+  const Restoring restoring = RestoringForce(g, pendulumLength, x, y);
+  const auto& magnets = Magnets();
+  const Force pull1 = MagnetPull(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
+  const Force pull2 = MagnetPull(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
+  const Force pull3 = MagnetPull(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
+  const Real Fx = StoreDouble(((Real(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
+  const Real Fy = StoreDouble(((Real(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
+  return {restoring.z, {static_cast<double>(Fx), static_cast<double>(Fy)}, caughtBy};
+}
+
+void SimulationStep(PendulumState& state, double g, double m, double dt, double captureRadius) {
+  const TotalForceResult total = TotalForce(g, m, state.x, state.y, captureRadius);
+  state.z = total.z;
+  state.caughtBy = total.caughtBy;
+  const Real step = dt;
+  state.vx = static_cast<double>(step * total.force.x + state.vx);
+  state.vy = static_cast<double>(step * total.force.y + state.vy);
+  state.x = static_cast<double>(step * state.vx + state.x);
+  state.y = static_cast<double>(step * state.vy + state.y);
+}
+
+}  // namespace app

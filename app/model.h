@@ -1,0 +1,92 @@
+// The magnetic pendulum: a bob on a pendulum of fixed length over the centre
+// of a plane, pulled back to the centre and attracted by three magnets that
+// lie at the level of its lowest point. No friction anywhere.
+//
+// Every named quantity of the formulas is rounded to a double where it is
+// formed; everything between two named quantities is evaluated in extended
+// precision. The model is pure: it draws nothing and keeps no state, so the
+// same inputs give the same bits on every machine and every thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "runtime/numeric.h"
+
+namespace app {
+
+using runtime::Real;
+
+// Length of the pendulum, in model units.
+inline constexpr double pendulumLength = 200.0;
+
+// One of the three fixed magnets.
+struct Magnet {
+  std::int16_t index;  // 1 to 3; also the index of its colour in magnetColors
+  double x;            // horizontal position, model units
+  double y;
+  double z;            // height above the bob's lowest point (always 0)
+};
+
+// The three magnets, each at the distance sqrt(1800) from the centre, at the
+// angles 180, 45 and -45 degrees. The first x is -sqrt(1800) computed at run
+// time (-42.42640687119285).
+const std::array<Magnet, 3>& Magnets();
+
+// The moving bob (unit mass, so a force is also an acceleration).
+struct PendulumState {
+  double x = 0;               // horizontal position, model units
+  double y = 0;
+  double z = 0;               // height above the lowest point, from the latest force evaluation
+  double vx = 0;              // velocity, model units per time unit
+  double vy = 0;
+  std::int16_t caughtBy = 0;  // 0 while free, else the index of the catching magnet
+};
+
+// The bob released at rest at (x, y).
+PendulumState StateAtRest(double x, double y);
+
+// A horizontal force (or acceleration).
+struct Force {
+  double x = 0;
+  double y = 0;
+};
+
+// Height of the bob and the horizontal part of the pendulum's pull back to
+// the centre (g sin(theta) cos(theta) towards the centre). At r = 0 there is
+// no force and no division; at r >= L the height is L and the pull is 0.
+struct Restoring {
+  double z;
+  Force force;
+};
+Restoring RestoringForce(double g, double length, double x, double y);
+
+// Horizontal part of a pull of magnitude m / R^2 towards `magnet`. When the
+// horizontal distance is within captureRadius (the bound counts as inside)
+// the pull is 0 and `caughtBy`, if still <= 0, becomes the magnet's index.
+Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
+                 double captureRadius, std::int16_t& caughtBy);
+
+// Restoring force plus the pulls of magnets 1, 2 and 3, summed in that order.
+// caughtBy is the lowest index among the magnets within the radius, or 0.
+struct TotalForceResult {
+  double z;
+  Force force;
+  std::int16_t caughtBy;
+};
+TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius);
+
+// One step of semi-implicit Euler: the force at the current position, then
+// the velocity, then the position with the new velocity. Stores the height
+// and caughtBy of that evaluation. The step is made in full even when a
+// magnet catches the bob.
+void SimulationStep(PendulumState& state, double g, double m, double dt, double captureRadius);
+
+// Time steps and capture radii of the two runs. The steps are the
+// single-precision values of 0.1 and 0.2, widened.
+inline constexpr double pathTimeStep = 0.1f;
+inline constexpr double pathCaptureRadius = 0.5;
+inline constexpr double mapTimeStep = 0.2f;
+inline constexpr double mapCaptureRadius = 9.0;
+
+}  // namespace app

@@ -1,0 +1,154 @@
+#include "app/model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace app {
+namespace {
+
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { runtime::LoadFloatingPointControl(); }
+};
+
+TEST_F(ModelTest, MagnetsLieOnACircleOfRadiusSqrt1800) {
+  const auto& magnets = Magnets();
+  EXPECT_EQ(magnets[0].x, -42.42640687119285);
+  EXPECT_EQ(magnets[0].y, 0.0);
+  EXPECT_EQ(magnets[1].x, 30.0);
+  EXPECT_EQ(magnets[1].y, 30.0);
+  EXPECT_EQ(magnets[2].x, 30.0);
+  EXPECT_EQ(magnets[2].y, -30.0);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(magnets[k].index, k + 1);
+}
+
+// Golden values for g = 5, m = 400 at (-50, 50): exact doubles.
+TEST_F(ModelTest, GoldenForcesAtTheDefaultStart) {
+  const Restoring restoring = RestoringForce(5, pendulumLength, -50, 50);
+  EXPECT_EQ(restoring.z, 12.91713066130293);
+  EXPECT_EQ(restoring.force.x, 1.1692679333668565);
+  EXPECT_EQ(restoring.force.y, -1.1692679333668565);
+
+  for (double radius : {pathCaptureRadius, mapCaptureRadius}) {
+    const TotalForceResult total = TotalForce(5, 400, -50, 50, radius);
+    EXPECT_EQ(total.z, 12.91713066130293);
+    EXPECT_EQ(total.force.x, 1.2672752689358655);
+    EXPECT_EQ(total.force.y, -1.3453566447473344);
+    EXPECT_EQ(total.caughtBy, 0);
+  }
+}
+
+TEST_F(ModelTest, RestoringForceAtTheCentreAndBeyondTheRod) {
+  const Restoring centre = RestoringForce(5, pendulumLength, 0, 0);
+  EXPECT_EQ(centre.z, 0.0);
+  EXPECT_EQ(centre.force.x, 0.0);
+  EXPECT_EQ(centre.force.y, 0.0);
+  EXPECT_FALSE(std::signbit(centre.force.x));
+
+  for (double x : {200.0, 250.0, 1e6}) {
+    const Restoring far = RestoringForce(5, pendulumLength, x, 0);
+    EXPECT_EQ(far.z, 200.0) << x;
+    EXPECT_EQ(far.force.x, 0.0) << x;
+    EXPECT_EQ(far.force.y, 0.0) << x;
+  }
+}
+
+TEST_F(ModelTest, RestoringForcePointsToTheCentre) {
+  const Restoring r = RestoringForce(5, pendulumLength, 30, -40);  // r = 50
+  EXPECT_LT(r.force.x, 0);
+  EXPECT_GT(r.force.y, 0);
+  // g sin cos with sin = 1/4: 5 * 0.25 * sqrt(15)/4 along the direction.
+  const double magnitude = std::hypot(r.force.x, r.force.y);
+  EXPECT_NEAR(magnitude, 5 * 0.25 * std::sqrt(15.0) / 4, 1e-12);
+}
+
+TEST_F(ModelTest, CaptureRadiusBoundCountsAsInside) {
+  const Magnet& magnet = Magnets()[1];  // (30, 30)
+  struct Case {
+    double x;
+    double radius;
+    std::int16_t expected;
+  } cases[] = {
+      {30.0, 0.5, 2},     // straight above: rh = 0, no division
+      {30.5, 0.5, 2},     // exactly on the bound
+      {30.5000001, 0.5, 0},
+      {39.0, 9.0, 2},
+      {39.0000001, 9.0, 0},
+  };
+  for (const Case& c : cases) {
+    std::int16_t caughtBy = 0;
+    const Force pull = MagnetPull(400, magnet, c.x, 30, 0, c.radius, caughtBy);
+    EXPECT_EQ(caughtBy, c.expected) << c.x;
+    if (c.expected != 0) {
+      EXPECT_EQ(pull.x, 0.0);
+      EXPECT_EQ(pull.y, 0.0);
+    } else {
+      EXPECT_LT(pull.x, 0.0);  // pulled back towards the magnet at x = 30
+    }
+  }
+}
+
+TEST_F(ModelTest, AnEarlierCatchIsKept) {
+  std::int16_t caughtBy = 1;
+  MagnetPull(400, Magnets()[2], 30, -30, 0, 9, caughtBy);
+  EXPECT_EQ(caughtBy, 1);
+}
+
+TEST_F(ModelTest, LowestIndexWinsWhenTwoMagnetsAreWithinTheRadius) {
+  // With a radius of 40 the point (30, 0) is within reach of magnets 2 and 3.
+  EXPECT_EQ(TotalForce(5, 400, 30, 0, 40).caughtBy, 2);
+  // And with 80 all three are within reach of the centre.
+  EXPECT_EQ(TotalForce(5, 400, 0, 0, 80).caughtBy, 1);
+}
+
+TEST_F(ModelTest, ACaughtBobGetsNoPullFromItsMagnetButFromTheOthers) {
+  const TotalForceResult total = TotalForce(5, 400, 30, 30, 0.5);
+  EXPECT_EQ(total.caughtBy, 2);
+  const Restoring restoring = RestoringForce(5, pendulumLength, 30, 30);
+  EXPECT_NE(total.force.x, restoring.force.x);
+}
+
+TEST_F(ModelTest, StepMovesWithTheNewVelocity) {
+  PendulumState state = StateAtRest(-50, 50);
+  SimulationStep(state, 5, 400, pathTimeStep, pathCaptureRadius);
+  const long double dt = 0.1f;
+  const double vx = static_cast<double>(dt * 1.2672752689358655 + 0.0L);
+  const double vy = static_cast<double>(dt * -1.3453566447473344 + 0.0L);
+  EXPECT_EQ(state.vx, vx);
+  EXPECT_EQ(state.vy, vy);
+  EXPECT_EQ(state.x, static_cast<double>(dt * vx + -50.0L));
+  EXPECT_EQ(state.y, static_cast<double>(dt * vy + 50.0L));
+  // The height is that of the position before the step.
+  EXPECT_EQ(state.z, 12.91713066130293);
+  EXPECT_EQ(state.caughtBy, 0);
+}
+
+TEST_F(ModelTest, StepIsMadeInFullEvenWhenCaught) {
+  PendulumState state = StateAtRest(30.2, 30);
+  SimulationStep(state, 5, 400, pathTimeStep, pathCaptureRadius);
+  EXPECT_EQ(state.caughtBy, 2);
+  EXPECT_NE(state.x, 30.2);  // the restoring force and magnets 1 and 3 still moved it
+}
+
+TEST_F(ModelTest, TimeStepsAreTheWidenedSingles) {
+  EXPECT_EQ(pathTimeStep, 0.100000001490116119384765625);
+  EXPECT_EQ(mapTimeStep, 0.20000000298023223876953125);
+}
+
+// The whole default path pins the arithmetic: a changed order of operations
+// or a lost extended intermediate moves the bob elsewhere within a few
+// thousand steps.
+TEST_F(ModelTest, DefaultPathIsCaughtByMagnetThreeAfter5461Steps) {
+  PendulumState state = StateAtRest(-50, 50);
+  int steps = 0;
+  while (state.caughtBy == 0 && steps < 200000) {
+    SimulationStep(state, 5, 400, pathTimeStep, pathCaptureRadius);
+    ++steps;
+  }
+  EXPECT_EQ(steps, 5461);
+  EXPECT_EQ(state.caughtBy, 3);
+}
+
+}  // namespace
+}  // namespace app
