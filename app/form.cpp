@@ -1,0 +1,67 @@
+#include "app/form.h"
+
+#include "runtime/numeric.h"
+#include "runtime/text_to_number.h"
+
+namespace app {
+
+using runtime::Text;
+
+const std::array<FormField, 6>& FormFields() {
+  // The labels are code page 850 bytes: 0x84 is "ä", 0x94 is "ö".
+  static const std::array<FormField, 6> fields = {{
+      {FieldName::x, 4, Text("Startposition     x: "), Text("-50"), FieldKeeping::asText},
+      {FieldName::y, 5, Text("Startposition     y: "), Text("50"), FieldKeeping::asText},
+      {FieldName::g, 6, Text("Pendelkoeffizient g: "), Text("5"), FieldKeeping::asNumber},
+      {FieldName::m, 7, Text("Magnetst\x84rke      m: "), Text("400"), FieldKeeping::asText},
+      {FieldName::v, 9, Text("Verz\x94gerung       v: "), Text("0.03"), FieldKeeping::asNumber},
+      {FieldName::n, 10, Text("Versuchszahl      n: "), Text("2000"), FieldKeeping::asNumber},
+  }};
+  return fields;
+}
+
+namespace {
+
+double ReadNumber(const Text& text) {
+  return static_cast<double>(runtime::TextToNumber(text));
+}
+
+double TextOrDefault(const Text& text, double defaultValue) {
+  return text.empty() ? defaultValue : ReadNumber(text);
+}
+
+double NonZeroOrDefault(double value, double defaultValue) {
+  return value == 0 ? defaultValue : value;
+}
+
+}  // namespace
+
+void KeepField(FormEntries& entries, const FormField& field, const Text& fieldText) {
+  switch (field.name) {
+    case FieldName::x: entries.x = fieldText; break;
+    case FieldName::y: entries.y = fieldText; break;
+    case FieldName::m: entries.m = fieldText; break;
+    case FieldName::g: entries.g = ReadNumber(fieldText); break;
+    case FieldName::v: entries.v = ReadNumber(fieldText); break;
+    case FieldName::n: entries.n = ReadNumber(fieldText); break;
+  }
+}
+
+SimulationParameters ApplyDefaults(const FormEntries& entries) {
+  SimulationParameters parameters{};
+  parameters.x = TextOrDefault(entries.x, -50);
+  parameters.y = TextOrDefault(entries.y, 50);
+  parameters.g = NonZeroOrDefault(entries.g, 5);
+  parameters.m = TextOrDefault(entries.m, 400);
+  parameters.v = NonZeroOrDefault(entries.v, defaultDelay);
+  parameters.n = NonZeroOrDefault(entries.n, 2000);
+  return parameters;
+}
+
+Validity CheckRanges(const SimulationParameters& p) {
+  const bool valid = (-100 < p.x && p.x < 100) && (-100 < p.y && p.y < 100) && p.g > 0 &&
+                     p.m > 0 && p.v >= 0;
+  return valid ? Validity::valid : Validity::invalid;
+}
+
+}  // namespace app

@@ -1,0 +1,24 @@
+// The colours of the three magnets, shared by their markers and by the
+// start-point map.
+#pragma once
+
+#include <array>
+
+#include "graphics/color.h"
+
+namespace app {
+
+// Entry k is the colour of magnet k: 1 red, 2 green (0, 191, 0), 3 blue.
+// Entry 0 stays black and is never drawn. Filled by CreateMagnetColors.
+extern std::array<graphics::ColorRef, 4> magnetColors;
+
+// Sets the table up: zero-filled, then entries 1 to 3.
+void CreateMagnetColors();
+
+// Draws the three magnet markers: each the ellipse in the box of 3 units
+// around the magnet, yellow outline, filled with the magnet's colour, in the
+// order magnet 1, 2, 3. The runs draw them right before every model step, so
+// they stay on top of whatever the runs paint.
+void DrawMagnetMarkers();
+
+}  // namespace app

@@ -1,0 +1,18 @@
+#include "app/window_pattern.h"
+
+#include "graphics/graphic_window.h"
+
+namespace app {
+
+void OpenRunWindow(const runtime::Text& caption) {
+  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, 800, 600, 0);
+  graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
+  graphics::SetGraphicScale(-200, 150, 200, -150);
+}
+
+void CloseRunWindow(console::ConsoleKeyboard& keyboard) {
+  keyboard.SleepMilliseconds(10000);
+  graphics::CloseGraphicWindow();
+}
+
+}  // namespace app
