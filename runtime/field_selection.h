@@ -10,7 +10,10 @@ namespace runtime {
 //  - a field that starts with a double quote runs to the next double quote
 //    (or the end), spaces kept, whatever follows the closing quote ignored;
 //  - otherwise it runs to the first comma or the end, trailing spaces removed.
-// An empty line, a line of spaces, or a missing field give the empty text.
+// An empty line, a line of spaces, a missing field, or n below 1 give the
+// empty text. The line itself is not changed. If the result cannot be
+// allocated, the empty text is returned and error 7 (out of memory) is
+// recorded.
 Text SelectField(const Text& line, int n);
 
 }  // namespace runtime
