@@ -1,0 +1,217 @@
+#include "console/terminal/key_decoder.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "console/terminal/code_page.h"
+
+namespace console::terminal {
+
+namespace {
+
+constexpr char escape = '\x1B';
+// A sequence this long without its final byte is garbage.
+constexpr std::size_t longestSequence = 64;
+
+// The outcome of decoding the key at the start of some bytes.
+struct Step {
+  enum class Result { key, dropped, incomplete } result;
+  std::size_t consumed = 0;  // bytes the key took (for key and dropped)
+  KeyPress key;              // for result key
+};
+
+Step Key(std::size_t consumed, KeyPress key) { return {Step::Result::key, consumed, key}; }
+Step Dropped(std::size_t consumed) { return {Step::Result::dropped, consumed, {}}; }
+Step Incomplete() { return {Step::Result::incomplete, 0, {}}; }
+
+// PC scan codes of the letter keys a-z.
+constexpr std::uint8_t letterScanCodes[26] = {
+    0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
+    0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C,
+};
+
+std::optional<std::uint8_t> LetterScanCode(std::uint8_t character) {
+  if (character >= 'a' && character <= 'z') return letterScanCodes[character - 'a'];
+  if (character >= 'A' && character <= 'Z') return letterScanCodes[character - 'A'];
+  return std::nullopt;
+}
+
+Step ControlOrAscii(std::uint8_t byte) {
+  switch (byte) {
+    case 0x00:
+      return Dropped(1);
+    case 0x7F:
+    case 0x08:
+      return Key(1, CharacterKey(8));
+    case 0x0D:
+      return Key(1, CharacterKey(13));
+    default:
+      return Key(1, CharacterKey(byte));
+  }
+}
+
+Step Utf8Character(std::string_view bytes) {
+  const auto lead = static_cast<std::uint8_t>(bytes[0]);
+  std::size_t length = 0;
+  char32_t codePoint = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    codePoint = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    codePoint = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    codePoint = lead & 0x07;
+  } else {
+    return Dropped(1);  // a stray continuation byte or an invalid lead
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    if (i == bytes.size()) return Incomplete();
+    const auto next = static_cast<std::uint8_t>(bytes[i]);
+    if ((next & 0xC0) != 0x80) return Dropped(i);  // cut short: resume at `next`
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  const auto byte = ByteOf(codePoint);
+  if (!byte) return Dropped(length);
+  return Key(length, CharacterKey(*byte));
+}
+
+// A key that is no escape sequence: one byte or one UTF-8 character.
+Step PlainKey(std::string_view bytes) {
+  const auto byte = static_cast<std::uint8_t>(bytes[0]);
+  if (byte < 0x80) return ControlOrAscii(byte);
+  return Utf8Character(bytes);
+}
+
+std::optional<std::uint8_t> TildeKey(int number) {
+  switch (number) {
+    case 1: case 7: return scan::home;
+    case 2: return scan::insert;
+    case 3: return scan::deleteKey;
+    case 4: case 8: return scan::end;
+    case 5: return scan::pageUp;
+    case 6: return scan::pageDown;
+    case 11: case 12: case 13: case 14: case 15:
+      return static_cast<std::uint8_t>(scan::f1 + (number - 11));
+    case 17: case 18: case 19: case 20: case 21:
+      return static_cast<std::uint8_t>(scan::f1 + 5 + (number - 17));
+    case 23: return scan::f11;
+    case 24: return scan::f12;
+    default: return std::nullopt;
+  }
+}
+
+// The keys that CSI and SS3 sequences share by their final byte.
+std::optional<std::uint8_t> FinalByteKey(char final) {
+  switch (final) {
+    case 'A': return scan::up;
+    case 'B': return scan::down;
+    case 'C': return scan::right;
+    case 'D': return scan::left;
+    case 'H': return scan::home;
+    case 'F': return scan::end;
+    case 'P': return scan::f1;
+    case 'Q': return static_cast<std::uint8_t>(scan::f1 + 1);
+    case 'R': return static_cast<std::uint8_t>(scan::f1 + 2);
+    case 'S': return static_cast<std::uint8_t>(scan::f1 + 3);
+    default: return std::nullopt;
+  }
+}
+
+Step ExtendedOrDropped(std::size_t consumed, std::optional<std::uint8_t> scanCode) {
+  if (!scanCode) return Dropped(consumed);
+  return Key(consumed, ExtendedKey(*scanCode));
+}
+
+// ESC [ parameters intermediates final. `bytes` starts with ESC [.
+Step ControlSequence(std::string_view bytes) {
+  // The Linux console sends F1-F5 as ESC [ [ A to ESC [ [ E.
+  if (bytes.size() >= 3 && bytes[2] == '[') {
+    if (bytes.size() == 3) return Incomplete();
+    const char letter = bytes[3];
+    if (letter >= 'A' && letter <= 'E') {
+      return Key(4, ExtendedKey(static_cast<std::uint8_t>(scan::f1 + (letter - 'A'))));
+    }
+    return Dropped(4);
+  }
+  std::size_t i = 2;
+  while (i < bytes.size() && bytes[i] >= 0x30 && bytes[i] <= 0x3F) ++i;
+  const std::string_view parameters = bytes.substr(2, i - 2);
+  const std::size_t parametersEnd = i;
+  while (i < bytes.size() && bytes[i] >= 0x20 && bytes[i] <= 0x2F) ++i;
+  const bool hasIntermediates = i != parametersEnd;
+  if (i == bytes.size()) {
+    return i >= longestSequence ? Dropped(i) : Incomplete();
+  }
+  const char final = bytes[i];
+  if (final < 0x40 || final > 0x7E) return Dropped(i);  // broken off: resume at that byte
+  const std::size_t consumed = i + 1;
+  // "<", "=", ">" or "?" first: a private report (mouse, focus ...), no key.
+  const bool privateParameters = !parameters.empty() && parameters[0] >= '<';
+  if (privateParameters || hasIntermediates) return Dropped(consumed);
+  if (final == 'Z') return Key(consumed, CharacterKey(9));  // Shift+Tab
+  if (final != '~') return ExtendedOrDropped(consumed, FinalByteKey(final));
+  int number = 0;
+  for (const char c : parameters) {
+    if (c < '0' || c > '9') break;
+    number = number * 10 + (c - '0');
+    if (number > 1000) break;
+  }
+  return ExtendedOrDropped(consumed, TildeKey(number));
+}
+
+// ESC O final.
+Step SingleShift(std::string_view bytes) {
+  if (bytes.size() < 3) return Incomplete();
+  return ExtendedOrDropped(3, FinalByteKey(bytes[2]));
+}
+
+// ESC followed by a key: Alt held with that key.
+Step AltKey(std::string_view bytes) {
+  Step step = PlainKey(bytes.substr(1));
+  if (step.result == Step::Result::incomplete) return step;
+  step.consumed += 1;
+  if (step.result == Step::Result::key) {
+    if (const auto scanCode = LetterScanCode(step.key.character)) step.key = ExtendedKey(*scanCode);
+  }
+  return step;
+}
+
+Step DecodeOne(std::string_view bytes) {
+  if (bytes[0] != escape) return PlainKey(bytes);
+  if (bytes.size() == 1) return Incomplete();
+  switch (bytes[1]) {
+    case '[': return ControlSequence(bytes);
+    case 'O': return SingleShift(bytes);
+    case escape: return Key(1, CharacterKey(27));  // the first of two Esc presses
+    default: return AltKey(bytes);
+  }
+}
+
+}  // namespace
+
+void KeyDecoder::Feed(std::string_view bytes, std::deque<KeyPress>& keys) {
+  held_.append(bytes);
+  std::string_view rest = held_;
+  while (!rest.empty()) {
+    const Step step = DecodeOne(rest);
+    if (step.result == Step::Result::incomplete) break;
+    if (step.result == Step::Result::key) keys.push_back(step.key);
+    rest.remove_prefix(step.consumed);
+  }
+  held_.erase(0, held_.size() - rest.size());
+}
+
+void KeyDecoder::Expire(std::deque<KeyPress>& keys) {
+  if (held_ == "\x1B") {
+    keys.push_back(CharacterKey(27));
+  } else if (held_ == "\x1B[") {
+    keys.push_back(CharacterKey('['));  // Alt+[: the Alt is dropped
+  } else if (held_ == "\x1BO") {
+    keys.push_back(ExtendedKey(*LetterScanCode('O')));  // Alt+O
+  }
+  held_.clear();
+}
+
+}  // namespace console::terminal

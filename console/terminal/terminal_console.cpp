@@ -1,0 +1,14 @@
+#include "console/terminal/terminal_console.h"
+
+namespace console::terminal {
+
+std::unique_ptr<TerminalConsole> TerminalConsole::Start() {
+  auto terminal = Terminal::Open();
+  if (!terminal) return nullptr;
+  return std::make_unique<TerminalConsole>(std::move(terminal));
+}
+
+TerminalConsole::TerminalConsole(std::unique_ptr<Terminal> terminal)
+    : terminal_(std::move(terminal)), screen_(*terminal_), keyboard_(*terminal_, clock_) {}
+
+}  // namespace console::terminal
