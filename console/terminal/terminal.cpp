@@ -16,7 +16,7 @@ namespace console::terminal {
 
 namespace {
 
-constexpr CellSize fallbackSize{80, 24};
+constexpr CellSize fallbackSize{80, 25};
 
 // What restoring the terminal needs, kept where a signal handler can reach
 // it. One terminal at a time is in raw mode.

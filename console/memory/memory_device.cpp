@@ -1,9 +1,16 @@
-#include "console/memory_device.h"
+#include "console/memory/memory_device.h"
 
 namespace console {
 
-MemoryDevice::MemoryDevice(CellSize buffer, std::optional<CellSize> window)
-    : grid_(buffer), window_(window.value_or(grid_.Size())) {}
+MemoryDevice::MemoryDevice(int columns, int rows) : MemoryDevice({columns, rows}, {columns, rows}) {}
+
+MemoryDevice::MemoryDevice(CellSize buffer, CellSize window) : grid_(buffer), window_(window) {}
+
+std::string MemoryDevice::Characters(int row, int column, int count) const {
+  const std::string characters = grid_.RowCharacters(row - 1);
+  return characters.substr(static_cast<std::size_t>(column - 1),
+                           count < 0 ? std::string::npos : static_cast<std::size_t>(count));
+}
 
 void MemoryDevice::WriteRowPiece(CellPosition at, std::string_view characters,
                                  std::uint8_t attribute) {
@@ -29,8 +36,8 @@ std::optional<CursorAppearance> MemoryDevice::ReadCursorAppearance() {
   return cursor_;
 }
 
-void MemoryDevice::Resize(CellSize size) {
-  grid_.Resize(size);
+void MemoryDevice::Resize(int columns, int rows) {
+  grid_.Resize({columns, rows});
   window_ = grid_.Size();
 }
 
