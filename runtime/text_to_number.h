@@ -20,6 +20,14 @@ namespace runtime {
 //    sign.
 // Whatever follows the number is ignored. A minus sign also applies to the
 // zero and 2^127 results (-0 compares equal to 0).
+//
+// The decimal value is M * 10^K or M / 10^-K, where M holds the kept digits
+// and 10^|K| is built from exact small powers and the extended values
+// nearest to 10^8, 10^16, ..., 10^4096; so it is correctly rounded when
+// |K| <= 27 and within a few units in the last place otherwise. Where 10^-K
+// itself would overflow (below about 1e-4915) the division is done in two
+// steps, so that tiny values stay tiny instead of becoming zero.
+// Allocates nothing; the caller's error state is not touched.
 Real TextToNumber(const Text& text);
 
 }  // namespace runtime
