@@ -1,0 +1,182 @@
+// The terminal backend on a real pseudo-terminal: raw mode and its
+// restoration, keys read from the terminal, screen updates written to it.
+#include "console/terminal/terminal.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "console/keyboard.h"
+#include "console/screen.h"
+#include "runtime/clock.h"
+
+namespace console::terminal {
+namespace {
+
+using namespace std::string_literals;
+
+// A pseudo-terminal pair of 40 x 10 cells in the usual cooked mode.
+class PseudoTerminal {
+ public:
+  PseudoTerminal() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    EXPECT_GE(master_, 0);
+    grantpt(master_);
+    unlockpt(master_);
+    slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+    EXPECT_GE(slave_, 0);
+    Resize(40, 10);
+  }
+  ~PseudoTerminal() {
+    close(slave_);
+    close(master_);
+  }
+
+  int Slave() const { return slave_; }
+  termios Modes() const {
+    termios modes{};
+    tcgetattr(slave_, &modes);
+    return modes;
+  }
+  void Resize(int columns, int rows) {
+    winsize size{};
+    size.ws_col = static_cast<unsigned short>(columns);
+    size.ws_row = static_cast<unsigned short>(rows);
+    ioctl(master_, TIOCSWINSZ, &size);
+  }
+  // Types `bytes` as a user would.
+  void Type(const std::string& bytes) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // Everything the program has written so far.
+  std::string Output() {
+    std::string out;
+    pollfd ready{master_, POLLIN, 0};
+    while (poll(&ready, 1, 50) > 0) {
+      char buffer[4096];
+      const ssize_t count = read(master_, buffer, sizeof buffer);
+      if (count <= 0) break;
+      out.append(buffer, static_cast<std::size_t>(count));
+    }
+    return out;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+};
+
+bool SameModes(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
+         std::string(reinterpret_cast<const char*>(a.c_cc), NCCS) ==
+             std::string(reinterpret_cast<const char*>(b.c_cc), NCCS);
+}
+
+TEST(Terminal, RawModeWhileOpenAndRestoredOnRelease) {
+  PseudoTerminal pty;
+  const termios cooked = pty.Modes();
+  {
+    Terminal terminal(pty.Slave(), pty.Slave());
+    const termios raw = pty.Modes();
+    EXPECT_EQ(raw.c_lflag & (ECHO | ICANON | IEXTEN), 0u);
+    EXPECT_NE(raw.c_lflag & ISIG, 0u);  // Ctrl+\ still quits
+    EXPECT_EQ(raw.c_iflag & (IXON | ICRNL), 0u);
+    EXPECT_EQ(raw.c_cc[VINTR], _POSIX_VDISABLE);
+    EXPECT_EQ(raw.c_cc[VQUIT], cooked.c_cc[VQUIT]);
+    terminal.Release();
+    EXPECT_TRUE(SameModes(pty.Modes(), cooked));
+    EXPECT_EQ(pty.Output(), "\x1B[0m\x1B[0 q\x1B[?25h");
+  }
+  EXPECT_EQ(pty.Output(), "");  // released once only
+}
+
+TEST(Terminal, KeysComeFromTheTerminalDecoded) {
+  PseudoTerminal pty;
+  Terminal terminal(pty.Slave(), pty.Slave());
+  runtime::SystemClock clock;
+  ConsoleKeyboard keyboard(terminal, clock);
+  EXPECT_EQ(keyboard.PollKey(), "");
+  pty.Type("a\x03\r\x1B[A\xC3\xA4");
+  EXPECT_EQ(keyboard.PollKey(), "a");
+  EXPECT_EQ(keyboard.PollKey(), "\x03");  // Ctrl+C is a key, no signal
+  EXPECT_EQ(keyboard.PollKey(), "\r");     // CR stays CR
+  EXPECT_EQ(keyboard.PollKey(), "\0\x48"s);
+  EXPECT_EQ(keyboard.PollKey(), "\x84");
+  pty.Type("\x1B");
+  EXPECT_EQ(keyboard.PollKey(), "\x1B");  // once nothing follows in time
+  EXPECT_EQ(keyboard.PollKey(), "");
+}
+
+TEST(Terminal, ScreenUpdatesReachTheTerminal) {
+  PseudoTerminal pty;
+  Terminal terminal(pty.Slave(), pty.Slave());
+  EXPECT_EQ(terminal.BufferSize(), (CellSize{40, 10}));
+  ConsoleScreen screen(terminal);
+  pty.Output();
+  screen.SetColors(0, 15, 0);
+  screen.MoveCursor(4, 2);
+  EXPECT_EQ(pty.Output(), "\x1B[4;2H");
+  screen.WriteText("Magnetst\x84rke");
+  EXPECT_EQ(pty.Output(), "\x1B[?25l\x1B[30;107mMagnetst\xC3\xA4rke\x1B[?25h");
+}
+
+TEST(Terminal, FollowsAResize) {
+  PseudoTerminal pty;
+  Terminal terminal(pty.Slave(), pty.Slave());
+  ConsoleScreen screen(terminal);
+  screen.WriteText("kept");
+  pty.Output();
+  pty.Resize(20, 5);
+  raise(SIGWINCH);  // the pseudo-terminal is not ours: tell of the resize by hand
+  EXPECT_EQ(terminal.BufferSize(), (CellSize{20, 5}));
+  const std::string repaint = pty.Output();
+  EXPECT_NE(repaint.find("kept"), std::string::npos);  // everything painted anew
+}
+
+// A child process opens the terminal and is ended by `signalNumber`.
+void ExpectRestoredAfterSignal(int signalNumber) {
+  PseudoTerminal pty;
+  const termios cooked = pty.Modes();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    Terminal terminal(pty.Slave(), pty.Slave());
+    kill(getpid(), signalNumber);
+    _exit(0);  // not reached: the signal ends the child
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), signalNumber);
+  EXPECT_TRUE(SameModes(pty.Modes(), cooked));
+  EXPECT_NE(pty.Output().find("\x1B[0m\x1B[0 q\x1B[?25h"), std::string::npos);
+}
+
+TEST(Terminal, RestoredWhenTerminated) { ExpectRestoredAfterSignal(SIGTERM); }
+TEST(Terminal, RestoredWhenHungUp) { ExpectRestoredAfterSignal(SIGHUP); }
+
+TEST(Terminal, RestoredAtExit) {
+  PseudoTerminal pty;
+  const termios cooked = pty.Modes();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    new Terminal(pty.Slave(), pty.Slave());  // never released by the program
+    exit(3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_TRUE(SameModes(pty.Modes(), cooked));
+}
+
+}  // namespace
+}  // namespace console::terminal
