@@ -1,0 +1,54 @@
+#include "graphics/drawing_operation.h"
+
+#include <thread>
+
+#include "graphics/drawing_lock.h"
+#include "graphics/window_registry.h"
+#include "graphics/window_thread.h"
+
+namespace graphics {
+
+namespace {
+thread_local WindowHandle currentTarget = 0;
+
+// True when the area's frame is one the program opened. Every frame of this
+// system is; an area without one repaints after every operation.
+bool FrameIsProgramClosable(const WindowRecord& area) {
+  return area.frame && area.frame->HasFlag(windowFlag::programClosable);
+}
+
+// Whether this operation brings the screen up to date.
+bool ShouldRepaintNow(WindowRecord& area) {
+  if (area.HasFlag(windowFlag::deferredRefresh)) return false;
+  if (area.HasFlag(windowFlag::repaintRequested)) return true;
+  if (!FrameIsProgramClosable(area)) return true;
+  ++area.drawCount;
+  return area.drawCount >= repaintBatchSize;
+}
+}  // namespace
+
+WindowHandle CurrentTarget() { return currentTarget; }
+void SetCurrentTarget(WindowHandle handle) { currentTarget = handle; }
+
+DrawingOperation::DrawingOperation() {
+  DrawingLock::Acquire();
+  auto record = WindowRegistry::Find(currentTarget);
+  if (record && record->kind == RecordKind::drawingArea) target_ = std::move(record);
+}
+
+DrawingOperation::~DrawingOperation() {
+  target_.reset();
+  DrawingLock::Release();
+}
+
+void DrawingOperation::RefreshAfterDraw() {
+  WindowRecord& area = *target_;
+  area.SetFlag(windowFlag::changed);
+  if (!ShouldRepaintNow(area)) return;
+  std::this_thread::yield();
+  RepaintArea(area);
+  area.ClearFlag(windowFlag::repaintRequested);
+  area.drawCount = 0;
+}
+
+}  // namespace graphics

@@ -1,0 +1,45 @@
+#include "graphics/graphic_window.h"
+
+#include "graphics/drawing_operation.h"
+#include "graphics/scale.h"
+#include "graphics/window_registry.h"
+#include "graphics/window_thread.h"
+#include "runtime/error.h"
+
+namespace graphics {
+
+void AttachGraphicWindow(WindowHandle handle, int areaId, RefreshMode refresh) {
+  const auto child = WindowRegistry::FindChild(handle, areaId);
+  const WindowHandle window = child ? child->handle : handle;
+  SetCurrentTarget(0);
+  const auto record = WindowRegistry::Find(window);
+  if (!record || record->kind != RecordKind::drawingArea) {
+    runtime::RecordError(runtime::ErrorNumber::invalidArgument);
+    return;
+  }
+  if (refresh == RefreshMode::deferred) {
+    record->SetFlag(windowFlag::deferredRefresh);
+  } else {
+    record->ClearFlag(windowFlag::deferredRefresh);
+  }
+  SetCurrentTarget(window);
+}
+
+void SetGraphicScale(float x1, float y1, float x2, float y2) {
+  DrawingOperation operation;
+  if (operation.Target() == nullptr) return;
+  ApplyGraphicScale(*operation.Target(), x1, y1, x2, y2);
+}
+
+void CloseGraphicWindow() {
+  DrawingOperation operation;
+  if (operation.Target() == nullptr) return;
+  const auto frame = WindowRegistry::Find(operation.Target()->parentHandle);
+  if (!frame || frame->kind != RecordKind::frame || !frame->HasFlag(windowFlag::programClosable)) {
+    return;
+  }
+  // Waits with the DrawingLock held; the window thread destroys without it.
+  frame->owner->RequestClose();
+}
+
+}  // namespace graphics

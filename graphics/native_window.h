@@ -1,0 +1,69 @@
+// What a window system must do for one graphic window: the small interface
+// between the window lifecycle and a backend (X11, or offscreen for tests).
+//
+// A native window is made, used and destroyed on its window thread only;
+// `Wake` is the one member other threads may call, at any time until the
+// object itself is deleted (also after `Destroy`).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "graphics/surface.h"
+#include "runtime/text.h"
+
+namespace graphics {
+
+// The arguments of OpenGraphicWindow.
+struct WindowSpec {
+  runtime::Text caption;  // title bar text; empty: no title bar
+  int x = 0;              // screen position of the frame's outer top-left corner
+  int y = 0;
+  int width = 0;          // of the drawing area, pixels
+  int height = 0;
+  int style = 0;          // frame style; 0 = the default
+};
+
+// What happened since the last look at the window system.
+enum class WindowEvent {
+  none,            // nothing that ends the window
+  closeRequested,  // the user asked to close (close button, window menu)
+  vanished,        // the window or the connection to the display is gone
+};
+
+// Whether anything arrived while waiting.
+enum class Activity { none, arrived };
+
+class NativeWindow {
+ public:
+  virtual ~NativeWindow() = default;
+
+  // Shows and activates the frame.
+  virtual void Show() = 0;
+
+  // Handles every event that is already there, without waiting: paints
+  // exposed parts from the surface, notes close requests.
+  virtual WindowEvent DispatchEvents() = 0;
+
+  // Copies `area` of the surface onto the screen.
+  virtual void Paint(PixelRect area) = 0;
+
+  // Waits up to `timeout` for an event or a `Wake`.
+  virtual Activity WaitForActivity(std::chrono::microseconds timeout) = 0;
+
+  // Ends a wait of the window thread early (any thread).
+  virtual void Wake() = 0;
+
+  // Destroys the frame and the drawing area and lets go of the display.
+  // After a `vanished` event it only releases what is left.
+  virtual void Destroy() = 0;
+};
+
+// Makes the native window for `spec`, painting from `surface`; null when
+// the window system cannot (no display, no resources). Runs on the window
+// thread.
+using NativeWindowFactory =
+    std::unique_ptr<NativeWindow> (*)(const WindowSpec& spec, std::shared_ptr<const Surface> surface);
+
+}  // namespace graphics

@@ -1,0 +1,106 @@
+#include "graphics/window_system.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "graphics/graphic_window.h"
+#include "graphics/offscreen/offscreen_window.h"
+#include "graphics/window_thread.h"
+#include "graphics/x11/x11_window.h"
+
+namespace graphics {
+
+namespace {
+
+std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::x11};
+
+// Every window thread that has not been joined yet. Never destroyed, so a
+// late exit path never meets a destroyed list.
+struct ThreadList {
+  std::mutex mutex;
+  std::vector<std::shared_ptr<WindowThread>> threads;
+};
+
+ThreadList& Threads() {
+  static ThreadList* const list = new ThreadList;
+  return *list;
+}
+
+NativeWindowFactory SelectedFactory() {
+  switch (selectedKind.load()) {
+    case WindowSystemKind::offscreen: return offscreen::MakeOffscreenWindow;
+    case WindowSystemKind::x11: break;
+  }
+  return x11::MakeX11Window;
+}
+
+// Joins the threads whose windows are gone, so they do not pile up over
+// many windows.
+void JoinEndedThreads() {
+  std::vector<std::shared_ptr<WindowThread>> ended;
+  {
+    ThreadList& list = Threads();
+    std::lock_guard lock(list.mutex);
+    std::erase_if(list.threads, [&](const std::shared_ptr<WindowThread>& thread) {
+      if (!thread->HasEnded()) return false;
+      ended.push_back(thread);
+      return true;
+    });
+  }
+  for (const auto& thread : ended) thread->Join();
+}
+
+void ShutdownAtExit() { ShutdownWindowSystem(); }
+
+void RegisterExitSafetyNet() {
+  static std::once_flag registered;
+  std::call_once(registered, [] { std::atexit(ShutdownAtExit); });
+}
+
+}  // namespace
+
+void SelectWindowSystem(WindowSystemKind kind) {
+  if (kind == WindowSystemKind::x11) x11::PrepareXlib();
+  selectedKind.store(kind);
+}
+
+void ShutdownWindowSystem() {
+  std::vector<std::shared_ptr<WindowThread>> threads;
+  {
+    ThreadList& list = Threads();
+    std::lock_guard lock(list.mutex);
+    threads.swap(list.threads);
+  }
+  for (const auto& thread : threads) thread->RequestClose();
+  for (const auto& thread : threads) thread->Join();
+}
+
+WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height,
+                               int style) {
+  RegisterExitSafetyNet();
+  JoinEndedThreads();
+  auto thread = std::make_shared<WindowThread>(WindowSpec{caption, x, y, width, height, style},
+                                               SelectedFactory());
+  try {
+    thread->Start();
+  } catch (const std::system_error&) {
+    return 0;
+  }
+  {
+    ThreadList& list = Threads();
+    std::lock_guard lock(list.mutex);
+    list.threads.push_back(thread);
+  }
+  const WindowHandle handle = thread->AwaitResult();
+  // Give the new window a moment to appear before the first drawing.
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  return handle;
+}
+
+}  // namespace graphics

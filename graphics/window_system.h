@@ -1,0 +1,23 @@
+// The window system that graphic windows appear on, chosen once per process
+// before the first window opens, and its shutdown.
+#pragma once
+
+namespace graphics {
+
+enum class WindowSystemKind {
+  x11,        // real windows on the X display (the program's choice)
+  offscreen,  // no display: surfaces and "screens" in memory (tests, benchmarks)
+};
+
+// Chooses where the next windows appear. Windows already open stay where
+// they are. The default is x11.
+void SelectWindowSystem(WindowSystemKind kind);
+
+// Ends every window still open (it just vanishes, as at process end) and
+// joins every window thread. Called by the process frame after the main
+// routine has returned, so that no window thread is alive while static
+// objects are destroyed; also run at exit as a safety net. Windows may be
+// opened again afterwards.
+void ShutdownWindowSystem();
+
+}  // namespace graphics

@@ -1,0 +1,229 @@
+#include "graphics/window_thread.h"
+
+#include <chrono>
+#include <limits>
+#include <new>
+
+#include "graphics/drawing_lock.h"
+#include "graphics/window_registry.h"
+
+namespace graphics {
+
+namespace {
+
+// How long the loop waits for events before it makes an idle pass.
+constexpr std::chrono::microseconds idleInterval{1000};
+
+// The largest drawing area: the window systems address pixels with 16 bits.
+constexpr int maximumExtent = 32767;
+
+// Handles are handed out in pairs (frame, drawing area) and never reused,
+// so a thread's old target never resolves to a newer window.
+std::atomic<WindowHandle> nextHandle{0x1000};
+
+WindowHandle NewHandlePair() { return nextHandle.fetch_add(2); }
+
+bool IsValidSize(const WindowSpec& spec) {
+  return spec.width >= 1 && spec.width <= maximumExtent && spec.height >= 1 &&
+         spec.height <= maximumExtent;
+}
+
+}  // namespace
+
+WindowThread::WindowThread(WindowSpec spec, NativeWindowFactory factory)
+    : spec_(std::move(spec)), factory_(factory) {}
+
+WindowThread::~WindowThread() {
+  // Only ever destroyed after Join, or never started.
+  if (thread_.joinable()) thread_.detach();
+}
+
+void WindowThread::Start() {
+  thread_ = std::thread([this] { Run(); });
+}
+
+WindowHandle WindowThread::AwaitResult() const {
+  std::int64_t result = resultSlot_.load();
+  while (result == -1) {
+    std::this_thread::yield();
+    result = resultSlot_.load();
+  }
+  return static_cast<WindowHandle>(result);
+}
+
+void WindowThread::Join() {
+  if (thread_.joinable() && !OnWindowThread()) thread_.join();
+}
+
+bool WindowThread::OnWindowThread() const { return threadId_.load() == std::this_thread::get_id(); }
+
+void WindowThread::Run() {
+  threadId_.store(std::this_thread::get_id());
+  try {
+    if (OpenWindow()) {
+      resultSlot_.store(static_cast<std::int64_t>(frameHandle_));
+      ServeUntilDestroyed();
+    }
+  } catch (...) {
+    // Nothing may escape a thread; whatever failed ends the window.
+  }
+  if (resultSlot_.load() == -1) resultSlot_.store(0);
+  try {
+    DestroyWindow();
+  } catch (...) {
+  }
+  CloseQueue();
+  ended_.store(true);
+}
+
+bool WindowThread::OpenWindow() {
+  if (!IsValidSize(spec_)) return false;
+  std::shared_ptr<Surface> surface;
+  try {
+    surface = std::make_shared<Surface>(spec_.width, spec_.height, dialogFaceColor);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  native_ = factory_(spec_, surface);
+  if (!native_) return false;
+  {
+    std::lock_guard lock(queueMutex_);
+    wakeTarget_ = native_.get();
+  }
+
+  const WindowHandle handles = NewHandlePair();
+  auto frame = std::make_shared<WindowRecord>();
+  frame->handle = handles;
+  frame->kind = RecordKind::frame;
+  frame->flags = windowFlag::programClosable;
+  frame->width = spec_.width;
+  frame->height = spec_.height;
+  frame->owner = shared_from_this();
+
+  auto area = std::make_shared<WindowRecord>();
+  area->handle = handles + 1;
+  area->parentHandle = frame->handle;
+  area->childId = 0;
+  area->kind = RecordKind::drawingArea;
+  area->flags = windowFlag::ownedByParent;
+  area->surface = std::move(surface);
+  area->width = spec_.width;
+  area->height = spec_.height;
+  area->foreColor = windowTextColor;
+  area->backColor = dialogFaceColor;
+  area->owner = shared_from_this();
+  area->frame = frame;
+
+  frameHandle_ = frame->handle;
+  area_ = area;
+  if (!WindowRegistry::Register(frame)) return false;
+  if (!WindowRegistry::Register(area)) return false;
+  native_->Show();
+  return true;
+}
+
+void WindowThread::ServeUntilDestroyed() {
+  while (true) {
+    const WindowEvent event = native_->DispatchEvents();
+    if (event != WindowEvent::none) return;  // Run destroys the window
+    if (ServeRequests()) return;
+    if (native_->WaitForActivity(idleInterval) == Activity::none) IdlePass();
+  }
+}
+
+bool WindowThread::ServeRequests() {
+  std::deque<Request*> pending;
+  {
+    std::lock_guard lock(queueMutex_);
+    pending.swap(queue_);
+  }
+  bool closed = false;
+  for (Request* request : pending) {
+    if (request->kind == RequestKind::paint && !closed) native_->Paint(request->area);
+    if (request->kind == RequestKind::close && !closed) {
+      DestroyWindow();
+      closed = true;
+    }
+  }
+  if (!pending.empty()) {
+    {
+      std::lock_guard lock(queueMutex_);
+      for (Request* request : pending) request->done = true;
+    }
+    requestDone_.notify_all();
+  }
+  return closed;
+}
+
+void WindowThread::IdlePass() {
+  if (!DrawingLock::TryAcquire()) {
+    // A drawing operation is running: it repaints when it ends.
+    area_->SetFlag(windowFlag::repaintRequested);
+    return;
+  }
+  if (area_->HasFlag(windowFlag::changed) && !area_->HasFlag(windowFlag::deferredRefresh)) {
+    RepaintArea(*area_);
+  }
+  DrawingLock::Release();
+}
+
+void WindowThread::DestroyWindow() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  // The area first: it is owned by its frame.
+  if (area_) WindowRegistry::Unregister(area_->handle);
+  if (frameHandle_ != 0) WindowRegistry::Unregister(frameHandle_);
+  area_.reset();
+  if (native_) native_->Destroy();
+}
+
+void WindowThread::CloseQueue() {
+  {
+    std::lock_guard lock(queueMutex_);
+    queueClosed_ = true;
+    for (Request* request : queue_) request->done = true;
+    queue_.clear();
+  }
+  requestDone_.notify_all();
+}
+
+void WindowThread::Submit(Request& request) {
+  NativeWindow* wakeTarget = nullptr;
+  {
+    std::lock_guard lock(queueMutex_);
+    if (queueClosed_) return;
+    queue_.push_back(&request);
+    wakeTarget = wakeTarget_;
+  }
+  // Still opening: the loop serves the queue as soon as it starts.
+  if (wakeTarget != nullptr) wakeTarget->Wake();
+  std::unique_lock lock(queueMutex_);
+  requestDone_.wait(lock, [&] { return request.done; });
+}
+
+void WindowThread::Paint(PixelRect area) {
+  if (OnWindowThread()) {
+    if (!destroyed_) native_->Paint(area);
+    return;
+  }
+  Request request{RequestKind::paint, area};
+  Submit(request);
+}
+
+void WindowThread::RequestClose() {
+  if (OnWindowThread()) {
+    DestroyWindow();
+    return;
+  }
+  Request request{RequestKind::close, {}};
+  Submit(request);
+}
+
+void RepaintArea(WindowRecord& area) {
+  area.ClearFlag(windowFlag::changed);
+  const PixelRect changedArea = area.surface->TakeChangedArea();
+  if (changedArea.IsEmpty()) return;  // the screen already shows every pixel
+  area.owner->Paint(changedArea);
+}
+
+}  // namespace graphics

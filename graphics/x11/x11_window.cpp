@@ -1,0 +1,382 @@
+#include "graphics/x11/x11_window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace graphics::x11 {
+
+namespace {
+
+std::mutex displayNameMutex;
+std::string* const displayName = new std::string;  // never destroyed: read by late threads
+
+// Set by the protocol error handler, which runs on the thread that reads
+// the error (each connection is used by its own window thread only).
+thread_local bool protocolErrorSeen = false;
+
+int IgnoreProtocolError(Display*, XErrorEvent*) {
+  protocolErrorSeen = true;
+  return 0;
+}
+
+// Process-wide I/O error handler: says nothing and returns; the
+// connection's exit handler decides what happens next.
+int IgnoreConnectionError(Display*) { return 0; }
+
+std::string CurrentDisplayName() {
+  std::lock_guard lock(displayNameMutex);
+  return *displayName;
+}
+
+// Captions are byte texts; bytes above 0x7F are taken as Latin-1 for the
+// UTF-8 title (the program's captions are plain ASCII).
+std::string CaptionAsUtf8(const runtime::Text& caption) {
+  std::string utf8;
+  for (const char byte : caption) {
+    const auto code = static_cast<unsigned char>(byte);
+    if (code < 0x80) {
+      utf8 += byte;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+// The Motif window-manager hints: which decorations and functions a frame
+// gets. A fixed-size frame: no maximise and no resize; no title bar (and so
+// no close button) when the caption is empty.
+struct MotifHints {
+  long flags;
+  long functions;
+  long decorations;
+  long inputMode;
+  long status;
+};
+constexpr long motifHintFunctions = 1L << 0;
+constexpr long motifHintDecorations = 1L << 1;
+constexpr long motifFunctionMove = 1L << 2;
+constexpr long motifFunctionMinimize = 1L << 3;
+constexpr long motifFunctionClose = 1L << 5;
+constexpr long motifDecorBorder = 1L << 1;
+constexpr long motifDecorTitle = 1L << 3;
+constexpr long motifDecorMenu = 1L << 4;
+constexpr long motifDecorMinimize = 1L << 5;
+
+MotifHints FrameDecoration(const runtime::Text& caption) {
+  long decorations = motifDecorBorder | motifDecorMenu | motifDecorMinimize;
+  if (!caption.empty()) decorations |= motifDecorTitle;
+  return {motifHintFunctions | motifHintDecorations,
+          motifFunctionMove | motifFunctionMinimize | motifFunctionClose, decorations, 0, 0};
+}
+
+// A colour channel (0-255) placed into a visual's channel mask.
+unsigned long ChannelBits(std::uint32_t value, unsigned long mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const unsigned long maximum = mask >> shift;
+  return ((value * maximum + 127) / 255) << shift;
+}
+
+class X11Window final : public NativeWindow {
+ public:
+  explicit X11Window(std::shared_ptr<const Surface> surface) : surface_(std::move(surface)) {}
+  ~X11Window() override {
+    Destroy();
+    if (wakeFd_ >= 0) close(wakeFd_);
+  }
+
+  bool Create(const WindowSpec& spec);
+
+  void Show() override {
+    XMapRaised(display_, frame_);
+    XSync(display_, False);
+  }
+
+  WindowEvent DispatchEvents() override;
+  void Paint(PixelRect area) override;
+  Activity WaitForActivity(std::chrono::microseconds timeout) override;
+
+  void Wake() override {
+    const std::uint64_t one = 1;
+    if (write(wakeFd_, &one, sizeof one) < 0) {
+      // The counter is full: the window thread is awake anyway.
+    }
+  }
+
+  void Destroy() override;
+
+  // Called by Xlib when the connection has died.
+  static void OnConnectionLost(Display*, void* window) {
+    static_cast<X11Window*>(window)->connectionLost_ = true;
+  }
+
+ private:
+  using EventHandler = void (X11Window::*)(const XEvent&);
+  static const std::array<EventHandler, LASTEvent>& EventHandlers();
+
+  void OnExpose(const XEvent& event);
+  void OnClientMessage(const XEvent& event);
+  void OnDestroyNotify(const XEvent& event);
+  void OnButtonPress(const XEvent& event);
+
+  void SetFrameProperties(const WindowSpec& spec);
+  bool MakeImage(Visual* visual, int depth);
+  unsigned long ToXPixel(ColorRef color) const {
+    return redBits_[RedOf(color)] | greenBits_[GreenOf(color)] | blueBits_[BlueOf(color)];
+  }
+  void ConvertRow(std::int32_t x, std::int32_t y, const ColorRef* pixels, std::int32_t count);
+
+  std::shared_ptr<const Surface> surface_;
+  Display* display_ = nullptr;  // this window's own connection
+  Window frame_ = 0;            // the top-level window
+  Window area_ = 0;             // the drawing area, child of the frame
+  GC gc_ = nullptr;
+  XImage* image_ = nullptr;             // describes imagePixels_ to Xlib
+  std::vector<std::uint32_t> imagePixels_;  // the surface in the display's pixel format
+  bool directPixels_ = false;           // 32-bit little-endian pixels: written directly
+  std::array<unsigned long, 256> redBits_{};
+  std::array<unsigned long, 256> greenBits_{};
+  std::array<unsigned long, 256> blueBits_{};
+  Atom wmProtocols_ = 0;
+  Atom wmDeleteWindow_ = 0;
+  int wakeFd_ = -1;               // eventfd that other threads write to wake the loop
+  PixelRect exposed_;             // exposed parts not painted yet
+  bool connectionLost_ = false;   // set by Xlib's exit handler
+  bool frameGone_ = false;        // destroyed by someone else
+  bool closeRequested_ = false;   // the user asked to close
+};
+
+const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers() {
+  static const std::array<EventHandler, LASTEvent> handlers = [] {
+    std::array<EventHandler, LASTEvent> table{};
+    table[Expose] = &X11Window::OnExpose;
+    table[ClientMessage] = &X11Window::OnClientMessage;
+    table[DestroyNotify] = &X11Window::OnDestroyNotify;
+    table[ButtonPress] = &X11Window::OnButtonPress;
+    return table;
+  }();
+  return handlers;
+}
+
+bool X11Window::Create(const WindowSpec& spec) {
+  wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (wakeFd_ < 0) return false;
+  const std::string name = CurrentDisplayName();
+  display_ = XOpenDisplay(name.empty() ? nullptr : name.c_str());
+  if (display_ == nullptr) return false;
+  XSetIOErrorExitHandler(display_, &X11Window::OnConnectionLost, this);
+  protocolErrorSeen = false;
+
+  const int screen = DefaultScreen(display_);
+  Visual* visual = DefaultVisual(display_, screen);
+  const int depth = DefaultDepth(display_, screen);
+  if (visual->c_class != TrueColor) return false;
+  for (std::uint32_t value = 0; value < 256; ++value) {
+    redBits_[value] = ChannelBits(value, visual->red_mask);
+    greenBits_[value] = ChannelBits(value, visual->green_mask);
+    blueBits_[value] = ChannelBits(value, visual->blue_mask);
+  }
+
+  const auto width = static_cast<unsigned>(spec.width);
+  const auto height = static_cast<unsigned>(spec.height);
+  XSetWindowAttributes frameAttributes{};
+  frameAttributes.background_pixel = WhitePixel(display_, screen);
+  frameAttributes.event_mask = StructureNotifyMask;
+  frame_ = XCreateWindow(display_, RootWindow(display_, screen), spec.x, spec.y, width, height, 0,
+                         CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
+                         &frameAttributes);
+  SetFrameProperties(spec);
+
+  // The area's own background is the surface's first colour, so even the
+  // instant before the first paint shows no other colour.
+  XSetWindowAttributes areaAttributes{};
+  areaAttributes.background_pixel = ToXPixel(dialogFaceColor);
+  areaAttributes.event_mask = ExposureMask | ButtonPressMask;
+  area_ = XCreateWindow(display_, frame_, 0, 0, width, height, 0, CopyFromParent, InputOutput,
+                        CopyFromParent, CWBackPixel | CWEventMask, &areaAttributes);
+  XMapWindow(display_, area_);
+  gc_ = XCreateGC(display_, area_, 0, nullptr);
+  if (!MakeImage(visual, depth)) return false;
+  XSync(display_, False);
+  return !protocolErrorSeen && !connectionLost_;
+}
+
+void X11Window::SetFrameProperties(const WindowSpec& spec) {
+  XStoreName(display_, frame_, spec.caption.c_str());
+  const std::string title = CaptionAsUtf8(spec.caption);
+  XChangeProperty(display_, frame_, XInternAtom(display_, "_NET_WM_NAME", False),
+                  XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+
+  std::string resourceName = "magpend";
+  std::string resourceClass = "Magpend";
+  XClassHint classHint{resourceName.data(), resourceClass.data()};
+  XSetClassHint(display_, frame_, &classHint);
+
+  // Fixed size at a position the user (program) chose.
+  XSizeHints sizeHints{};
+  sizeHints.flags = USPosition | USSize | PMinSize | PMaxSize | PWinGravity;
+  sizeHints.x = spec.x;
+  sizeHints.y = spec.y;
+  sizeHints.width = sizeHints.min_width = sizeHints.max_width = spec.width;
+  sizeHints.height = sizeHints.min_height = sizeHints.max_height = spec.height;
+  sizeHints.win_gravity = NorthWestGravity;
+  XSetWMNormalHints(display_, frame_, &sizeHints);
+
+  XWMHints wmHints{};
+  wmHints.flags = InputHint | StateHint;
+  wmHints.input = True;
+  wmHints.initial_state = NormalState;
+  XSetWMHints(display_, frame_, &wmHints);
+
+  wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+  wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(display_, frame_, &wmDeleteWindow_, 1);
+
+  const MotifHints motif = FrameDecoration(spec.caption);
+  const Atom motifAtom = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(display_, frame_, motifAtom, motifAtom, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&motif), 5);
+}
+
+bool X11Window::MakeImage(Visual* visual, int depth) {
+  const auto width = static_cast<unsigned>(surface_->Width());
+  const auto height = static_cast<unsigned>(surface_->Height());
+  image_ = XCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr, width,
+                        height, 32, 0);
+  if (image_ == nullptr) return false;
+  const std::size_t words = (static_cast<std::size_t>(image_->bytes_per_line) * height + 3) / 4;
+  imagePixels_.assign(words, 0);
+  image_->data = reinterpret_cast<char*>(imagePixels_.data());
+  directPixels_ = image_->bits_per_pixel == 32 && image_->byte_order == LSBFirst;
+  return true;
+}
+
+WindowEvent X11Window::DispatchEvents() {
+  while (!connectionLost_ && !frameGone_ && XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    const EventHandler handler =
+        event.type >= 0 && event.type < LASTEvent ? EventHandlers()[event.type] : nullptr;
+    if (handler != nullptr) (this->*handler)(event);
+  }
+  if (connectionLost_ || frameGone_) return WindowEvent::vanished;
+  if (closeRequested_) return WindowEvent::closeRequested;
+  return WindowEvent::none;
+}
+
+void X11Window::OnExpose(const XEvent& event) {
+  const XExposeEvent& expose = event.xexpose;
+  if (expose.window != area_) return;
+  exposed_ = exposed_.UnitedWith({expose.x, expose.y, expose.x + expose.width, expose.y + expose.height});
+  if (expose.count > 0) return;  // more of the same exposure follows
+  Paint(exposed_);
+  exposed_ = {};
+}
+
+void X11Window::OnClientMessage(const XEvent& event) {
+  const XClientMessageEvent& message = event.xclient;
+  if (message.message_type == wmProtocols_ &&
+      static_cast<Atom>(message.data.l[0]) == wmDeleteWindow_) {
+    closeRequested_ = true;
+  }
+}
+
+void X11Window::OnDestroyNotify(const XEvent& event) {
+  if (event.xdestroywindow.window == frame_) frameGone_ = true;
+}
+
+void X11Window::OnButtonPress(const XEvent& event) {
+  if (event.xbutton.button == Button1) XSetInputFocus(display_, area_, RevertToParent, CurrentTime);
+}
+
+void X11Window::ConvertRow(std::int32_t x, std::int32_t y, const ColorRef* pixels, std::int32_t count) {
+  if (directPixels_) {
+    std::uint32_t* target = imagePixels_.data() +
+                            static_cast<std::size_t>(y) * static_cast<std::size_t>(image_->bytes_per_line / 4) +
+                            static_cast<std::size_t>(x);
+    for (std::int32_t i = 0; i < count; ++i) target[i] = static_cast<std::uint32_t>(ToXPixel(pixels[i]));
+    return;
+  }
+  for (std::int32_t i = 0; i < count; ++i) XPutPixel(image_, x + i, y, ToXPixel(pixels[i]));
+}
+
+void X11Window::Paint(PixelRect area) {
+  if (display_ == nullptr || connectionLost_ || frameGone_) return;
+  const PixelRect visible = area.IntersectedWith(surface_->Bounds());
+  if (visible.IsEmpty()) return;
+  surface_->ReadArea(visible, [this](std::int32_t x, std::int32_t y, const ColorRef* pixels,
+                                     std::int32_t count) { ConvertRow(x, y, pixels, count); });
+  XPutImage(display_, area_, gc_, image_, visible.left, visible.top, visible.left, visible.top,
+            static_cast<unsigned>(visible.Width()), static_cast<unsigned>(visible.Height()));
+  XFlush(display_);
+}
+
+Activity X11Window::WaitForActivity(std::chrono::microseconds timeout) {
+  std::array<pollfd, 2> watched{{{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}}};
+  const auto milliseconds = static_cast<int>((timeout.count() + 999) / 1000);
+  if (poll(watched.data(), watched.size(), milliseconds) <= 0) return Activity::none;
+  if (watched[1].revents & POLLIN) {
+    std::uint64_t count = 0;
+    if (read(wakeFd_, &count, sizeof count) < 0) {
+      // Already drained: nothing to do.
+    }
+  }
+  return Activity::arrived;
+}
+
+void X11Window::Destroy() {
+  if (display_ == nullptr) return;
+  if (image_ != nullptr) {
+    image_->data = nullptr;  // the pixels belong to imagePixels_
+    XDestroyImage(image_);
+    image_ = nullptr;
+  }
+  if (!connectionLost_) {
+    if (gc_ != nullptr) XFreeGC(display_, gc_);
+    if (frame_ != 0 && !frameGone_) XDestroyWindow(display_, frame_);
+    XSync(display_, False);
+  }
+  gc_ = nullptr;
+  frame_ = area_ = 0;
+  XCloseDisplay(display_);
+  display_ = nullptr;
+}
+
+}  // namespace
+
+void PrepareXlib() {
+  static std::once_flag prepared;
+  std::call_once(prepared, [] {
+    XInitThreads();
+    XSetErrorHandler(IgnoreProtocolError);
+    XSetIOErrorHandler(IgnoreConnectionError);
+  });
+}
+
+void UseDisplay(const std::string& name) {
+  std::lock_guard lock(displayNameMutex);
+  *displayName = name;
+}
+
+std::unique_ptr<NativeWindow> MakeX11Window(const WindowSpec& spec,
+                                            std::shared_ptr<const Surface> surface) {
+  PrepareXlib();
+  auto window = std::make_unique<X11Window>(std::move(surface));
+  if (!window->Create(spec)) return nullptr;  // the destructor releases what was made
+  return window;
+}
+
+}  // namespace graphics::x11
