@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Ending the program from outside while the form waits for a key: SIGTERM,
+# SIGHUP and Ctrl+\ (SIGQUIT, the break key) each end it by that signal, and
+# every time the terminal's modes are exactly as before it started, colours
+# and cursor handed back, so the shell works normally.
+# Usage: form_signals.sh <path of magpend> <build dir>
+set -euo pipefail
+binary=$(realpath "$1")
+socket="magpend-form-signals-$$"
+pane="signals:0.0"
+
+tmux_() { tmux -L "$socket" "$@"; }
+work=$(mktemp -d)
+cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- screen:"; tmux_ capture-pane -t "$pane" -p || true; exit 1; }
+screen() { tmux_ capture-pane -t "$pane" -p; }
+wait_for() {
+  for _ in $(seq 100); do
+    if screen | grep -qE -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited in vain for: $1"
+}
+
+tmux_ -f /dev/null new-session -d -s signals -x 80 -y 25 -c "$work" "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 bash --norc --noprofile"
+tmux_ send-keys -t "$pane" "PS1='shell> '; stty -g > modes.before" Enter
+
+# Starts the program, ends it by `how`, and checks the way it ended.
+end_by() {
+  local how=$1 status=$2
+  tmux_ send-keys -t "$pane" "clear; '$binary'; echo \"status \$?\"; stty -g > modes.after; cmp -s modes.before modes.after && echo same modes" Enter
+  wait_for "^ Startposition     x: -50"
+  case "$how" in
+    quit-key) tmux_ send-keys -t "$pane" 'C-\' ;;
+    *) tmux_ send-keys -t "$pane" 4 2
+       sleep 0.3
+       # The program is the child of the pane's shell.
+       shell_pid=$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')
+       kill "-$how" "$(pgrep -P "$shell_pid" -n)" ;;
+  esac
+  wait_for "^status $status$"
+  wait_for "^same modes$"
+  tmux_ send-keys -t "$pane" "echo echoed"
+  wait_for "^shell> echo echoed$"
+  tmux_ send-keys -t "$pane" C-u
+}
+
+end_by TERM 143
+end_by HUP 129
+end_by quit-key 131
+echo "form_signals: passed"
