@@ -114,13 +114,13 @@ std::uint32_t PaintInterior(ColorRef* row, std::int64_t y, Span span, const Inte
   return difference;
 }
 
-// round(numerator / denominator) with halves upwards; denominator > 0.
+// numerator / denominator rounded to the nearest integer, halves towards
+// zero, so a line leaves its start pixel's row (or column) as late as its
+// end's and is the same drawn in either direction; denominator > 0.
 std::int64_t RoundedQuotient(__int128 numerator, std::int64_t denominator) {
-  const __int128 twice = 2 * numerator + denominator;
-  const __int128 divisor = 2 * static_cast<__int128>(denominator);
-  __int128 quotient = twice / divisor;
-  if (twice % divisor != 0 && twice < 0) --quotient;  // floor, not truncation
-  return static_cast<std::int64_t>(quotient);
+  const __int128 magnitude = numerator < 0 ? -numerator : numerator;
+  const __int128 rounded = (2 * magnitude + denominator - 1) / (2 * static_cast<__int128>(denominator));
+  return static_cast<std::int64_t>(numerator < 0 ? -rounded : rounded);
 }
 
 PixelRect RectOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
