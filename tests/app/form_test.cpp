@@ -80,6 +80,9 @@ TEST(FormTest, CommaEndsTheField) {
 struct RangeCase {
   std::array<const char*, 6> lines;
   Validity expected;
+  friend void PrintTo(const RangeCase& c, std::ostream* out) {
+    for (const char* line : c.lines) *out << '[' << line << ']';
+  }
 };
 
 class FormRangeTest : public ::testing::TestWithParam<RangeCase> {};

@@ -1,0 +1,215 @@
+#include "app/start_point_map.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/magnet_colors.h"
+#include "app/model.h"
+#include "app/window_pattern.h"
+#include "graphics/drawing.h"
+#include "graphics/window_system.h"
+#include "run_test_support.h"
+#include "runtime/numeric.h"
+
+namespace app {
+namespace {
+
+using graphics::offscreen::InspectOffscreenWindow;
+using testing::Fingerprint;
+using testing::ObservingClock;
+
+// The map run read word for word: every step of every trial draws the three
+// markers before it moves the bob, and the step counter is a 16-bit integer
+// compared with n. Only for whole n within its range, which every trial of
+// these tests reaches.
+void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboard& keyboard,
+                           const std::function<void(int)>& afterTrial) {
+  OpenRunWindow("Startpunkte");
+  for (int trial = 0; trial < gridTrials; ++trial) {
+    const double x = GridX(trial);
+    const double y = GridY(trial);
+    PendulumState state = StateAtRest(x, y);
+    std::int16_t counter = 0;
+    while (std::fabs(state.x) < 4000 && std::fabs(state.y) < 4000) {
+      DrawMagnetMarkers();
+      SimulationStep(state, g, m, mapTimeStep, mapCaptureRadius);
+      counter = static_cast<std::int16_t>(counter + 1);
+      if (state.caughtBy > 0 || counter == n) break;
+    }
+    if (keyboard.PollKey() == "\x1b") return;
+    if (state.caughtBy != 0) {
+      const graphics::ColorRef color = magnetColors[state.caughtBy];
+      graphics::DrawGraphicBox(runtime::ToSingle(x - 1.0L), runtime::ToSingle(y - 1.0L),
+                               runtime::ToSingle(x + 1.0L), runtime::ToSingle(y + 1.0L), 0, color,
+                               color, 0);
+    }
+    afterTrial(trial);
+  }
+  CloseRunWindow(keyboard);
+}
+
+class MapRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    runtime::LoadFloatingPointControl();
+    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
+    graphics::offscreen::ForgetOffscreenWindows();
+    CreateMagnetColors();
+  }
+  void TearDown() override { graphics::ShutdownWindowSystem(); }
+
+  // Fingerprints of the surface after every `every`-th trial and at the end.
+  std::vector<std::uint64_t> FingerprintsOf(const std::function<void(std::function<void(int)>)>& run,
+                                            int every) {
+    std::vector<std::uint64_t> prints;
+    run([&](int trial) {
+      if (trial % every == 0) prints.push_back(Fingerprint(InspectOffscreenWindow("Startpunkte")->surface));
+    });
+    prints.push_back(Fingerprint(InspectOffscreenWindow("Startpunkte")->surface));
+    return prints;
+  }
+
+  std::vector<std::uint64_t> Straightforward(double n, int every) {
+    console::ScriptedKeys keys;
+    ObservingClock clock;
+    console::ConsoleKeyboard keyboard(keys, clock);
+    return FingerprintsOf([&](auto after) { StraightforwardMapRun(400, 5, n, keyboard, after); },
+                          every);
+  }
+
+  std::vector<std::uint64_t> Fast(double n, int every, unsigned workers) {
+    console::ScriptedKeys keys;
+    ObservingClock clock;
+    console::ConsoleKeyboard keyboard(keys, clock);
+    MapRunOptions options;
+    options.workerThreads = workers;
+    return FingerprintsOf(
+        [&](auto after) {
+          options.afterTrial = after;
+          RunStartPointMap(400, 5, n, keyboard, options);
+        },
+        every);
+  }
+};
+
+// Every 7th trial: 7 and the row length 111 are coprime, so over the map
+// every column is looked at in every 7th row.
+TEST_F(MapRunTest, FastRunPaintsTheSameSurfacesAsTheStraightforwardOne) {
+  const auto reference = Straightforward(3, 7);
+  EXPECT_EQ(Fast(3, 7, 0), reference);
+  EXPECT_EQ(Fast(3, 7, 1), reference);
+  EXPECT_EQ(Fast(3, 7, 2), reference);
+}
+
+TEST_F(MapRunTest, FastRunPaintsTheSameDefaultMap) {
+  EXPECT_EQ(Fast(2000, 101, 2), Straightforward(2000, 101));
+}
+
+TEST_F(MapRunTest, WithOneStepOnlyPointsNearAMagnetArePainted) {
+  console::ScriptedKeys keys;
+  ObservingClock clock;
+  console::ConsoleKeyboard keyboard(keys, clock);
+  RunStartPointMap(400, 5, 1, keyboard);
+  const auto image = InspectOffscreenWindow("Startpunkte");
+  ASSERT_TRUE(image);
+  EXPECT_FALSE(image->open);
+  EXPECT_EQ(clock.pauses, std::vector<std::uint32_t>{10000});
+  int painted = 0;
+  for (int trial = 0; trial < gridTrials; ++trial) {
+    const double x = GridX(trial);
+    const double y = GridY(trial);
+    graphics::ColorRef expected = testing::background;
+    bool nearMarker = false;
+    for (const Magnet& magnet : Magnets()) {
+      const double distance = std::hypot(magnet.x - x, magnet.y - y);
+      if (distance <= 9) expected = magnetColors[magnet.index];
+      nearMarker |= std::fabs(magnet.x - x) < 5 && std::fabs(magnet.y - y) < 5;
+    }
+    if (nearMarker) continue;  // the markers are drawn over these squares
+    const graphics::ColorRef pixel = image->SurfacePixel(testing::PixelX(x), testing::PixelY(y));
+    EXPECT_EQ(pixel, expected) << x << "," << y;
+    painted += expected != testing::background;
+  }
+  EXPECT_GT(painted, 100);
+}
+
+TEST_F(MapRunTest, EscapeStopsAfterTheCurrentTrialWithoutPainting) {
+  // (38, 30) lies 8 units from magnet 2: its trial is caught in one step,
+  // and its square lies clear of the marker.
+  const int stopTrial = (30 + 110) / 2 * gridSide + (38 + 110) / 2;
+  for (unsigned workers : {0u, 2u}) {
+    graphics::offscreen::ForgetOffscreenWindows();
+    testing::KeyAtLook escape(console::CharacterKey(27), stopTrial);
+    ObservingClock clock;
+    console::ConsoleKeyboard keyboard(escape, clock);
+    MapRunOptions options;
+    options.workerThreads = workers;
+    int lastDrawn = -1;
+    options.afterTrial = [&](int trial) { lastDrawn = trial; };
+    RunStartPointMap(400, 5, 2000, keyboard, options);
+    EXPECT_EQ(lastDrawn, stopTrial - 1);
+    EXPECT_TRUE(clock.pauses.empty());  // no final pause
+    const auto image = InspectOffscreenWindow("Startpunkte");
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(image->open);  // left for the end of the program
+    // The stop point stays unpainted, its left neighbour is painted.
+    EXPECT_EQ(image->SurfacePixel(testing::PixelX(38), testing::PixelY(30)), testing::background);
+    EXPECT_EQ(image->SurfacePixel(testing::PixelX(36), testing::PixelY(30)), magnetColors[2]);
+    graphics::ShutdownWindowSystem();
+  }
+}
+
+TEST_F(MapRunTest, OtherKeysAreConsumedOnePerTrial) {
+  console::ScriptedKeys keys;
+  keys.PushBytes("ab\x1b[A");  // a, b, Up: three trials
+  keys.Push(console::CharacterKey(27));
+  ObservingClock clock;
+  console::ConsoleKeyboard keyboard(keys, clock);
+  MapRunOptions options;
+  int drawn = 0;
+  options.afterTrial = [&](int) { ++drawn; };
+  RunStartPointMap(400, 5, 2000, keyboard, options);
+  EXPECT_EQ(drawn, 3);
+}
+
+TEST(TrialStepLimitTest, EveryCountTheFormAcceptsEndsATrial) {
+  struct Case {
+    double n;
+    std::int64_t limit;
+  } cases[] = {
+      {1, 1},          {2000, 2000},     {32767, 32767},        {100000, 100000},
+      {-1, 65535},     {-32768, 32768},  {-40000, 32768},       {2.5, 3},
+      {0.25, 1},       {-0.5, 65536},    {HUGE_VAL, 0x7FFFFFFF}, {-HUGE_VAL, 32768},
+      {1e12, 0x7FFFFFFF}, {std::nan(""), 65536},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrialStepLimit(c.n), c.limit) << c.n;
+}
+
+TEST(TrialTest, EndsByCaptureCountOrFlyingOff) {
+  runtime::LoadFloatingPointControl();
+  // Next to magnet 1: caught in the first step.
+  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).caughtBy, 1);
+  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).steps, 1);
+  // A count of 3 stops an uncaught bob after 3 steps.
+  const TrialResult counted = RunTrial(-110, -110, 5, 400, 3);
+  EXPECT_EQ(counted.caughtBy, 0);
+  EXPECT_EQ(counted.steps, 3);
+  // A huge pendulum coefficient throws the bob out of the plane: it flies off.
+  const TrialResult flown = RunTrial(-110, -110, 1e9, 400, 0x7FFFFFFF);
+  EXPECT_EQ(flown.caughtBy, 0);
+  EXPECT_LT(flown.steps, 100);
+}
+
+TEST(GridTest, RowsFromTheBottomEachFromTheLeft) {
+  EXPECT_EQ(GridX(0), -110);
+  EXPECT_EQ(GridY(0), -110);
+  EXPECT_EQ(GridX(1), -108);
+  EXPECT_EQ(GridX(110), 110);
+  EXPECT_EQ(GridY(111), -108);
+  EXPECT_EQ(GridX(gridTrials - 1), 110);
+  EXPECT_EQ(GridY(gridTrials - 1), 110);
+}
+
+}  // namespace
+}  // namespace app
