@@ -1,25 +1,16 @@
 // The process frame: start up, run the application once, shut down.
 #include <cstdio>
 #include <cstdint>
-#include <memory>
-#include <new>
 
 #include "app/application.h"
 #include "console/terminal/terminal_console.h"
+#include "graphics/window_system.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"
 
 namespace {
 
-// The main thread's record of the system's services. It holds nothing the
-// program reads yet; the start-up insists on it so that a process that can't
-// even set up its per-thread state ends before the form, with exit code 255.
-struct ThreadState {
-  std::uintptr_t currentTarget = 0;  // the drawing area this thread draws on; 0 for none
-};
-
 constexpr int exitNoTerminal = 1;
-constexpr int exitNoThreadState = 255;
 constexpr int showDefault = 10;  // how windows are shown when nobody asked otherwise
 
 // The command line without the program's name: the arguments joined by
@@ -43,11 +34,7 @@ int main(int argc, char** argv) {
     return exitNoTerminal;
   }
   runtime::LoadFloatingPointControl();
-  const std::unique_ptr<ThreadState> mainThreadState(new (std::nothrow) ThreadState{});
-  if (!mainThreadState) {
-    console->Shutdown();
-    return exitNoThreadState;
-  }
+  graphics::SelectWindowSystem(graphics::WindowSystemKind::x11);
   const app::StartArguments arguments{ArgumentText(argc, argv), showDefault};
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
   console->Screen().ResetOutputState();
@@ -55,7 +42,9 @@ int main(int argc, char** argv) {
   // Run.
   const std::int32_t exitCode = app::RunApplication(services, arguments);
 
-  // Shut down.
+  // Shut down. A window still open (the map left with Escape) vanishes here,
+  // as it would at the end of the process.
+  graphics::ShutdownWindowSystem();
   console->Shutdown();
   return exitCode;
 }
