@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <bit>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace graphics::x11 {
@@ -37,6 +39,21 @@ int IgnoreConnectionError(Display*) { return 0; }
 std::string CurrentDisplayName() {
   std::lock_guard lock(displayNameMutex);
   return *displayName;
+}
+
+// Opens a connection. A busy X server refuses connections for a moment when
+// its queue of waiting ones is full, so a refused connection is tried again
+// a few times; with no display named at all there is nothing to retry.
+Display* ConnectToDisplay(const std::string& name) {
+  const char* requested = name.empty() ? nullptr : name.c_str();
+  constexpr int attempts = 10;
+  for (int attempt = 1; attempt <= attempts; ++attempt) {
+    Display* display = XOpenDisplay(requested);
+    if (display != nullptr) return display;
+    if (XDisplayName(requested)[0] == '\0') return nullptr;
+    if (attempt < attempts) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return nullptr;
 }
 
 // Captions are byte texts; bytes above 0x7F are taken as Latin-1 for the
@@ -174,8 +191,7 @@ const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers()
 bool X11Window::Create(const WindowSpec& spec) {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd_ < 0) return false;
-  const std::string name = CurrentDisplayName();
-  display_ = XOpenDisplay(name.empty() ? nullptr : name.c_str());
+  display_ = ConnectToDisplay(CurrentDisplayName());
   if (display_ == nullptr) return false;
   XSetIOErrorExitHandler(display_, &X11Window::OnConnectionLost, this);
   protocolErrorSeen = false;

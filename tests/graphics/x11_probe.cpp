@@ -66,7 +66,12 @@ PixelRect OnScreen(Display* display, Window window, Window root) {
 }  // namespace
 
 std::unique_ptr<X11Probe> X11Probe::Connect(const std::string& displayName) {
-  Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+  // Xvfb refuses connections for a moment when its queue is full: retry.
+  Display* display = nullptr;
+  for (int attempt = 0; attempt < 20 && display == nullptr; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+  }
   if (display == nullptr) return nullptr;
   std::unique_ptr<X11Probe> probe(new X11Probe);
   probe->connection_ = std::make_unique<Connection>();
