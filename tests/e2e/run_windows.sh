@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Both windows of a default run, on the X display: "Pendelweg" opens at
+# (100, 100) with an 800 x 600 drawing area, draws its path and closes;
+# "Startpunkte" then fills with squares in the three magnet colours, tiling
+# pixels 178 to 621 across and 78 to 521 down with the markers on top, and
+# closes; the program ends with exit code 0. The last screenshots of both
+# windows are kept in <build dir>/screenshots for the README.
+# Usage: run_windows.sh <path of magpend> <build dir>
+set -euo pipefail
+binary=$(realpath "$1")
+build=$(realpath "$2")
+probe="$build/tests/e2e/image_probe"
+shots="$build/screenshots"
+mkdir -p "$shots"
+socket="magpend-run-windows-$$"
+source "$(dirname "$0")/lib.bash"
+[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+
+start_shell
+tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
+fill_form "" "" "" "" "" ""
+
+# The path run: 5461 steps of 6 ms, then 10 s.
+wait_for_window Pendelweg 10
+path=$(window_id Pendelweg)
+geometry=$(xwininfo -id "$path" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+  /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
+[ "$geometry" = "800x600+100+100" ] || fail "Pendelweg has the geometry $geometry"
+started=$(date +%s)
+while [ -n "$(window_id Pendelweg)" ]; do
+  screenshot "$path" "$shots/pendelweg.next.ppm" && mv "$shots/pendelweg.next.ppm" "$shots/pendelweg.ppm" || true
+  sleep 1
+done
+lasted=$(( $(date +%s) - started ))
+echo "Pendelweg was open for about $lasted s"
+[ "$lasted" -ge 40 ] && [ "$lasted" -le 60 ] || fail "the path run took $lasted s, not about 43"
+# After the run: the side view box empty (cyan), the trail blue, the markers.
+[ "$("$probe" pixel 700 60 < "$shots/pendelweg.ppm")" = "00EFEF" ] || fail "side view box"
+[ "$("$probe" count 0000FF < "$shots/pendelweg.ppm")" -gt 3000 ] || fail "no blue trail"
+[ "$("$probe" pixel 460 240 < "$shots/pendelweg.ppm")" = "00BF00" ] || fail "green marker"
+
+# The map run, then 10 s.
+wait_for_window Startpunkte 10
+map=$(window_id Startpunkte)
+while [ -n "$(window_id Startpunkte)" ]; do
+  screenshot "$map" "$shots/startpunkte.next.ppm" && mv "$shots/startpunkte.next.ppm" "$shots/startpunkte.ppm" || true
+  sleep 1
+done
+wait_for "^exit code 0$" 10
+
+final="$shots/startpunkte.ppm"
+[ "$("$probe" bbox F0F0F0 < "$final")" = "178 78 621 521" ] || fail "the squares span $("$probe" bbox F0F0F0 < "$final")"
+for color in FF0000 00BF00 0000FF; do
+  [ "$("$probe" count $color < "$final")" -gt 20000 ] || fail "too little of colour $color"
+done
+# The markers on top: yellow outline and magnet colour at each magnet.
+[ "$("$probe" pixel 315 300 < "$final")" = "FF0000" ] || fail "red marker"
+[ "$("$probe" pixel 460 240 < "$final")" = "00BF00" ] || fail "green marker"
+[ "$("$probe" pixel 460 360 < "$final")" = "0000FF" ] || fail "blue marker"
+[ "$("$probe" count FFFF00 < "$final")" -gt 30 ] || fail "no yellow marker outlines"
+echo "run_windows: passed"
