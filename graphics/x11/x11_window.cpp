@@ -361,12 +361,14 @@ void X11Window::Destroy() {
     XDestroyImage(image_);
     image_ = nullptr;
   }
+  // After a lost connection Xlib sends nothing more, but the GC's memory
+  // is still ours to free.
+  if (gc_ != nullptr) XFreeGC(display_, gc_);
+  gc_ = nullptr;
   if (!connectionLost_) {
-    if (gc_ != nullptr) XFreeGC(display_, gc_);
     if (frame_ != 0 && !frameGone_) XDestroyWindow(display_, frame_);
     XSync(display_, False);
   }
-  gc_ = nullptr;
   frame_ = area_ = 0;
   XCloseDisplay(display_);
   display_ = nullptr;
