@@ -39,20 +39,39 @@ class RoundedBoxRows {
         top_(figure.box.top),
         width_(std::int64_t{figure.box.right} - figure.box.left),
         height_(std::int64_t{figure.box.bottom} - figure.box.top),
-        radiusX_(static_cast<double>(std::clamp<std::int64_t>(figure.cornerWidth, 0, width_)) / 2),
-        radiusY_(static_cast<double>(std::clamp<std::int64_t>(figure.cornerHeight, 0, height_)) / 2) {}
+        cornerWidth_(std::clamp<std::int64_t>(figure.cornerWidth, 0, width_)),
+        cornerHeight_(std::clamp<std::int64_t>(figure.cornerHeight, 0, height_)),
+        radiusX_(static_cast<double>(cornerWidth_) / 2),
+        radiusY_(static_cast<double>(cornerHeight_) / 2) {}
 
   Span Row(std::int64_t y) const {
     const std::int64_t local = y - top_;
     if (local < 0 || local >= height_) return {};
-    const std::int64_t inset = Inset(static_cast<double>(local) + 0.5);
+    const std::int64_t inset = insets_ != nullptr ? insets_[local] : Inset(local);
     return {left_ + inset, left_ + width_ - inset};
   }
 
+  // Uses (and if need be fills) `cache` for the insets of every row, when
+  // the figure is small enough: the same shape drawn again, as markers are,
+  // then costs no arithmetic at all.
+  void UseInsetCache(InsetCache& cache) {
+    if (height_ > InsetCache::largestHeight) return;
+    const InsetCache::Shape shape{width_, height_, cornerWidth_, cornerHeight_};
+    if (!(cache.shape == shape)) {
+      cache.insets.resize(static_cast<std::size_t>(height_));
+      for (std::int64_t local = 0; local < height_; ++local) {
+        cache.insets[static_cast<std::size_t>(local)] = Inset(local);
+      }
+      cache.shape = shape;
+    }
+    insets_ = cache.insets.data();
+  }
+
  private:
-  // How far the figure stays in from its left (and right) edge in a row
-  // whose centre is `centre` rows below the top.
-  std::int64_t Inset(double centre) const {
+  // How far the figure stays in from its left (and right) edge in row
+  // `local` (counted from the figure's top).
+  std::int64_t Inset(std::int64_t local) const {
+    const double centre = static_cast<double>(local) + 0.5;
     double distance = 0;  // from the row to the corner ellipses' centre line
     if (centre < radiusY_) {
       distance = radiusY_ - centre;
@@ -70,8 +89,11 @@ class RoundedBoxRows {
   std::int64_t top_;
   std::int64_t width_;
   std::int64_t height_;
+  std::int64_t cornerWidth_;   // clamped to the box
+  std::int64_t cornerHeight_;
   double radiusX_;  // of the corner ellipse, pixels
   double radiusY_;
+  const std::int64_t* insets_ = nullptr;  // cached insets, one per row
 };
 
 // Writes `color` into row[begin, end) and reports which bits changed.
@@ -217,12 +239,13 @@ void Surface::DrawBox(const BoxFigure& figure, ColorRef outline, const InteriorP
   const PixelRect visible = box.IntersectedWith(Bounds());
   if (visible.IsEmpty()) return;
   outline &= colorBits;
-  const RoundedBoxRows rows(figure);
+  RoundedBoxRows rows(figure);
   const auto clip = [this](Span span) {
     return Span{std::max<std::int64_t>(span.begin, 0), std::min<std::int64_t>(span.end, width_)};
   };
 
   std::lock_guard lock(mutex_);
+  rows.UseInsetCache(insetCache_);
   std::uint32_t difference = 0;
   Span above = rows.Row(std::int64_t{visible.top} - 1);
   Span current = rows.Row(visible.top);

@@ -83,6 +83,20 @@ struct BoxFigure {
   std::int64_t cornerHeight = 0;  // height of the corner ellipse, pixels
 };
 
+// The row insets of the last box shape drawn (a surface's own cache).
+struct InsetCache {
+  static constexpr std::int64_t largestHeight = 1024;  // taller figures are not cached
+  struct Shape {
+    std::int64_t width = -1;  // box size and clamped corner ellipse, pixels
+    std::int64_t height = -1;
+    std::int64_t cornerWidth = -1;
+    std::int64_t cornerHeight = -1;
+    bool operator==(const Shape&) const = default;
+  };
+  Shape shape;                       // whose insets `insets` holds
+  std::vector<std::int64_t> insets;  // per row from the top: columns left out on each side
+};
+
 class Surface {
  public:
   // A surface filled with `background`. Throws std::bad_alloc when the
@@ -149,6 +163,7 @@ class Surface {
   const std::int32_t height_;    // rows
   std::vector<ColorRef> pixels_;  // width_ * height_ colours, row by row
   PixelRect changedArea_;         // changed since the last TakeChangedArea
+  InsetCache insetCache_;         // the last box shape's rows (under mutex_)
   mutable std::mutex mutex_;      // between drawing and painting
 };
 

@@ -261,3 +261,24 @@ TEST(SurfaceTest, ColoursAreCutToTwentyFourBits) {
 
 }  // namespace
 }  // namespace graphics
+
+namespace graphics {
+namespace {
+
+TEST(SurfaceTest, RepeatedShapesDrawAsFreshOnes) {
+  // A surface remembers the last shape's rows; other shapes between must
+  // not leak into it.
+  const BoxFigure shapes[] = {{{1, 1, 13, 13}, 13, 13}, {{2, 0, 9, 14}, 8, 15}, {{0, 3, 14, 9}, 4, 4},
+                              {{1, 1, 13, 13}, 13, 13}, {{2, 0, 9, 14}, 3, 3}};
+  Surface reused(14, 14, 0);
+  for (const BoxFigure& shape : shapes) {
+    Surface fresh(14, 14, 0);
+    fresh.DrawBox(shape, 0x0000AA, {InteriorMode::painted, FillPattern::solid, 0x00BB00, 0});
+    reused.DrawBox({{0, 0, 14, 14}, 0, 0}, 0, {InteriorMode::painted, FillPattern::solid, 0, 0});
+    reused.DrawBox(shape, 0x0000AA, {InteriorMode::painted, FillPattern::solid, 0x00BB00, 0});
+    EXPECT_EQ(reused.CopyPixels(), fresh.CopyPixels());
+  }
+}
+
+}  // namespace
+}  // namespace graphics
