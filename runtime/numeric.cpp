@@ -26,13 +26,15 @@ float ToSingle(Real x) {
 }
 
 std::int32_t RoundToInt32(Real x) {
-  const Real whole = std::nearbyint(x);  // the current mode: nearest-even
+  // rint rounds in the current mode, nearest-even; the inexact flag it may
+  // raise is masked. (nearbyint would save and restore the whole environment.)
+  const Real whole = std::rint(x);
   if (!(whole >= -0x1p31L && whole < 0x1p31L)) return INT32_MIN;
   return static_cast<std::int32_t>(whole);
 }
 
 std::uint32_t RoundToLow32(Real x) {
-  const Real whole = std::nearbyint(x);
+  const Real whole = std::rint(x);
   // The integer-indefinite 64-bit value has a low half of zero.
   if (!(whole >= -0x1p63L && whole < 0x1p63L)) return 0;
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)));
