@@ -16,16 +16,8 @@ using graphics::offscreen::InspectOffscreenWindow;
 using testing::AnyPixel;
 using testing::ObservingClock;
 
-class PathRunTest : public ::testing::Test {
+class PathRunTest : public testing::OffscreenRunTest {
  protected:
-  void SetUp() override {
-    runtime::LoadFloatingPointControl();
-    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
-    graphics::offscreen::ForgetOffscreenWindows();
-    CreateMagnetColors();
-  }
-  void TearDown() override { graphics::ShutdownWindowSystem(); }
-
   console::ScriptedKeys keys;
   ObservingClock clock;
   console::ConsoleKeyboard keyboard{keys, clock};

@@ -9,13 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "app/magnet_colors.h"
 #include "console/keyboard.h"
 #include "console/memory/memory_device.h"
 #include "console/memory/scripted_keys.h"
 #include "console/screen.h"
 #include "graphics/color.h"
 #include "graphics/offscreen/offscreen_inspection.h"
+#include "graphics/window_system.h"
 #include "runtime/clock.h"
+#include "runtime/numeric.h"
 
 namespace app::testing {
 
@@ -48,6 +53,19 @@ class KeyAtLook final : public console::KeySource {
   console::KeyPress key_;
   std::size_t look_;
   std::size_t looks_ = 0;
+};
+
+// Offscreen windows, forgotten between tests and all ended after each, and
+// the magnet colours set up.
+class OffscreenRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    runtime::LoadFloatingPointControl();
+    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
+    graphics::offscreen::ForgetOffscreenWindows();
+    CreateMagnetColors();
+  }
+  void TearDown() override { graphics::ShutdownWindowSystem(); }
 };
 
 // The classic dialog-face colour that fresh surfaces show.

@@ -49,15 +49,8 @@ void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboar
   CloseRunWindow(keyboard);
 }
 
-class MapRunTest : public ::testing::Test {
+class MapRunTest : public testing::OffscreenRunTest {
  protected:
-  void SetUp() override {
-    runtime::LoadFloatingPointControl();
-    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
-    graphics::offscreen::ForgetOffscreenWindows();
-    CreateMagnetColors();
-  }
-  void TearDown() override { graphics::ShutdownWindowSystem(); }
 
   // Fingerprints of the surface after every `every`-th trial and at the end.
   std::vector<std::uint64_t> FingerprintsOf(const std::function<void(std::function<void(int)>)>& run,

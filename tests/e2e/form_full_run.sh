@@ -7,23 +7,8 @@
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-form-full-run-$$"
-pane="run:0.0"
-
-tmux_() { tmux -L "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null || true; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux_ capture-pane -t "$pane" -p || true; exit 1; }
-screen() { tmux_ capture-pane -t "$pane" -p; }
-# Waits up to `$2` seconds (10 when not given) for the screen to show `$1`.
-wait_for() {
-  for _ in $(seq $((${2:-10} * 10))); do
-    if screen | grep -qE -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited in vain for: $1"
-}
-
-tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+source "$(dirname "$0")/lib.bash"
+start_shell
 tmux_ send-keys -t "$pane" "PS1='shell> '; clear; '$binary'; echo \"exit code \$?\"" Enter
 wait_for "^ Startposition     x: -50"
 for label in "Startposition     y: 50" "Pendelkoeffizient g: 5" "Magnetstärke      m: 400" \

@@ -8,20 +8,7 @@
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-form-redirected-$$"
-pane="redirected:0.0"
-work=$(mktemp -d)
-
-tmux_() { tmux -L "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux_ capture-pane -t "$pane" -p || true; exit 1; }
-wait_for() {
-  for _ in $(seq 100); do
-    if tmux_ capture-pane -t "$pane" -p | grep -qE -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited in vain for: $1"
-}
+source "$(dirname "$0")/lib.bash"
 
 # No terminal anywhere.
 status=0
@@ -31,7 +18,7 @@ setsid "$binary" < /dev/null > "$work/out" 2> "$work/err" || status=$?
   fail "message without a terminal: $(cat "$work/err")"
 
 # Standard output and input redirected: the form on standard error.
-tmux_ -f /dev/null new-session -d -s redirected -x 80 -y 25 -c "$work" "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 bash --norc --noprofile"
+start_shell
 tmux_ send-keys -t "$pane" "clear; '$binary' > out.txt < /dev/null; echo \"exit code \$?\"" Enter
 wait_for "^ Startposition     x: -50"
 tmux_ send-keys -t "$pane" 1 0 0 Enter Enter Enter Enter Enter Enter

@@ -7,24 +7,9 @@
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-form-screen-$$"
-pane="form:0.0"
-
-tmux_() { tmux -L "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null || true; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux_ capture-pane -t "$pane" -p || true; exit 1; }
-screen() { tmux_ capture-pane -t "$pane" -p; }
+source "$(dirname "$0")/lib.bash"
 row() { screen | sed -n "${1}p"; }
-# Waits up to 10 s for the screen to show `pattern` (grep -E).
-wait_for() {
-  for _ in $(seq 100); do
-    if screen | grep -qE -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited in vain for: $1"
-}
-
-tmux_ -f /dev/null new-session -d -s form -x 80 -y 25 "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 bash --norc --noprofile"
+start_shell
 tmux_ send-keys -t "$pane" "PS1='shell> '; '$binary'; echo \"exit code \$?\"" Enter
 wait_for "^ Startposition     x: -50"
 

@@ -7,23 +7,8 @@
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-form-signals-$$"
-pane="signals:0.0"
-
-tmux_() { tmux -L "$socket" "$@"; }
-work=$(mktemp -d)
-cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux_ capture-pane -t "$pane" -p || true; exit 1; }
-screen() { tmux_ capture-pane -t "$pane" -p; }
-wait_for() {
-  for _ in $(seq 100); do
-    if screen | grep -qE -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited in vain for: $1"
-}
-
-tmux_ -f /dev/null new-session -d -s signals -x 80 -y 25 -c "$work" "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 bash --norc --noprofile"
+source "$(dirname "$0")/lib.bash"
+start_shell
 tmux_ send-keys -t "$pane" "PS1='shell> '; stty -g > modes.before" Enter
 
 # Starts the program, ends it by `how`, and checks the way it ended.

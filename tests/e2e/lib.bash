@@ -3,8 +3,9 @@
 # Source it after setting `socket` (a unique tmux socket name).
 
 pane="run:0.0"
+work=$(mktemp -d)  # the shell's working folder, removed at the end
 tmux_() { tmux -L "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null || true; }
+cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 screen() { tmux_ capture-pane -t "$pane" -p; }
 fail() { echo "FAIL: $*"; echo "--- screen:"; screen || true; exit 1; }
@@ -18,9 +19,10 @@ wait_for() {
   fail "waited in vain for: $1"
 }
 
-# A shell in a fresh pane, with a known prompt and environment.
+# A shell in a fresh 80 x 25 pane in $work, with a known prompt and
+# environment.
 start_shell() {
-  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 \
+  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 -c "$work" \
     "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
   tmux_ send-keys -t "$pane" "PS1='shell> '; clear" Enter
 }
