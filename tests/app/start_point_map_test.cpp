@@ -51,7 +51,6 @@ void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboar
 
 class MapRunTest : public testing::OffscreenRunTest {
  protected:
-
   // Fingerprints of the surface after every `every`-th trial and at the end.
   std::vector<std::uint64_t> FingerprintsOf(const std::function<void(std::function<void(int)>)>& run,
                                             int every) {
