@@ -1,0 +1,55 @@
+// Allocation failures injected into the services that allocate: they record
+// error 7 and go on with an empty result instead of ending the program.
+// A separate test program, because it replaces the global operator new.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "runtime/error.h"
+#include "runtime/field_selection.h"
+
+namespace {
+
+// While set, every allocation on this thread fails.
+thread_local bool allocationsFail = false;
+
+class FailingAllocations {
+ public:
+  FailingAllocations() { allocationsFail = true; }
+  ~FailingAllocations() { allocationsFail = false; }
+};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (allocationsFail) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace runtime {
+namespace {
+
+TEST(AllocationFailureTest, SelectFieldRecordsOutOfMemoryAndGivesTheEmptyText) {
+  // Long enough that the result cannot live inside the string itself.
+  const Text line = "12345678901234567890123456789012345678901234567890, 7";
+  ClearError();
+  Text field = "unchanged";
+  {
+    FailingAllocations failing;
+    field = SelectField(line, 1);
+  }
+  EXPECT_EQ(field, "");
+  EXPECT_EQ(CurrentError(), ErrorNumber::outOfMemory);
+
+  // Once memory is there again, the same call works and records nothing.
+  ClearError();
+  EXPECT_EQ(SelectField(line, 1), line.substr(0, 50));
+  EXPECT_EQ(CurrentError(), ErrorNumber::none);
+}
+
+}  // namespace
+}  // namespace runtime
