@@ -15,14 +15,21 @@ constexpr std::size_t longestSequence = 64;
 
 // The outcome of decoding the key at the start of some bytes.
 struct Step {
-  enum class Result { key, dropped, incomplete } result;
-  std::size_t consumed = 0;  // bytes the key took (for key and dropped)
+  // overlong: a control sequence too long to be a key; dropped, and so is
+  // the rest of it up to its final byte, which may still be to come.
+  enum class Result { key, dropped, incomplete, overlong } result;
+  std::size_t consumed = 0;  // bytes the key took (for key, dropped and overlong)
   KeyPress key;              // for result key
 };
 
 Step Key(std::size_t consumed, KeyPress key) { return {Step::Result::key, consumed, key}; }
 Step Dropped(std::size_t consumed) { return {Step::Result::dropped, consumed, {}}; }
 Step Incomplete() { return {Step::Result::incomplete, 0, {}}; }
+Step Overlong(std::size_t consumed) { return {Step::Result::overlong, consumed, {}}; }
+
+bool IsParameterByte(char byte) { return byte >= 0x30 && byte <= 0x3F; }
+bool IsIntermediateByte(char byte) { return byte >= 0x20 && byte <= 0x2F; }
+bool IsFinalByte(char byte) { return byte >= 0x40 && byte <= 0x7E; }
 
 // PC scan codes of the letter keys a-z.
 constexpr std::uint8_t letterScanCodes[26] = {
@@ -135,17 +142,20 @@ Step ControlSequence(std::string_view bytes) {
     }
     return Dropped(4);
   }
+  // Only the first longestSequence bytes are looked at, however many have
+  // arrived, so that the outcome does not depend on how the input was split.
+  const std::string_view head = bytes.substr(0, longestSequence);
   std::size_t i = 2;
-  while (i < bytes.size() && bytes[i] >= 0x30 && bytes[i] <= 0x3F) ++i;
-  const std::string_view parameters = bytes.substr(2, i - 2);
+  while (i < head.size() && IsParameterByte(head[i])) ++i;
+  const std::string_view parameters = head.substr(2, i - 2);
   const std::size_t parametersEnd = i;
-  while (i < bytes.size() && bytes[i] >= 0x20 && bytes[i] <= 0x2F) ++i;
+  while (i < head.size() && IsIntermediateByte(head[i])) ++i;
   const bool hasIntermediates = i != parametersEnd;
-  if (i == bytes.size()) {
-    return i >= longestSequence ? Dropped(i) : Incomplete();
+  if (i == head.size()) {
+    return i == longestSequence ? Overlong(i) : Incomplete();
   }
-  const char final = bytes[i];
-  if (final < 0x40 || final > 0x7E) return Dropped(i);  // broken off: resume at that byte
+  const char final = head[i];
+  if (!IsFinalByte(final)) return Dropped(i);  // broken off: resume at that byte
   const std::size_t consumed = i + 1;
   // "<", "=", ">" or "?" first: a private report (mouse, focus ...), no key.
   const bool privateParameters = !parameters.empty() && parameters[0] >= '<';
@@ -195,15 +205,30 @@ void KeyDecoder::Feed(std::string_view bytes, std::deque<KeyPress>& keys) {
   held_.append(bytes);
   std::string_view rest = held_;
   while (!rest.empty()) {
+    if (skippingSequence_) {
+      SkipSequenceRest(rest);
+      continue;
+    }
     const Step step = DecodeOne(rest);
     if (step.result == Step::Result::incomplete) break;
     if (step.result == Step::Result::key) keys.push_back(step.key);
+    if (step.result == Step::Result::overlong) skippingSequence_ = true;
     rest.remove_prefix(step.consumed);
   }
   held_.erase(0, held_.size() - rest.size());
 }
 
+void KeyDecoder::SkipSequenceRest(std::string_view& rest) {
+  while (!rest.empty() && (IsParameterByte(rest[0]) || IsIntermediateByte(rest[0]))) {
+    rest.remove_prefix(1);
+  }
+  if (rest.empty()) return;  // the final byte is still to come
+  if (IsFinalByte(rest[0])) rest.remove_prefix(1);
+  skippingSequence_ = false;
+}
+
 void KeyDecoder::Expire(std::deque<KeyPress>& keys) {
+  skippingSequence_ = false;
   if (held_ == "\x1B") {
     keys.push_back(CharacterKey(27));
   } else if (held_ == "\x1B[") {

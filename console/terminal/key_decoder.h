@@ -8,7 +8,8 @@
 //  - Esc on its own (when no byte follows before Expire) as 27;
 //  - CSI and SS3 sequences as extended keys with PC scan codes: arrows,
 //    Home, End, Page Up/Down, Insert, Delete, F1-F12 (modifiers ignored),
-//    Shift+Tab as Tab; any other sequence is consumed whole and dropped;
+//    Shift+Tab as Tab; any other sequence is consumed whole and dropped,
+//    as is one too long to be a key (64 bytes and no final byte yet);
 //  - Esc + letter as Alt+letter: the extended key with the letter's scan
 //    code; Esc before any other key gives that key.
 #pragma once
@@ -28,7 +29,7 @@ class KeyDecoder {
   void Feed(std::string_view bytes, std::deque<KeyPress>& keys);
 
   // Whether the start of a key is held back, waiting for its next byte.
-  bool Pending() const { return !held_.empty(); }
+  bool Pending() const { return !held_.empty() || skippingSequence_; }
 
   // No more bytes came in time: decides what is held. A lone Esc is the Esc
   // key, Esc + "[" or "O" is Alt with that key; an unfinished sequence or
@@ -36,7 +37,12 @@ class KeyDecoder {
   void Expire(std::deque<KeyPress>& keys);
 
  private:
-  std::string held_;  // bytes of a key that has begun but not ended
+  // Drops from `rest` what remains of an overlong control sequence, up to
+  // and including its final byte.
+  void SkipSequenceRest(std::string_view& rest);
+
+  std::string held_;               // bytes of a key that has begun but not ended
+  bool skippingSequence_ = false;  // inside an overlong sequence, its final byte to come
 };
 
 }  // namespace console::terminal

@@ -179,14 +179,64 @@ TEST(KeyDecoder, UnfinishedSequenceIsDroppedWhenTheInputPauses) {
   EXPECT_TRUE(Decode("\xE2\x95").empty());
 }
 
-TEST(KeyDecoder, EndlessSequenceIsCutOff) {
+TEST(KeyDecoder, EndlessSequenceIsDroppedUpToItsFinalByte) {
   KeyDecoder decoder;
   std::deque<KeyPress> keys;
   decoder.Feed("\x1B[" + std::string(10000, '1'), keys);
-  EXPECT_FALSE(decoder.Pending());
-  decoder.Feed("x", keys);
+  EXPECT_TRUE(keys.empty());
+  EXPECT_TRUE(decoder.Pending());
+  decoder.Feed("~x", keys);
   EXPECT_EQ(keys, (std::deque<KeyPress>{CharacterKey('x')}));
+  EXPECT_FALSE(decoder.Pending());
 }
+
+TEST(KeyDecoder, EndlessSequenceEndsWhenTheInputPauses) {
+  KeyDecoder decoder;
+  std::deque<KeyPress> keys;
+  decoder.Feed("\x1B[" + std::string(100, '1'), keys);
+  decoder.Expire(keys);
+  EXPECT_FALSE(decoder.Pending());
+  decoder.Feed("1", keys);
+  EXPECT_EQ(keys, (std::deque<KeyPress>{CharacterKey('1')}));
+}
+
+struct OverlongCase {
+  const char* name;
+  std::string bytes;  // a sequence too long to be a key, then "k"
+};
+
+const OverlongCase overlongCases[] = {
+    {"parameters then a known final", "\x1B[" + std::string(70, '1') + "Ak"},
+    {"intermediates", "\x1B[" + std::string(70, '\'') + "Ak"},
+    {"parameters and intermediates", "\x1B[" + std::string(40, '1') + std::string(40, ' ') + "~k"},
+    {"broken off by a control byte", "\x1B[" + std::string(70, ';') + "\rk"},
+};
+
+class OverlongCases : public ::testing::TestWithParam<OverlongCase> {};
+
+TEST_P(OverlongCases, DecodeTheSameWhateverTheSplit) {
+  const std::string& bytes = GetParam().bytes;
+  const std::deque<KeyPress> whole = Decode(bytes);
+  EXPECT_EQ(whole.back(), CharacterKey('k'));
+  EXPECT_LE(whole.size(), 2u);  // at most the byte that broke the sequence off
+  for (std::size_t split = 1; split < bytes.size(); ++split) {
+    KeyDecoder decoder;
+    std::deque<KeyPress> keys;
+    decoder.Feed(bytes.substr(0, split), keys);
+    decoder.Feed(bytes.substr(split), keys);
+    decoder.Expire(keys);
+    EXPECT_EQ(keys, whole) << "split at " << split;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, OverlongCases, ::testing::ValuesIn(overlongCases),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const char c : std::string(info.param.name)) {
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           }
+                           return name;
+                         });
 
 TEST(KeyDecoder, RandomBytesNeverHangOrHoldMoreThanOneKey) {
   std::mt19937 random(20260101);
