@@ -98,6 +98,28 @@ TEST_F(MapRunTest, FastRunPaintsTheSameDefaultMap) {
   EXPECT_EQ(Fast(2000, 101, 2), Straightforward(2000, 101));
 }
 
+TEST_F(MapRunTest, EscapeCutsBothRunsAtTheSameSurface) {
+  const int stopTrial = 5000;
+  const auto finalSurface = [&](const std::function<void(console::ConsoleKeyboard&)>& run) {
+    graphics::offscreen::ForgetOffscreenWindows();
+    testing::KeyAtLook escape(console::CharacterKey(27), stopTrial);
+    ObservingClock clock;
+    console::ConsoleKeyboard keyboard(escape, clock);
+    run(keyboard);
+    const auto image = InspectOffscreenWindow("Startpunkte");
+    graphics::ShutdownWindowSystem();
+    return Fingerprint(image->surface);
+  };
+  const std::uint64_t reference = finalSurface(
+      [](console::ConsoleKeyboard& keyboard) { StraightforwardMapRun(400, 5, 50, keyboard, [](int) {}); });
+  MapRunOptions options;
+  options.workerThreads = 2;
+  EXPECT_EQ(finalSurface([&](console::ConsoleKeyboard& keyboard) {
+              RunStartPointMap(400, 5, 50, keyboard, options);
+            }),
+            reference);
+}
+
 TEST_F(MapRunTest, WithOneStepOnlyPointsNearAMagnetArePainted) {
   console::ScriptedKeys keys;
   ObservingClock clock;
