@@ -27,11 +27,13 @@ flags=(-std=c++20 -O1 -g -I"$root"
 # Each target: its name and the runtime sources it needs.
 declare -A targetSources=(
   [text_to_number]="runtime/text_to_number.cpp runtime/field_selection.cpp runtime/error.cpp runtime/numeric.cpp runtime/text.cpp"
+  [key_decoder]="console/terminal/key_decoder.cpp console/terminal/code_page.cpp"
+  [console_screen]="console/screen.cpp console/cell_grid.cpp console/memory/memory_device.cpp"
 )
 
 mkdir -p "$out"
 failed=0
-for target in "${!targetSources[@]}"; do
+for target in $(printf '%s\n' "${!targetSources[@]}" | sort); do
   binary="$out/${target}_fuzz"
   sources=("$root/fuzz/${target}_fuzz.cpp")
   for source in ${targetSources[$target]}; do sources+=("$root/$source"); done
@@ -46,7 +48,8 @@ for target in "${!targetSources[@]}"; do
   echo "== running $target for $seconds s"
   log="$out/$target.log"
   status=0
-  "$binary" "$corpus" -max_total_time="$seconds" -max_len=12000 -print_final_stats=1 \
+  # An input that takes 20 s is a hang, and a finding like a crash.
+  "$binary" "$corpus" -max_total_time="$seconds" -max_len=12000 -timeout=20 -print_final_stats=1 \
     -artifact_prefix="$findings/" >"$log" 2>&1 || status=$?
 
   executions="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')"
@@ -54,7 +57,7 @@ for target in "${!targetSources[@]}"; do
   echo "$target: $executions executions, $found finding(s), exit status $status, log $log"
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
     failed=1
-    grep -E 'ERROR|invariant violated|runtime error|SUMMARY' "$log" | head -20 || true
+    grep -E 'ERROR|invariant violated|runtime error|SUMMARY|timeout' "$log" | head -20 || true
     find "$findings" -type f | head -20
   fi
 done
