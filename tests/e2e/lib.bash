@@ -50,3 +50,145 @@ wait_for_window() {
 
 # Saves the window `$1` (its drawing area) as a binary PPM in `$2`.
 screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
+
+# --- Private X servers and trouble from outside, for the fault scripts.
+
+privateXvfbPids=()  # every private server started, stopped by stop_private_xvfbs
+
+# Starts a private Xvfb on a free display number and sets `xvfbPid` and
+# `xvfbDisplay` (":N").
+start_private_xvfb() {
+  local numberFile number=""
+  numberFile=$(mktemp -p "$work" xvfb.XXXXXX)
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$numberFile" >/dev/null 2>&1 &
+  xvfbPid=$!
+  disown "$xvfbPid"  # killed on purpose: no job report
+  privateXvfbPids+=("$xvfbPid")
+  for _ in $(seq 100); do
+    read -r number < "$numberFile" && break
+    sleep 0.1
+  done
+  [ -n "$number" ] || fail "a private Xvfb did not start"
+  xvfbDisplay=":$number"
+}
+
+# Kills every private Xvfb still running.
+stop_private_xvfbs() {
+  local pid
+  for pid in "${privateXvfbPids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+}
+
+# A shell in a further window `$1` of the tmux session (made by start_shell)
+# whose DISPLAY is `$2` (empty: none); sets `pane` to it.
+start_lane_shell() {
+  tmux_ new-window -d -t run -n "$1" -c "$work" \
+    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${2:+DISPLAY=$2} bash --norc --noprofile"
+  pane="run:$1"
+  tmux_ send-keys -t "$pane" "PS1='shell> '; clear" Enter
+}
+
+# The shell command that runs `$1` with its standard error in the file `$2`
+# and sanitizer reports that stop the program, then prints "exit code N" and
+# "terminal kept" when the terminal modes are the same as before.
+program_command() {
+  local suppressions
+  suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../graphics/tsan.supp")
+  printf '%s' "modes=\$(stty -g); ASAN_OPTIONS=detect_leaks=1:halt_on_error=1" \
+    " UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1" \
+    " TSAN_OPTIONS='halt_on_error=1 suppressions=$suppressions'" \
+    " '$1' 2>'$2'; echo \"exit code \$?\";" \
+    " [ \"\$(stty -g)\" = \"\$modes\" ] && echo 'terminal kept'"
+}
+
+# Milliseconds since the epoch.
+now_ms() { local micro=${EPOCHREALTIME/./}; echo $((micro / 1000)); }
+
+# The process id of the program `$1` (a file name) running in `$pane`.
+program_pid() {
+  pgrep -P "$(tmux_ display -p -t "$pane" '#{pane_pid}')" -x "$(basename "$1")" | head -1
+}
+
+# Fails when the file `$1` (a program's standard error) holds a sanitizer
+# report; `$2` names the run.
+check_no_sanitizer_report() {
+  if grep -qE 'ERROR: AddressSanitizer|ERROR: LeakSanitizer|WARNING: ThreadSanitizer|ThreadSanitizer:|runtime error:' "$1"; then
+    echo "--- standard error of $2:"; cat "$1"
+    fail "sanitizer report in $2"
+  fi
+}
+
+# Sends the window `$1` the window manager's close request (a WM_PROTOCOLS
+# client message with WM_DELETE_WINDOW), as a window manager does when its
+# close button is pressed. Speaks the X protocol itself over the local
+# socket of $DISPLAY (perl is always there; xdotool has no such command).
+# Exit status 0: delivered; 1: the window no longer exists; 2: no display.
+send_close_request() {
+  perl -e '
+    use strict; use warnings; use IO::Socket::UNIX;
+    my ($window) = @ARGV;
+    my ($number) = ($ENV{DISPLAY} // "") =~ /^(?:unix)?:(\d+)/ or exit 2;
+    my $x = IO::Socket::UNIX->new(Type => SOCK_STREAM, Peer => "/tmp/.X11-unix/X$number") or exit 2;
+    sub take { my ($n) = @_; my $data = "";
+      while (length $data < $n) { sysread($x, $data, $n - length $data, length $data) or exit 2 }
+      return $data }
+    syswrite($x, pack("a1 x v v v v x2", "l", 11, 0, 0, 0));
+    my ($accepted, undef, undef, undef, $more) = unpack("C C v v v", take(8));
+    exit 2 unless $accepted == 1;
+    take($more * 4);
+    sub intern { my ($name) = @_; my $pad = (4 - length($name) % 4) % 4;
+      syswrite($x, pack("C C v v x2 a*", 16, 0, 2 + (length($name) + $pad) / 4, length $name,
+                        $name . "\0" x $pad));
+      my $reply = take(32); exit 2 unless unpack("C", $reply) == 1;
+      return unpack("x8 V", $reply) }
+    my $protocols = intern("WM_PROTOCOLS");
+    my $delete = intern("WM_DELETE_WINDOW");
+    my $message = pack("C C v V V V V x12", 33, 32, 0, $window, $protocols, $delete, 0);
+    syswrite($x, pack("C C v V V", 25, 0, 11, $window, 0) . $message);
+    syswrite($x, pack("C x v", 43, 1));  # GetInputFocus: its reply ends the round trip
+    my $refused = 0;
+    while (1) { my $answer = unpack("C", take(32));
+      if ($answer == 0) { $refused = 1 } elsif ($answer == 1) { last } }
+    exit($refused ? 1 : 0);
+  ' "$1"
+}
+
+# One more shell in the session of start_shell, in a window named `$1`, with
+# the same environment; its pane is "run:$1". Several programs can so run side
+# by side, each in a terminal of its own.
+open_shell() {
+  tmux_ new-window -d -t run -n "$1" -c "$work" \
+    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+  tmux_ send-keys -t "run:$1" "PS1='shell> '; clear" Enter
+}
+
+# The process id of the program that the shell of `$pane` runs (the newest
+# process at the end of the chain of its children), or nothing.
+program_pid() {
+  local shell pid child
+  shell=$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')
+  pid=$shell
+  while child=$(pgrep -P "$pid" -n); do pid=$child; done
+  [ "$pid" != "$shell" ] && echo "$pid" || true
+}
+
+# How many windows named `$1` are open on the display.
+window_count() { xdotool search --name "^$1\$" 2>/dev/null | wc -l; }
+
+# Waits up to `$3` seconds (10 when not given) until `$2` windows named `$1`
+# are open.
+wait_for_windows() {
+  for _ in $(seq $((${3:-10} * 10))); do
+    [ "$(window_count "$1")" -eq "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "$(window_count "$1") windows $1 open, not $2"
+}
+
+# Checks that the terminal of `$pane` is back to normal: the shell's line
+# echoes typed text and the cursor is shown.
+check_terminal_normal() {
+  [ "$(tmux_ display-message -p -t "$pane" '#{cursor_flag}')" = 1 ] || fail "cursor hidden in $pane"
+  tmux_ send-keys -t "$pane" "echo echoed"
+  wait_for "^shell> echo echoed$"
+  tmux_ send-keys -t "$pane" C-u
+}
