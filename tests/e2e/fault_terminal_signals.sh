@@ -43,7 +43,7 @@ end_programs() {
     if [ "$ending" = QUIT ]; then
       tmux_ send-keys -t "$pane" 'C-\'
     else
-      kill "-$ending" "$(program_pid)"
+      signal_program "$ending"
     fi
   done
   for ending in "${endings[@]}"; do

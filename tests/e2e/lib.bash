@@ -161,14 +161,17 @@ open_shell() {
   tmux_ send-keys -t "run:$1" "PS1='shell> '; clear" Enter
 }
 
-# The process id of the program that the shell of `$pane` runs (the newest
-# process at the end of the chain of its children), or nothing.
+# The process id of the program `$binary` that the shell of `$pane` runs,
+# however deep below the shell (a pipeline, a shell in between), or nothing.
 program_pid() {
-  local shell pid child
-  shell=$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')
-  pid=$shell
-  while child=$(pgrep -P "$pid" -n); do pid=$child; done
-  [ "$pid" != "$shell" ] && echo "$pid" || true
+  local queue pid
+  queue=("$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')")
+  while [ ${#queue[@]} -gt 0 ]; do
+    pid=${queue[0]}
+    queue=("${queue[@]:1}")
+    if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$binary" ]; then echo "$pid"; return; fi
+    queue+=($(pgrep -P "$pid" || true))
+  done
 }
 
 # How many windows named `$1` are open on the display.
@@ -191,4 +194,12 @@ check_terminal_normal() {
   tmux_ send-keys -t "$pane" "echo echoed"
   wait_for "^shell> echo echoed$"
   tmux_ send-keys -t "$pane" C-u
+}
+
+# Sends the signal `$1` to the program of `$pane`.
+signal_program() {
+  local pid
+  pid=$(program_pid)
+  [ -n "$pid" ] || fail "no program running in $pane"
+  kill "-$1" "$pid"
 }
