@@ -1,4 +1,5 @@
-# Shared by run.sh and test.sh: makes sure Debian packages are installed.
+# Shared by the scripts: Debian packages, the build, a private X server.
+
 # ensure_packages pkg...  installs the missing ones with apt-get when run as
 # root; otherwise prints the exact command and stops.
 ensure_packages() {
@@ -27,4 +28,20 @@ configure_and_build() {
   shift
   cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$folder" -j "$(nproc)"
+}
+
+# Starts a private Xvfb on the first free display number, exports DISPLAY
+# and stops the server when the calling script exits.
+start_private_xvfb() {
+  local display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfbPid=$!
+  trap 'kill $xvfbPid 2>/dev/null || true' EXIT
+  export DISPLAY=":$display"
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  exit 1
 }
