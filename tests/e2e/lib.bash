@@ -203,3 +203,6 @@ signal_program() {
   [ -n "$pid" ] || fail "no program running in $pane"
   kill "-$1" "$pid"
 }
+
+# Whether the build folder `$1` holds a sanitizer build (slower by far).
+sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2>/dev/null; }
