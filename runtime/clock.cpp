@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 
 namespace runtime {
@@ -12,10 +13,17 @@ void SystemClock::SleepMilliseconds(std::uint32_t milliseconds) {
     sched_yield();
     return;
   }
-  timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  // A signal may cut the sleep short; the pause still lasts its full length.
-  while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
+  using std::chrono::nanoseconds;
+  constexpr auto catchUpLimit = std::chrono::milliseconds(2);
+  const auto now = std::chrono::steady_clock::now();  // CLOCK_MONOTONIC
+  const auto start = now - intendedEnd_ < catchUpLimit ? intendedEnd_ : now;
+  intendedEnd_ = start + std::chrono::milliseconds(milliseconds);
+  const auto sinceEpoch =
+      std::chrono::duration_cast<nanoseconds>(intendedEnd_.time_since_epoch()).count();
+  const timespec end{static_cast<time_t>(sinceEpoch / 1000000000),
+                     static_cast<long>(sinceEpoch % 1000000000)};
+  // A signal may interrupt the sleep; the pause still lasts to its end.
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &end, nullptr) == EINTR) {
   }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 namespace runtime {
@@ -16,10 +17,17 @@ class Clock {
   virtual void SleepMilliseconds(std::uint32_t milliseconds) = 0;
 };
 
-// Real time: nanosleep, or sched_yield for 0.
+// Real time, for one thread. 0 only yields. A pause that starts within a
+// couple of milliseconds of the end the previous one was meant to have is
+// counted from that end, so the kernel's lateness in waking up (a tenth of a
+// millisecond or more on a busy machine) does not add up over thousands of
+// short pauses: 5000 pauses of 6 ms take 30 s, not 31.
 class SystemClock final : public Clock {
  public:
   void SleepMilliseconds(std::uint32_t milliseconds) override;
+
+ private:
+  std::chrono::steady_clock::time_point intendedEnd_{};  // of the latest pause
 };
 
 // Returns at once and adds the pause to its total; every pause is recorded
