@@ -28,7 +28,8 @@ class KeyDecoder {
   // press to `keys`. The bytes of a key that has only begun are kept.
   void Feed(std::string_view bytes, std::deque<KeyPress>& keys);
 
-  // Whether the start of a key is held back, waiting for its next byte.
+  // Whether a key, or an overlong sequence being dropped, has begun and
+  // waits for its next byte.
   bool Pending() const { return !held_.empty() || skippingSequence_; }
 
   // No more bytes came in time: decides what is held. A lone Esc is the Esc
