@@ -53,17 +53,16 @@ screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
 
 # --- Private X servers and trouble from outside, for the fault scripts.
 
-privateXvfbPids=()  # every private server started, stopped by stop_private_xvfbs
-
 # Starts a private Xvfb on a free display number and sets `xvfbPid` and
-# `xvfbDisplay` (":N").
+# `xvfbDisplay` (":N"). Its process id is noted in a file, so that
+# stop_private_xvfbs also finds servers started in subshells.
 start_private_xvfb() {
   local numberFile number=""
   numberFile=$(mktemp -p "$work" xvfb.XXXXXX)
   Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$numberFile" >/dev/null 2>&1 &
   xvfbPid=$!
   disown "$xvfbPid"  # killed on purpose: no job report
-  privateXvfbPids+=("$xvfbPid")
+  echo "$xvfbPid" >> "$work/private-xvfb.pids"
   for _ in $(seq 100); do
     read -r number < "$numberFile" && break
     sleep 0.1
@@ -72,19 +71,52 @@ start_private_xvfb() {
   xvfbDisplay=":$number"
 }
 
-# Kills every private Xvfb still running.
+# Ends every private Xvfb still running.
 stop_private_xvfbs() {
   local pid
-  for pid in "${privateXvfbPids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  [ -f "$work/private-xvfb.pids" ] || return 0
+  while read -r pid; do kill -TERM "$pid" 2>/dev/null || true; done < "$work/private-xvfb.pids"
+  sleep 0.2
+  while read -r pid; do kill -KILL "$pid" 2>/dev/null || true; done < "$work/private-xvfb.pids"
 }
 
-# A shell in a further window `$1` of the tmux session (made by start_shell)
-# whose DISPLAY is `$2` (empty: none); sets `pane` to it.
-start_lane_shell() {
-  tmux_ new-window -d -t run -n "$1" -c "$work" \
-    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${2:+DISPLAY=$2} bash --norc --noprofile"
-  pane="run:$1"
-  tmux_ send-keys -t "$pane" "PS1='shell> '; clear" Enter
+# Kills the private Xvfb `$1` of display `$3` with the signal `$2` and waits
+# until it is gone. A server killed outright leaves its socket behind: it is
+# removed unless a new server already answers there.
+kill_private_xvfb() {
+  kill "-$2" "$1" 2>/dev/null || true
+  for _ in $(seq 100); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$1" 2>/dev/null && fail "Xvfb $1 did not end"
+  DISPLAY=$3 xdpyinfo >/dev/null 2>&1 || rm -f "/tmp/.X11-unix/X${3#:}"
+}
+
+# The number of threads of process `$1`.
+thread_count() { ls "/proc/$1/task" 2>/dev/null | wc -l; }
+
+# Waits until two screenshots of the window `$1` taken 0.4 s apart are the
+# same: the run has stopped drawing. Gives up after 80 s.
+wait_window_still() {
+  local previous="" current
+  for _ in $(seq 200); do
+    current=$(xwd -silent -id "$1" | md5sum) || fail "screenshot of window $1 failed"
+    [ "$current" = "$previous" ] && return 0
+    previous=$current
+    sleep 0.4
+  done
+  fail "the run in window $1 did not stop drawing"
+}
+
+# Waits until the map run of program `$1` has computed its last start point:
+# its worker threads are gone (at most `$2` threads are left).
+wait_map_computed() {
+  for _ in $(seq 900); do
+    [ "$(thread_count "$1")" -gt "$2" ] || return 0
+    sleep 0.1
+  done
+  fail "the map scan did not end"
 }
 
 # The shell command that runs `$1` with its standard error in the file `$2`
@@ -103,11 +135,6 @@ program_command() {
 # Milliseconds since the epoch.
 now_ms() { local micro=${EPOCHREALTIME/./}; echo $((micro / 1000)); }
 
-# The process id of the program `$1` (a file name) running in `$pane`.
-program_pid() {
-  pgrep -P "$(tmux_ display -p -t "$pane" '#{pane_pid}')" -x "$(basename "$1")" | head -1
-}
-
 # Fails when the file `$1` (a program's standard error) holds a sanitizer
 # report; `$2` names the run.
 check_no_sanitizer_report() {
@@ -117,15 +144,42 @@ check_no_sanitizer_report() {
   fi
 }
 
-# Sends the window `$1` the window manager's close request (a WM_PROTOCOLS
-# client message with WM_DELETE_WINDOW), as a window manager does when its
-# close button is pressed. Speaks the X protocol itself over the local
-# socket of $DISPLAY (perl is always there; xdotool has no such command).
-# Exit status 0: delivered; 1: the window no longer exists; 2: no display.
-send_close_request() {
+# Waits up to 90 s for the end of a program started with program_command in
+# `$pane` and checks it: not before `$1` (ms since the epoch), no sanitizer
+# report and nothing else in its standard error file `$2`, exit code 0, the
+# terminal as it was. `$3` names the run.
+check_program_end() {
+  local ended
+  wait_for "^exit code [0-9]+$" 90
+  ended=$(now_ms)
+  check_no_sanitizer_report "$2" "$3"
+  screen | grep -q "^exit code 0$" || { cat "$2"; fail "exit code of $3 is not 0"; }
+  if [ -s "$2" ]; then
+    echo "--- standard error of $3:"; cat "$2"
+    fail "$3 wrote to standard error"
+  fi
+  [ "$ended" -ge "$1" ] || fail "$3 ended $(($1 - ended)) ms too early: a pause was cut short"
+  wait_for "^terminal kept$" 5
+  check_terminal_normal
+}
+
+# Closes the window `$2`, named `$3`, from outside, by the way `$1`:
+#   request  the window manager's close request (a WM_PROTOCOLS client
+#            message with WM_DELETE_WINDOW), as when its close button is
+#            pressed (xdotool has no such command);
+#   destroy  the window destroyed by another client (as xdotool windowclose);
+#   kill     the connection of the window's client killed (as xdotool
+#            windowkill).
+# Speaks the X protocol itself over the local socket of $DISPLAY (perl is
+# always there). The name is checked with the server grabbed, and the request
+# made before it is let go: the server hands out the ids of a closed
+# connection again, so a window made just after `$2` was destroyed can have
+# the same id.
+# Exit status 0: done; 1: no window `$2` named `$3`; 2: no display.
+close_from_outside() {
   perl -e '
     use strict; use warnings; use IO::Socket::UNIX;
-    my ($window) = @ARGV;
+    my ($how, $window, $name) = @ARGV;
     my ($number) = ($ENV{DISPLAY} // "") =~ /^(?:unix)?:(\d+)/ or exit 2;
     my $x = IO::Socket::UNIX->new(Type => SOCK_STREAM, Peer => "/tmp/.X11-unix/X$number") or exit 2;
     sub take { my ($n) = @_; my $data = "";
@@ -135,21 +189,38 @@ send_close_request() {
     my ($accepted, undef, undef, undef, $more) = unpack("C C v v v", take(8));
     exit 2 unless $accepted == 1;
     take($more * 4);
-    sub intern { my ($name) = @_; my $pad = (4 - length($name) % 4) % 4;
-      syswrite($x, pack("C C v v x2 a*", 16, 0, 2 + (length($name) + $pad) / 4, length $name,
-                        $name . "\0" x $pad));
+    sub intern { my ($atomName) = @_; my $pad = (4 - length($atomName) % 4) % 4;
+      syswrite($x, pack("C C v v x2 a*", 16, 0, 2 + (length($atomName) + $pad) / 4,
+                        length $atomName, $atomName . "\0" x $pad));
       my $reply = take(32); exit 2 unless unpack("C", $reply) == 1;
       return unpack("x8 V", $reply) }
     my $protocols = intern("WM_PROTOCOLS");
     my $delete = intern("WM_DELETE_WINDOW");
-    my $message = pack("C C v V V V V x12", 33, 32, 0, $window, $protocols, $delete, 0);
-    syswrite($x, pack("C C v V V", 25, 0, 11, $window, 0) . $message);
+    syswrite($x, pack("C x v", 36, 1));  # GrabServer
+    # GetProperty WM_NAME (atom 39) of any type, up to 256 bytes.
+    syswrite($x, pack("C C v V V V V V", 20, 0, 6, $window, 39, 0, 0, 64));
+    my $reply = take(32);
+    my $current = "";
+    if (unpack("C", $reply) == 1) {
+      my ($words, $bytes) = unpack("x4 V x8 V", $reply);
+      $current = substr(take($words * 4), 0, $bytes);
+    }
+    my $found = $current eq $name;
+    if ($found && $how eq "request") {
+      my $message = pack("C C v V V V V x12", 33, 32, 0, $window, $protocols, $delete, 0);
+      syswrite($x, pack("C C v V V", 25, 0, 11, $window, 0) . $message);  # SendEvent
+    } elsif ($found && $how eq "destroy") {
+      syswrite($x, pack("C x v V", 4, 2, $window));  # DestroyWindow
+    } elsif ($found && $how eq "kill") {
+      syswrite($x, pack("C x v V", 113, 2, $window));  # KillClient
+    }
+    syswrite($x, pack("C x v", 37, 1));  # UngrabServer
     syswrite($x, pack("C x v", 43, 1));  # GetInputFocus: its reply ends the round trip
     my $refused = 0;
     while (1) { my $answer = unpack("C", take(32));
       if ($answer == 0) { $refused = 1 } elsif ($answer == 1) { last } }
-    exit($refused ? 1 : 0);
-  ' "$1"
+    exit($found && !$refused ? 0 : 1);
+  ' "$1" "$2" "$3"
 }
 
 # One more shell in the session of start_shell, in a window named `$1`, with

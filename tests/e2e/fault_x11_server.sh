@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The X server dies under the program: each lane runs the program against a
+# private Xvfb of its own and kills that server at a random moment - while
+# the path is drawn, in the path run's pause, while the map is computed, in
+# the map's pause, or right around the moment the map window opens - or has
+# killed it before the program starts. The program must go on without
+# drawing, keep both 10-second pauses, find no display for a window opened
+# later, and end with exit code 0, the terminal as before, nothing written to
+# standard error and no sanitizer report. Six lanes of two runs each.
+# Usage: fault_x11_server.sh <path of magpend> <build dir>
+set -euo pipefail
+binary=$(realpath "$1")
+socket="magpend-fault-x11-server-$$"
+source "$(dirname "$0")/lib.bash"
+trap 'stop_private_xvfbs; cleanup' EXIT
+for tool in Xvfb xdotool xwd xdpyinfo pgrep; do
+  command -v "$tool" >/dev/null || fail "needs $tool"
+done
+
+# A default start swings 5461 steps of 1 ms or more before a magnet catches
+# it: the path run is busy for at least 5 s. A start next to magnet 2 is
+# caught in the first step. n = 2000 gives the map a scan of a second or more.
+pathForm=("" "" "" "" "0.005" "2000")
+mapForm=("30.3" "30" "" "" "" "2000")
+shortForm=("30.3" "30" "" "" "" "5")
+
+lanes=(path-busy path-pause map-busy map-pause map-opening no-server)
+runsPerLane=2
+
+log() { echo "[${lanes[lane]} run $run] $*"; }
+
+# Starts the program in `$pane` against the display `$1` with the form
+# values that follow; sets `pid`, `errors` and `started` (ms).
+start_program() {
+  local display=$1
+  shift
+  errors="$work/${lanes[lane]}.run$run.err"
+  tmux_ send-keys -t "$pane" "clear" Enter
+  sleep 0.3
+  tmux_ send-keys -t "$pane" -l "export DISPLAY=$display; $(program_command "$binary" "$errors")"
+  tmux_ send-keys -t "$pane" Enter
+  fill_form "$@"
+  started=$(now_ms)
+  pid=$(program_pid)
+  [ -n "$pid" ] || fail "the program is not running"
+}
+
+# Waits for the program's end, not before `$1` (ms), and checks it.
+check_end() {
+  check_program_end "$1" "$errors" "${lanes[lane]} run $run"
+  log "ended with exit code 0 after $(( ($(now_ms) - started) / 1000 )) s, terminal kept"
+}
+
+kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
+
+# The server dies while the path is drawn; the path run then ends by itself.
+path_busy() {
+  start_private_xvfb
+  start_program "$xvfbDisplay" "${pathForm[@]}"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  sleep "$((RANDOM % 3)).$((RANDOM % 10))"
+  local killedAt
+  killedAt=$(now_ms)
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  log "Xvfb killed (SIG$(kill_signal)) $((killedAt - started)) ms after the form"
+  check_end $((killedAt + 20000))
+}
+
+# The server dies in the pause after a key has ended the path run.
+path_pause() {
+  start_private_xvfb
+  start_program "$xvfbDisplay" "${pathForm[@]}"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
+  local keyAt killedAt
+  keyAt=$(now_ms)
+  tmux_ send-keys -t "$pane" k
+  DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Pendelweg)"
+  sleep "$((RANDOM % 7)).$((RANDOM % 10))"
+  killedAt=$(now_ms)
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  log "Xvfb killed (SIG$(kill_signal)) $((killedAt - keyAt)) ms after the key ended the path run"
+  check_end $((keyAt + 20000))
+}
+
+# The server dies while the map is computed.
+map_busy() {
+  start_private_xvfb
+  start_program "$xvfbDisplay" "${mapForm[@]}"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  local baseline killedAt threads phase=busy
+  baseline=$(thread_count "$pid")
+  DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
+  sleep "0.$((100 + RANDOM % 500))"
+  threads=$(thread_count "$pid")
+  killedAt=$(now_ms)
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  [ "$threads" -gt "$baseline" ] || phase="pause: the scan had ended already"
+  log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
+  check_end $((killedAt + 10000))
+}
+
+# The server dies in the map's pause.
+map_pause() {
+  start_private_xvfb
+  start_program "$xvfbDisplay" "${mapForm[@]}"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  local baseline pauseFrom killedAt
+  baseline=$(thread_count "$pid")
+  DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
+  wait_map_computed "$pid" "$baseline"
+  DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Startpunkte)"
+  pauseFrom=$(now_ms)
+  sleep "$((RANDOM % 8)).$((RANDOM % 10))"
+  killedAt=$(now_ms)
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  log "Xvfb killed (SIG$(kill_signal)) $((killedAt - pauseFrom)) ms into the map's pause"
+  check_end $((pauseFrom - 2000 + 10000))
+}
+
+# The server dies around the moment the map window is made: up to 0.3 s
+# before or after the path run's pause ends.
+map_opening() {
+  start_private_xvfb
+  start_program "$xvfbDisplay" "${pathForm[@]}"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  sleep 0.5
+  local keyAt killAt
+  keyAt=$(now_ms)
+  tmux_ send-keys -t "$pane" k
+  killAt=$((keyAt + 10000 - 300 + RANDOM % 600))
+  while [ "$(now_ms)" -lt "$killAt" ]; do sleep 0.01; done
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  log "Xvfb killed (SIG$(kill_signal)) $((killAt - keyAt)) ms after the key ended the path run"
+  check_end $((keyAt + 20000))
+}
+
+# The server is gone before the program starts: no window at all, both runs
+# and both pauses all the same.
+no_server() {
+  start_private_xvfb
+  kill_private_xvfb "$xvfbPid" KILL "$xvfbDisplay"
+  start_program "$xvfbDisplay" "${shortForm[@]}"
+  log "started against $xvfbDisplay, whose server is gone"
+  check_end $((started + 20000))
+}
+
+lane_body() {
+  open_shell "lane$lane"
+  pane="run:lane$lane"
+  for run in $(seq "$runsPerLane"); do
+    "${lanes[lane]//-/_}"
+  done
+}
+
+start_shell
+lanePids=()
+for lane in "${!lanes[@]}"; do
+  ( unset DISPLAY; lane_body ) > "$work/lane$lane.log" 2>&1 &
+  lanePids+=($!)
+done
+failed=0
+for lane in "${!lanes[@]}"; do
+  wait "${lanePids[lane]}" || failed=1
+  cat "$work/lane$lane.log"
+done
+[ "$failed" -eq 0 ] || fail "a lane failed"
+echo "fault_x11_server: passed"
