@@ -76,8 +76,7 @@ path_round() {
   opened=$(now_ms)
   baselineThreads=$(thread_count "$pid")
   if [ "$phase" = busy ]; then
-    sleep "0.$((300 + RANDOM % 600))"
-    sleep "$((RANDOM % 3))"
+    sleep "$((RANDOM % 3)).$((RANDOM % 10))"
     closeAt=$(now_ms)
     [ $((closeAt - opened)) -lt "$pathBusyAtLeastMs" ] || fail "the busy moment came too late"
     close_window "$method" "$id"
@@ -108,7 +107,7 @@ map_round() {
   [ "$opened" -ge "$mapDueMs" ] || fail "Startpunkte opened $((mapDueMs - opened)) ms before the path run's pause was over"
   id=$(window_id Startpunkte)
   if [ "$phase" = busy ]; then
-    sleep "0.$((100 + RANDOM % 500))"
+    sleep "$(printf '0.%03d' $((RANDOM % 600)))"
     threads=$(thread_count "$pid")
     closeAt=$(now_ms)
     close_window "$method" "$id"

@@ -6,13 +6,24 @@
 # killed it before the program starts. The program must go on without
 # drawing, keep both 10-second pauses, find no display for a window opened
 # later, and end with exit code 0, the terminal as before, nothing written to
-# standard error and no sanitizer report. Six lanes of two runs each.
+# standard error and no sanitizer report. Six lanes of two runs each, each
+# run with a display number of its own, so that no program meets a server
+# that another lane started on a number given up before.
 # Usage: fault_x11_server.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-fault-x11-server-$$"
 source "$(dirname "$0")/lib.bash"
-trap 'stop_private_xvfbs; cleanup' EXIT
+firstDisplay=""
+# Ends the servers and removes what killed ones left of the numbers used.
+finish() {
+  stop_private_xvfbs
+  if [ -n "$firstDisplay" ]; then
+    for number in $(seq "$firstDisplay" $((firstDisplay + ${#lanes[@]} * runsPerLane - 1))); do remove_stale_display ":$number"; done
+  fi
+  cleanup
+}
+trap finish EXIT
 for tool in Xvfb xdotool xwd xdpyinfo pgrep; do
   command -v "$tool" >/dev/null || fail "needs $tool"
 done
@@ -28,6 +39,9 @@ lanes=(path-busy path-pause map-busy map-pause map-opening no-server)
 runsPerLane=2
 
 log() { echo "[${lanes[lane]} run $run] $*"; }
+
+# The display of this lane and run.
+run_display() { echo ":$((firstDisplay + lane * runsPerLane + run - 1))"; }
 
 # Starts the program in `$pane` against the display `$1` with the form
 # values that follow; sets `pid`, `errors` and `started` (ms).
@@ -48,6 +62,7 @@ start_program() {
 # Waits for the program's end, not before `$1` (ms), and checks it.
 check_end() {
   check_program_end "$1" "$errors" "${lanes[lane]} run $run"
+  remove_stale_display "$(run_display)"
   log "ended with exit code 0 after $(( ($(now_ms) - started) / 1000 )) s, terminal kept"
 }
 
@@ -55,20 +70,20 @@ kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
 
 # The server dies while the path is drawn; the path run then ends by itself.
 path_busy() {
-  start_private_xvfb
+  start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep "$((RANDOM % 3)).$((RANDOM % 10))"
   local killedAt
   killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - started)) ms after the form"
   check_end $((killedAt + 20000))
 }
 
 # The server dies in the pause after a key has ended the path run.
 path_pause() {
-  start_private_xvfb
+  start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
@@ -78,14 +93,14 @@ path_pause() {
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Pendelweg)"
   sleep "$((RANDOM % 7)).$((RANDOM % 10))"
   killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - keyAt)) ms after the key ended the path run"
   check_end $((keyAt + 20000))
 }
 
 # The server dies while the map is computed.
 map_busy() {
-  start_private_xvfb
+  start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   local baseline killedAt threads phase=busy
@@ -94,7 +109,7 @@ map_busy() {
   sleep "0.$((100 + RANDOM % 500))"
   threads=$(thread_count "$pid")
   killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   [ "$threads" -gt "$baseline" ] || phase="pause: the scan had ended already"
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
   check_end $((killedAt + 10000))
@@ -102,7 +117,7 @@ map_busy() {
 
 # The server dies in the map's pause.
 map_pause() {
-  start_private_xvfb
+  start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   local baseline pauseFrom killedAt
@@ -113,7 +128,7 @@ map_pause() {
   pauseFrom=$(now_ms)
   sleep "$((RANDOM % 8)).$((RANDOM % 10))"
   killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - pauseFrom)) ms into the map's pause"
   check_end $((pauseFrom - 2000 + 10000))
 }
@@ -121,7 +136,7 @@ map_pause() {
 # The server dies around the moment the map window is made: up to 0.3 s
 # before or after the path run's pause ends.
 map_opening() {
-  start_private_xvfb
+  start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep 0.5
@@ -130,18 +145,26 @@ map_opening() {
   tmux_ send-keys -t "$pane" k
   killAt=$((keyAt + 10000 - 300 + RANDOM % 600))
   while [ "$(now_ms)" -lt "$killAt" ]; do sleep 0.01; done
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)" "$xvfbDisplay"
-  log "Xvfb killed (SIG$(kill_signal)) $((killAt - keyAt)) ms after the key ended the path run"
+  local shown="neither window shown"
+  [ -n "$(DISPLAY=$xvfbDisplay window_id Pendelweg)" ] && shown="Pendelweg still shown"
+  [ -n "$(DISPLAY=$xvfbDisplay window_id Startpunkte)" ] && shown="Startpunkte already shown"
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+  log "Xvfb killed (SIG$(kill_signal)) $((killAt - keyAt)) ms after the key ended the path run ($shown)"
   check_end $((keyAt + 20000))
 }
 
 # The server is gone before the program starts: no window at all, both runs
-# and both pauses all the same.
+# and both pauses all the same. In the first run a killed server's socket
+# is still there (the connection is refused), in the second there never
+# was a server.
 no_server() {
-  start_private_xvfb
-  kill_private_xvfb "$xvfbPid" KILL "$xvfbDisplay"
-  start_program "$xvfbDisplay" "${shortForm[@]}"
-  log "started against $xvfbDisplay, whose server is gone"
+  if [ "$run" -eq 1 ]; then
+    start_private_xvfb_on "$(run_display)"
+    kill_private_xvfb "$xvfbPid" KILL
+    [ -e "/tmp/.X11-unix/X${xvfbDisplay#:}" ] || fail "the killed server left no socket"
+  fi
+  start_program "$(run_display)" "${shortForm[@]}"
+  log "started against $(run_display), whose server is gone"
   check_end $((started + 20000))
 }
 
@@ -153,6 +176,7 @@ lane_body() {
   done
 }
 
+firstDisplay=$(free_display_block $(( ${#lanes[@]} * runsPerLane )))
 start_shell
 lanePids=()
 for lane in "${!lanes[@]}"; do

@@ -80,17 +80,55 @@ stop_private_xvfbs() {
   while read -r pid; do kill -KILL "$pid" 2>/dev/null || true; done < "$work/private-xvfb.pids"
 }
 
-# Kills the private Xvfb `$1` of display `$3` with the signal `$2` and waits
-# until it is gone. A server killed outright leaves its socket behind: it is
-# removed unless a new server already answers there.
+# Prints the first of `$1` display numbers in a row that no server uses,
+# far above those that servers started with -displayfd take (the lowest
+# free one), so a number given up by a killed server is not taken again
+# while a program may still try it.
+free_display_block() {
+  local first n
+  for _ in $(seq 50); do
+    first=$((6000 + RANDOM % 20000))
+    for n in $(seq "$first" $((first + $1 - 1))); do
+      if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue 2; fi
+    done
+    echo "$first"
+    return 0
+  done
+  fail "found no free display numbers"
+}
+
+# Starts a private Xvfb on the free display `$1` (":N") and sets `xvfbPid`
+# and `xvfbDisplay`.
+start_private_xvfb_on() {
+  Xvfb "$1" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfbPid=$!
+  disown "$xvfbPid"  # killed on purpose: no job report
+  echo "$xvfbPid" >> "$work/private-xvfb.pids"
+  for _ in $(seq 100); do
+    if DISPLAY=$1 xdpyinfo >/dev/null 2>&1; then
+      xvfbDisplay=$1
+      return 0
+    fi
+    kill -0 "$xvfbPid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "Xvfb did not start on $1"
+}
+
+# Kills the private Xvfb `$1` with the signal `$2` and waits until it is gone.
 kill_private_xvfb() {
   kill "-$2" "$1" 2>/dev/null || true
   for _ in $(seq 100); do
-    kill -0 "$1" 2>/dev/null || break
+    kill -0 "$1" 2>/dev/null || return 0
     sleep 0.1
   done
-  kill -0 "$1" 2>/dev/null && fail "Xvfb $1 did not end"
-  DISPLAY=$3 xdpyinfo >/dev/null 2>&1 || rm -f "/tmp/.X11-unix/X${3#:}"
+  fail "Xvfb $1 did not end"
+}
+
+# Removes the socket and lock file that a server killed outright left
+# behind on display `$1`, unless a server answers there.
+remove_stale_display() {
+  DISPLAY=$1 xdpyinfo >/dev/null 2>&1 || rm -f "/tmp/.X11-unix/X${1#:}" "/tmp/.X${1#:}-lock"
 }
 
 # The number of threads of process `$1`.
