@@ -28,7 +28,7 @@ runsPerLane=2
 # Per round (lane, run, window) in order: how the window is closed.
 methods=(request request destroy request request kill kill destroy
          request request destroy request request kill destroy request
-         request destroy destroy request)
+         request destroy kill request)
 
 # A default start swings 5461 steps of 1 ms or more before magnet 1 catches
 # it, so the path run is busy for at least 5 s (and ends by itself in a few
