@@ -1,34 +1,12 @@
 // Allocation failures injected into the services that allocate: they record
 // error 7 and go on with an empty result instead of ending the program.
-// A separate test program, because it replaces the global operator new.
+// A separate test program, because it replaces the global operator new
+// (failing_allocations.cpp).
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
 
 #include "runtime/error.h"
 #include "runtime/field_selection.h"
-
-namespace {
-
-// While set, every allocation on this thread fails.
-thread_local bool allocationsFail = false;
-
-class FailingAllocations {
- public:
-  FailingAllocations() { allocationsFail = true; }
-  ~FailingAllocations() { allocationsFail = false; }
-};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (allocationsFail) throw std::bad_alloc();
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/allocation/failing_allocations.h"
 
 namespace runtime {
 namespace {
@@ -39,7 +17,7 @@ TEST(AllocationFailureTest, SelectFieldRecordsOutOfMemoryAndGivesTheEmptyText) {
   ClearError();
   Text field = "unchanged";
   {
-    FailingAllocations failing;
+    testing_support::FailingAllocations failing;
     field = SelectField(line, 1);
   }
   EXPECT_EQ(field, "");
