@@ -12,23 +12,24 @@ start_shell
 tmux_ send-keys -t "$pane" "PS1='shell> '; stty -g > modes.before" Enter
 
 # Starts the program, ends it by `how`, and checks the way it ended.
+# The program runs under a shell without job control: an interactive shell
+# would put back its own terminal modes after a program killed by a signal
+# and so hide what the program left. That shell only notes Ctrl+\ (the
+# program itself gets the default disposition) and goes on to compare.
 end_by() {
   local how=$1 status=$2
-  tmux_ send-keys -t "$pane" "clear; '$binary'; echo \"status \$?\"; stty -g > modes.after; cmp -s modes.before modes.after && echo same modes" Enter
+  local line="trap : QUIT; \"$binary\"; s=\$?; echo; echo \"status \$s\"; stty -g > modes.after; cmp -s modes.before modes.after && echo same modes"
+  tmux_ send-keys -t "$pane" "clear; bash -c '$line'" Enter
   wait_for "^ Startposition     x: -50"
   case "$how" in
     quit-key) tmux_ send-keys -t "$pane" 'C-\' ;;
     *) tmux_ send-keys -t "$pane" 4 2
        sleep 0.3
-       # The program is the child of the pane's shell.
-       shell_pid=$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')
-       kill "-$how" "$(pgrep -P "$shell_pid" -n)" ;;
+       signal_program "$how" ;;
   esac
   wait_for "^status $status$"
   wait_for "^same modes$"
-  tmux_ send-keys -t "$pane" "echo echoed"
-  wait_for "^shell> echo echoed$"
-  tmux_ send-keys -t "$pane" C-u
+  check_terminal_normal
 }
 
 end_by TERM 143

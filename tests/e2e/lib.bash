@@ -31,7 +31,8 @@ start_shell() {
 fill_form() {
   wait_for "^ Startposition     x: -50"
   for line in "$@"; do
-    [ -n "$line" ] && tmux_ send-keys -t "$pane" -l "$line"
+    # "--": a line such as "-50" is text, not an option of tmux.
+    [ -n "$line" ] && tmux_ send-keys -t "$pane" -l -- "$line"
     tmux_ send-keys -t "$pane" Enter
   done
 }
