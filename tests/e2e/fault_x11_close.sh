@@ -119,13 +119,14 @@ map_round() {
     fi
   else
     wait_map_computed "$pid" "$baselineThreads"
+    # Without a sighting of the workers, the window's opening (seen a
+    # moment late) bounds the start of the pause.
+    pauseFrom=${mapBusySeenMs:-$((opened - 500))}
     wait_window_still "$id"
-    pauseFrom=$(now_ms)
     sleep "$((RANDOM % 8)).$((RANDOM % 10))"
     closeAt=$(now_ms)
     close_window "$method" "$id"
-    # The scan ended at most two screenshots before the window was seen still.
-    exitDueMs=$((pauseFrom - 2000 + 10000))
+    exitDueMs=$((pauseFrom + 10000))
   fi
   log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase)"
   wait_window_gone Startpunkte

@@ -149,10 +149,16 @@ wait_window_still() {
 }
 
 # Waits until the map run of program `$1` has computed its last start point:
-# its worker threads are gone (at most `$2` threads are left).
+# its worker threads are gone (at most `$2` threads are left). Sets
+# `mapBusySeenMs` to the last moment the workers were seen still there (empty
+# when they never were): the map's pause cannot have begun before it.
 wait_map_computed() {
+  local before
+  mapBusySeenMs=""
   for _ in $(seq 900); do
+    before=$(now_ms)
     [ "$(thread_count "$1")" -gt "$2" ] || return 0
+    mapBusySeenMs=$before
     sleep 0.1
   done
   fail "the map scan did not end"
