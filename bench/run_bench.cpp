@@ -6,6 +6,9 @@
 //   (c) the same on X11 windows, when a display is reachable;
 //   (d) the default path run with real pauses: its duration against its
 //       steps times 6 ms.
+// The map timings are the median of five rounds, each round measuring all of
+// them in turn, so that a moment of load on the machine (or a first window's
+// warm-up in the X server) does not decide a ratio.
 // Usage: run_bench [--skip-path]
 #include <chrono>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <functional>
 #include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "app/magnet_colors.h"
 #include "app/path_run.h"
@@ -54,6 +58,11 @@ double MapRun(graphics::WindowSystemKind windows, unsigned workers) {
   return seconds;
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 // Real pauses, except the final 10 seconds, which say nothing about pacing.
 class PacingClock final : public runtime::Clock {
  public:
@@ -86,15 +95,25 @@ int main(int argc, char** argv) {
   app::CreateMagnetColors();
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
 
-  const double a = BareMap();
+  const bool withX11 = DisplayReachable();
+  constexpr int rounds = 5;
+  std::vector<double> bare, oneWorker, allWorkers, x11;
+  for (int round = 0; round < rounds; ++round) {
+    bare.push_back(BareMap());
+    oneWorker.push_back(MapRun(graphics::WindowSystemKind::offscreen, 1));
+    allWorkers.push_back(MapRun(graphics::WindowSystemKind::offscreen, cores));
+    if (withX11) x11.push_back(MapRun(graphics::WindowSystemKind::x11, cores));
+  }
+  const double a = Median(bare);
+  const double b1 = Median(oneWorker);
+  const double bAll = Median(allWorkers);
+  std::printf("median of %d rounds:\n", rounds);
   std::printf("(a) bare default map, one thread:        %7.3f s\n", a);
-  const double b1 = MapRun(graphics::WindowSystemKind::offscreen, 1);
   std::printf("(b) map run, offscreen, 1 worker:        %7.3f s   b/a = %.2f\n", b1, b1 / a);
-  const double bAll = MapRun(graphics::WindowSystemKind::offscreen, cores);
   std::printf("(b) map run, offscreen, %u workers:       %7.3f s   b/a = %.2f\n", cores, bAll,
               bAll / a);
-  if (DisplayReachable()) {
-    const double c = MapRun(graphics::WindowSystemKind::x11, cores);
+  if (withX11) {
+    const double c = Median(x11);
     std::printf("(c) map run, X11, %u workers:             %7.3f s   c/a = %.2f   c/b = %.2f\n",
                 cores, c, c / a, c / bAll);
   } else {
