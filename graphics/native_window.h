@@ -16,7 +16,7 @@
 namespace graphics {
 
 // The arguments of OpenGraphicWindow.
-struct WindowSpec {
+struct WindowSettings {
   runtime::Text caption;  // title bar text; empty: no title bar
   int x = 0;              // screen position of the frame's outer top-left corner
   int y = 0;
@@ -60,10 +60,10 @@ class NativeWindow {
   virtual void Destroy() = 0;
 };
 
-// Makes the native window for `spec`, painting from `surface`; null when
+// Makes the native window for `settings`, painting from `surface`; null when
 // the window system cannot (no display, no resources). Runs on the window
 // thread.
-using NativeWindowFactory =
-    std::unique_ptr<NativeWindow> (*)(const WindowSpec& spec, std::shared_ptr<const Surface> surface);
+using NativeWindowFactory = std::unique_ptr<NativeWindow> (*)(
+    const WindowSettings& settings, std::shared_ptr<const Surface> surface);
 
 }  // namespace graphics

@@ -85,7 +85,7 @@ WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int w
                                int style) {
   RegisterExitSafetyNet();
   JoinEndedThreads();
-  auto thread = std::make_shared<WindowThread>(WindowSpec{caption, x, y, width, height, style},
+  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height, style},
                                                SelectedFactory());
   try {
     thread->Start();

@@ -23,15 +23,15 @@ std::atomic<WindowHandle> nextHandle{0x1000};
 
 WindowHandle NewHandlePair() { return nextHandle.fetch_add(2); }
 
-bool IsValidSize(const WindowSpec& spec) {
-  return spec.width >= 1 && spec.width <= maximumExtent && spec.height >= 1 &&
-         spec.height <= maximumExtent;
+bool IsValidSize(const WindowSettings& settings) {
+  return settings.width >= 1 && settings.width <= maximumExtent && settings.height >= 1 &&
+         settings.height <= maximumExtent;
 }
 
 }  // namespace
 
-WindowThread::WindowThread(WindowSpec spec, NativeWindowFactory factory)
-    : spec_(std::move(spec)), factory_(factory) {}
+WindowThread::WindowThread(WindowSettings settings, NativeWindowFactory factory)
+    : settings_(std::move(settings)), factory_(factory) {}
 
 WindowThread::~WindowThread() {
   // Only ever destroyed after Join, or never started.
@@ -77,14 +77,14 @@ void WindowThread::Run() {
 }
 
 bool WindowThread::OpenWindow() {
-  if (!IsValidSize(spec_)) return false;
+  if (!IsValidSize(settings_)) return false;
   std::shared_ptr<Surface> surface;
   try {
-    surface = std::make_shared<Surface>(spec_.width, spec_.height, dialogFaceColor);
+    surface = std::make_shared<Surface>(settings_.width, settings_.height, dialogFaceColor);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  native_ = factory_(spec_, surface);
+  native_ = factory_(settings_, surface);
   if (!native_) return false;
   {
     std::lock_guard lock(queueMutex_);
@@ -96,8 +96,8 @@ bool WindowThread::OpenWindow() {
   frame->handle = handles;
   frame->kind = RecordKind::frame;
   frame->flags = windowFlag::programClosable;
-  frame->width = spec_.width;
-  frame->height = spec_.height;
+  frame->width = settings_.width;
+  frame->height = settings_.height;
   frame->owner = shared_from_this();
 
   auto area = std::make_shared<WindowRecord>();
@@ -107,8 +107,8 @@ bool WindowThread::OpenWindow() {
   area->kind = RecordKind::drawingArea;
   area->flags = windowFlag::ownedByParent;
   area->surface = std::move(surface);
-  area->width = spec_.width;
-  area->height = spec_.height;
+  area->width = settings_.width;
+  area->height = settings_.height;
   area->foreColor = windowTextColor;
   area->backColor = dialogFaceColor;
   area->owner = shared_from_this();

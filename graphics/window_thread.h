@@ -28,7 +28,7 @@ namespace graphics {
 
 class WindowThread : public std::enable_shared_from_this<WindowThread> {
  public:
-  WindowThread(WindowSpec spec, NativeWindowFactory factory);
+  WindowThread(WindowSettings settings, NativeWindowFactory factory);
   ~WindowThread();
   WindowThread(const WindowThread&) = delete;
   WindowThread& operator=(const WindowThread&) = delete;
@@ -75,7 +75,7 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   void Submit(Request& request);
   bool OnWindowThread() const;
 
-  const WindowSpec spec_;               // the argument block
+  const WindowSettings settings_;               // the argument block
   const NativeWindowFactory factory_;
   std::atomic<std::int64_t> resultSlot_{-1};  // -1 while opening, then handle or 0
 

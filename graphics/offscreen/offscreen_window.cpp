@@ -46,7 +46,7 @@ std::shared_ptr<ScreenState> FindState(const runtime::Text& caption) {
 
 class OffscreenWindow final : public NativeWindow {
  public:
-  OffscreenWindow(const WindowSpec& spec, std::shared_ptr<const Surface> surface)
+  OffscreenWindow(const WindowSettings& settings, std::shared_ptr<const Surface> surface)
       : state_(std::make_shared<ScreenState>()) {
     state_->width = surface->Width();
     state_->height = surface->Height();
@@ -54,7 +54,7 @@ class OffscreenWindow final : public NativeWindow {
     state_->surface = std::move(surface);
     Directory& directory = TheDirectory();
     std::lock_guard lock(directory.mutex);
-    directory.byCaption[spec.caption] = state_;
+    directory.byCaption[settings.caption] = state_;
   }
 
   void Show() override {}
@@ -111,9 +111,9 @@ class OffscreenWindow final : public NativeWindow {
 
 }  // namespace
 
-std::unique_ptr<NativeWindow> MakeOffscreenWindow(const WindowSpec& spec,
+std::unique_ptr<NativeWindow> MakeOffscreenWindow(const WindowSettings& settings,
                                                   std::shared_ptr<const Surface> surface) {
-  return std::make_unique<OffscreenWindow>(spec, std::move(surface));
+  return std::make_unique<OffscreenWindow>(settings, std::move(surface));
 }
 
 std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption) {

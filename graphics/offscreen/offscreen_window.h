@@ -11,7 +11,7 @@
 namespace graphics::offscreen {
 
 // The factory of offscreen windows; never fails for a valid size.
-std::unique_ptr<NativeWindow> MakeOffscreenWindow(const WindowSpec& spec,
+std::unique_ptr<NativeWindow> MakeOffscreenWindow(const WindowSettings& settings,
                                                   std::shared_ptr<const Surface> surface);
 
 }  // namespace graphics::offscreen

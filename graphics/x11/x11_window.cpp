@@ -115,7 +115,7 @@ class X11Window final : public NativeWindow {
     if (wakeFd_ >= 0) close(wakeFd_);
   }
 
-  bool Create(const WindowSpec& spec);
+  bool Create(const WindowSettings& settings);
 
   void Show() override {
     XMapRaised(display_, frame_);
@@ -149,7 +149,7 @@ class X11Window final : public NativeWindow {
   void OnDestroyNotify(const XEvent& event);
   void OnButtonPress(const XEvent& event);
 
-  void SetFrameProperties(const WindowSpec& spec);
+  void SetFrameProperties(const WindowSettings& settings);
   bool MakeImage(Visual* visual, int depth);
   unsigned long ToXPixel(ColorRef color) const {
     return redBits_[RedOf(color)] | greenBits_[GreenOf(color)] | blueBits_[BlueOf(color)];
@@ -188,7 +188,7 @@ const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers()
   return handlers;
 }
 
-bool X11Window::Create(const WindowSpec& spec) {
+bool X11Window::Create(const WindowSettings& settings) {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd_ < 0) return false;
   display_ = ConnectToDisplay(CurrentDisplayName());
@@ -206,15 +206,15 @@ bool X11Window::Create(const WindowSpec& spec) {
     blueBits_[value] = ChannelBits(value, visual->blue_mask);
   }
 
-  const auto width = static_cast<unsigned>(spec.width);
-  const auto height = static_cast<unsigned>(spec.height);
+  const auto width = static_cast<unsigned>(settings.width);
+  const auto height = static_cast<unsigned>(settings.height);
   XSetWindowAttributes frameAttributes{};
   frameAttributes.background_pixel = WhitePixel(display_, screen);
   frameAttributes.event_mask = StructureNotifyMask;
-  frame_ = XCreateWindow(display_, RootWindow(display_, screen), spec.x, spec.y, width, height, 0,
-                         CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
-                         &frameAttributes);
-  SetFrameProperties(spec);
+  frame_ = XCreateWindow(display_, RootWindow(display_, screen), settings.x, settings.y, width,
+                         height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                         CWBackPixel | CWEventMask, &frameAttributes);
+  SetFrameProperties(settings);
 
   // The area's own background is the surface's first colour, so even the
   // instant before the first paint shows no other colour.
@@ -230,9 +230,9 @@ bool X11Window::Create(const WindowSpec& spec) {
   return !protocolErrorSeen && !connectionLost_;
 }
 
-void X11Window::SetFrameProperties(const WindowSpec& spec) {
-  XStoreName(display_, frame_, spec.caption.c_str());
-  const std::string title = CaptionAsUtf8(spec.caption);
+void X11Window::SetFrameProperties(const WindowSettings& settings) {
+  XStoreName(display_, frame_, settings.caption.c_str());
+  const std::string title = CaptionAsUtf8(settings.caption);
   XChangeProperty(display_, frame_, XInternAtom(display_, "_NET_WM_NAME", False),
                   XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
@@ -245,10 +245,10 @@ void X11Window::SetFrameProperties(const WindowSpec& spec) {
   // Fixed size at a position the user (program) chose.
   XSizeHints sizeHints{};
   sizeHints.flags = USPosition | USSize | PMinSize | PMaxSize | PWinGravity;
-  sizeHints.x = spec.x;
-  sizeHints.y = spec.y;
-  sizeHints.width = sizeHints.min_width = sizeHints.max_width = spec.width;
-  sizeHints.height = sizeHints.min_height = sizeHints.max_height = spec.height;
+  sizeHints.x = settings.x;
+  sizeHints.y = settings.y;
+  sizeHints.width = sizeHints.min_width = sizeHints.max_width = settings.width;
+  sizeHints.height = sizeHints.min_height = sizeHints.max_height = settings.height;
   sizeHints.win_gravity = NorthWestGravity;
   XSetWMNormalHints(display_, frame_, &sizeHints);
 
@@ -262,7 +262,7 @@ void X11Window::SetFrameProperties(const WindowSpec& spec) {
   wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, frame_, &wmDeleteWindow_, 1);
 
-  const MotifHints motif = FrameDecoration(spec.caption);
+  const MotifHints motif = FrameDecoration(settings.caption);
   const Atom motifAtom = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
   XChangeProperty(display_, frame_, motifAtom, motifAtom, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&motif), 5);
@@ -405,12 +405,12 @@ void BlockBrokenPipeSignal() {
 
 }  // namespace
 
-std::unique_ptr<NativeWindow> MakeX11Window(const WindowSpec& spec,
+std::unique_ptr<NativeWindow> MakeX11Window(const WindowSettings& settings,
                                             std::shared_ptr<const Surface> surface) {
   PrepareXlib();
   BlockBrokenPipeSignal();
   auto window = std::make_unique<X11Window>(std::move(surface));
-  if (!window->Create(spec)) return nullptr;  // the destructor releases what was made
+  if (!window->Create(settings)) return nullptr;  // the destructor releases what was made
   return window;
 }
 

@@ -27,7 +27,7 @@ void PrepareXlib();
 void UseDisplay(const std::string& displayName);
 
 // The factory of X11 windows; null when there is no usable display.
-std::unique_ptr<NativeWindow> MakeX11Window(const WindowSpec& spec,
+std::unique_ptr<NativeWindow> MakeX11Window(const WindowSettings& settings,
                                             std::shared_ptr<const Surface> surface);
 
 }  // namespace graphics::x11
