@@ -108,15 +108,17 @@ map_round() {
   id=$(window_id Startpunkte)
   if [ "$phase" = busy ]; then
     sleep "$(printf '0.%03d' $((RANDOM % 600)))"
+    pauseFrom=$(now_ms)
     threads=$(thread_count "$pid")
     closeAt=$(now_ms)
     close_window "$method" "$id"
-    if [ "$threads" -gt "$baselineThreads" ]; then
-      exitDueMs=$((closeAt + 10000))
-    else
+    # The pause begins after the workers were last seen, or, when the scan
+    # had ended already, after the window opened (seen a moment late).
+    if [ "$threads" -le "$baselineThreads" ]; then
       phase="pause: the scan had ended already"
-      exitDueMs=$((opened + 10000))
+      pauseFrom=$((opened - 500))
     fi
+    exitDueMs=$((pauseFrom + 10000))
   else
     wait_map_computed "$pid" "$baselineThreads"
     # Without a sighting of the workers, the window's opening (seen a

@@ -103,16 +103,23 @@ map_busy() {
   start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local baseline killedAt threads phase=busy
+  local baseline opened sampledAt threads phase=busy pauseFrom
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
+  opened=$(now_ms)
   sleep "0.$((100 + RANDOM % 500))"
+  sampledAt=$(now_ms)
   threads=$(thread_count "$pid")
-  killedAt=$(now_ms)
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
-  [ "$threads" -gt "$baseline" ] || phase="pause: the scan had ended already"
+  # The pause begins after the last moment the workers were seen, or, when
+  # the scan had ended already, after the window opened (seen a moment late).
+  pauseFrom=$sampledAt
+  if [ "$threads" -le "$baseline" ]; then
+    phase="pause: the scan had ended already"
+    pauseFrom=$((opened - 500))
+  fi
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
-  check_end $((killedAt + 10000))
+  check_end $((pauseFrom + 10000))
 }
 
 # The server dies in the map's pause.
