@@ -100,7 +100,7 @@ path_round() {
 # The map window: closed at a random moment of the scan (while its worker
 # threads are there) or of the pause after it. Sets `exitDueMs`.
 map_round() {
-  local phase=$1 method=$2 id opened closeAt pauseFrom threads
+  local phase=$1 method=$2 id opened closeAt
   closing=Startpunkte
   wait_for_window Startpunkte 60
   opened=$(now_ms)
@@ -108,27 +108,18 @@ map_round() {
   id=$(window_id Startpunkte)
   if [ "$phase" = busy ]; then
     sleep "$(printf '0.%03d' $((RANDOM % 600)))"
-    pauseFrom=$(now_ms)
-    threads=$(thread_count "$pid")
+    mapBusySeenMs=""
+    sample_map_workers "$pid" "$baselineThreads" || phase="pause: the scan had ended already"
     closeAt=$(now_ms)
     close_window "$method" "$id"
-    # The pause begins after the workers were last seen, or, when the scan
-    # had ended already, after the window opened (seen a moment late).
-    if [ "$threads" -le "$baselineThreads" ]; then
-      phase="pause: the scan had ended already"
-      pauseFrom=$((opened - 500))
-    fi
-    exitDueMs=$((pauseFrom + 10000))
+    exitDueMs=$(($(map_pause_from "$opened") + 10000))
   else
     wait_map_computed "$pid" "$baselineThreads"
-    # Without a sighting of the workers, the window's opening (seen a
-    # moment late) bounds the start of the pause.
-    pauseFrom=${mapBusySeenMs:-$((opened - 500))}
     wait_window_still "$id"
     sleep "$((RANDOM % 8)).$((RANDOM % 10))"
     closeAt=$(now_ms)
     close_window "$method" "$id"
-    exitDueMs=$((pauseFrom + 10000))
+    exitDueMs=$(($(map_pause_from "$opened") + 10000))
   fi
   log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase)"
   wait_window_gone Startpunkte

@@ -103,23 +103,16 @@ map_busy() {
   start_private_xvfb_on "$(run_display)"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local baseline opened sampledAt threads phase=busy pauseFrom
+  local baseline opened phase=busy
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   opened=$(now_ms)
   sleep "0.$((100 + RANDOM % 500))"
-  sampledAt=$(now_ms)
-  threads=$(thread_count "$pid")
+  mapBusySeenMs=""
+  sample_map_workers "$pid" "$baseline" || phase="pause: the scan had ended already"
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
-  # The pause begins after the last moment the workers were seen, or, when
-  # the scan had ended already, after the window opened (seen a moment late).
-  pauseFrom=$sampledAt
-  if [ "$threads" -le "$baseline" ]; then
-    phase="pause: the scan had ended already"
-    pauseFrom=$((opened - 500))
-  fi
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
-  check_end $((pauseFrom + 10000))
+  check_end $(($(map_pause_from "$opened") + 10000))
 }
 
 # The server dies in the map's pause.
@@ -132,9 +125,7 @@ map_pause() {
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   opened=$(now_ms)
   wait_map_computed "$pid" "$baseline"
-  # Without a sighting of the workers, the window's opening (seen a moment
-  # late) bounds the start of the pause.
-  pauseFrom=${mapBusySeenMs:-$((opened - 500))}
+  pauseFrom=$(map_pause_from "$opened")
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Startpunkte)"
   sleep "$((RANDOM % 8)).$((RANDOM % 10))"
   killedAt=$(now_ms)

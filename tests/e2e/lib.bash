@@ -148,21 +148,31 @@ wait_window_still() {
   fail "the run in window $1 did not stop drawing"
 }
 
-# Waits until the map run of program `$1` has computed its last start point:
-# its worker threads are gone (at most `$2` threads are left). Sets
-# `mapBusySeenMs` to the last moment the workers were seen still there (empty
-# when they never were): the map's pause cannot have begun before it.
-wait_map_computed() {
+# Looks once whether the map run of program `$1` still has worker threads
+# (more than `$2` threads): if so, sets `mapBusySeenMs` to the moment of the
+# look, before which the map's pause cannot have begun; if not, fails.
+sample_map_workers() {
   local before
+  before=$(now_ms)
+  [ "$(thread_count "$1")" -gt "$2" ] || return 1
+  mapBusySeenMs=$before
+}
+
+# Waits until the map run of program `$1` has computed its last start point:
+# its worker threads are gone (at most `$2` threads are left).
+wait_map_computed() {
   mapBusySeenMs=""
   for _ in $(seq 900); do
-    before=$(now_ms)
-    [ "$(thread_count "$1")" -gt "$2" ] || return 0
-    mapBusySeenMs=$before
+    sample_map_workers "$1" "$2" || return 0
     sleep 0.1
   done
   fail "the map scan did not end"
 }
+
+# The earliest moment the map's pause may have begun: the last time its
+# workers were seen, or without a sighting the window's opening, seen at
+# `$1` a moment late.
+map_pause_from() { echo "${mapBusySeenMs:-$(($1 - 500))}"; }
 
 # The shell command that runs `$1` with its standard error in the file `$2`
 # and sanitizer reports that stop the program, then prints "exit code N" and
