@@ -3,6 +3,7 @@
 // (console/keyboard.h) keeps them queued until the program takes them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 
@@ -52,6 +53,12 @@ class KeySource {
   // in order. Never waits for a first key; may wait a few tens of
   // milliseconds for the rest of a key whose bytes have begun to arrive.
   virtual void TakeArrivedKeys(std::deque<KeyPress>& queue) = 0;
+
+  // Blocks until input may have arrived or `timeout` has passed, whichever
+  // comes first; returns at once when input is already waiting. A return
+  // without input is allowed (the caller looks again), so a source that
+  // cannot wait may return at once.
+  virtual void AwaitInput(std::chrono::milliseconds timeout) = 0;
 };
 
 }  // namespace console
