@@ -13,7 +13,7 @@ set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-fault-signals-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 rounds=2
 
 endings=(TERM HUP QUIT SEGV ABRT BUS FPE ILL)

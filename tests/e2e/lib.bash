@@ -72,6 +72,14 @@ start_private_xvfb() {
   xvfbDisplay=":$number"
 }
 
+# Gives the script an X server of its own and points DISPLAY at it, so that
+# scripts run side by side without meeting one another's windows.
+use_private_display() {
+  trap 'stop_private_xvfbs; cleanup' EXIT
+  start_private_xvfb
+  export DISPLAY=$xvfbDisplay
+}
+
 # Ends every private Xvfb still running.
 stop_private_xvfbs() {
   local pid

@@ -4,7 +4,8 @@
 # "Startpunkte" then fills with squares in the three magnet colours, tiling
 # pixels 178 to 621 across and 78 to 521 down with the markers on top, and
 # closes; the program ends with exit code 0. The last screenshots of both
-# windows are kept in <build dir>/screenshots for the README.
+# windows are kept in <build dir>/screenshots for the README (those under a
+# window manager in a folder of its name there).
 #
 # With MAGPEND_WINDOW_MANAGER=openbox the same run happens under that window
 # manager, on a private X server of its own. The window manager reparents the
@@ -20,18 +21,13 @@ set -euo pipefail
 binary=$(realpath "$1")
 build=$(realpath "$2")
 probe="$build/tests/e2e/image_probe"
-shots="$build/screenshots"
+manager=${MAGPEND_WINDOW_MANAGER:-}
+shots="$build/screenshots${manager:+/$manager}"
 mkdir -p "$shots"
 socket="magpend-run-windows-$$"
 source "$(dirname "$0")/lib.bash"
-manager=${MAGPEND_WINDOW_MANAGER:-}
-if [ -n "$manager" ]; then
-  trap 'stop_private_xvfbs; cleanup' EXIT
-  start_private_xvfb
-  export DISPLAY=$xvfbDisplay
-  start_window_manager "$manager"
-fi
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
+if [ -n "$manager" ]; then start_window_manager "$manager"; fi
 
 start_shell
 tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
