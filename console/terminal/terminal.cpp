@@ -85,9 +85,20 @@ void InstallStopHandler() {
   sigaction(SIGTSTP, &stop, nullptr);
 }
 
+// Raw mode again, and the screen is to be painted anew, since the shell
+// may have written over it meanwhile.
+void TakeTerminalBack() {
+  if (!guard.inUse.load()) return;
+  ApplyRawModes();
+  continueSignalled.store(true);
+  WakeReader();
+}
+
 // A stop from outside: the terminal goes back to the shell, then the
 // process stops by the signal's own default action; when it is continued,
-// the handler goes on here and stays installed for the next stop.
+// the handler goes on here, takes the terminal back and stays installed for
+// the next stop. (The kernel discards the stop of an orphaned process
+// group, which nobody could continue: then the program simply goes on.)
 void OnStopSignal(int) {
   const int savedErrno = errno;
   RestoreModes();
@@ -101,18 +112,14 @@ void OnStopSignal(int) {
   sigaddset(&stopSignal, SIGTSTP);
   pthread_sigmask(SIG_UNBLOCK, &stopSignal, nullptr);  // stops here until SIGCONT
   InstallStopHandler();
+  TakeTerminalBack();
   errno = savedErrno;
 }
 
-// Continued (after any stop): raw mode again, and the screen is to be
-// painted anew, since the shell has written over it meanwhile.
+// Continued after any stop, also one the program could not see coming.
 void OnContinueSignal(int) {
   const int savedErrno = errno;
-  if (guard.inUse.load()) {
-    ApplyRawModes();
-    continueSignalled.store(true);
-    WakeReader();
-  }
+  TakeTerminalBack();
   errno = savedErrno;
 }
 
