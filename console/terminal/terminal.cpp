@@ -235,4 +235,10 @@ void Terminal::TakeArrivedKeys(std::deque<KeyPress>& queue) {
   }
 }
 
+void Terminal::AwaitInput(std::chrono::milliseconds timeout) {
+  if (released_) return;
+  pollfd ready{keyFd_, POLLIN, 0};
+  poll(&ready, 1, static_cast<int>(timeout.count()));
+}
+
 }  // namespace console::terminal

@@ -68,6 +68,9 @@ class Terminal final : public CellDevice, public KeySource {
   // only when nothing follows in that time). A terminal that has hung up
   // ends the program as SIGHUP does.
   void TakeArrivedKeys(std::deque<KeyPress>& queue) override;
+  // Sleeps until the terminal has bytes to read, a signal (a resize) comes,
+  // or `timeout` has passed.
+  void AwaitInput(std::chrono::milliseconds timeout) override;
 
   // How long the rest of a begun key is awaited.
   static constexpr int escapeWaitMilliseconds = 30;
