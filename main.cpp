@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   }
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::x11);
-  const app::StartArguments arguments{ArgumentText(argc, argv), showDefault};
+  const app::StartArguments arguments{ArgumentText(argc, argv), showDefault, {}};
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
   console->Screen().ResetOutputState();
 
