@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "graphics/color.h"
+#include "graphics/surface.h"
 
 namespace pictures {
 
@@ -47,6 +48,10 @@ using RowSource = std::function<bool(std::int32_t y, std::span<graphics::ColorRe
 std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts = {});
+
+// The rows of a drawing surface from row `firstRow` down, as a RowSource
+// (the surface must outlive it).
+RowSource SurfaceRows(const graphics::Surface& surface, std::int32_t firstRow = 0);
 
 // Reads a PNG file row by row from the top. Any PNG is read as 8-bit RGB:
 // palettes and grey levels are expanded, 16-bit channels cut to 8 bits,

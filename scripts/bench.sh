@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${buildPackages[@]}" xvfb x11-utils time tmux
+ensure_packages "${buildPackages[@]}" "${testPackages[@]}" xvfb x11-utils time tmux
 start_private_xvfb
 configure_and_build build >/dev/null
 

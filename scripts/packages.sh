@@ -10,8 +10,8 @@ ensure_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "magpend needs these Debian packages; install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    echo "magpend needs these Debian packages; install them as root with:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
     exit 1
   fi
   echo "Installing ${missing[*]}" >&2
@@ -20,7 +20,9 @@ ensure_packages() {
 }
 
 # What building the program needs.
-buildPackages=(cmake ninja-build g++ libx11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+buildPackages=(cmake ninja-build g++ libx11-dev libpng-dev)
+# What building and running its tests and benchmarks needs besides.
+testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev man-db parallel)
 
 # configure_and_build folder [cmake options...]
 configure_and_build() {
@@ -28,6 +30,12 @@ configure_and_build() {
   shift
   cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$folder" -j "$(nproc)"
+}
+
+# build_program folder: configures the folder and builds the program alone.
+build_program() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$1" --target magpend -j "$(nproc)"
 }
 
 # Starts a private Xvfb on the first free display number, exports DISPLAY

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${buildPackages[@]}" tmux xvfb xdotool x11-utils x11-apps netpbm \
+ensure_packages "${buildPackages[@]}" "${testPackages[@]}" tmux xvfb xdotool x11-utils x11-apps netpbm \
   clang libclang-rt-14-dev
 
 # A private X server for the window tests.
