@@ -60,18 +60,18 @@ std::optional<FileProblem> CheckFit(std::vector<BandFile>& bands) {
       return band.path.string() + " and " + first.path.string() + " are bands of different maps";
     }
     if (band.place.top < nextRow) {
-      return "rows " + std::to_string(band.place.top) + "-" + std::to_string(nextRow) +
-             " are in more than one band (" + band.path.string() + ")";
+      return "picture rows " + std::to_string(band.place.top) + "-" + std::to_string(nextRow) +
+             " (from the top) are in more than one band (" + band.path.string() + ")";
     }
     if (band.place.top > nextRow) {
-      return "rows " + std::to_string(nextRow) + "-" + std::to_string(band.place.top) +
-             " are in no band";
+      return "picture rows " + std::to_string(nextRow) + "-" + std::to_string(band.place.top) +
+             " (from the top) are in no band";
     }
     nextRow = band.place.bottom;
   }
   if (nextRow != first.place.height) {
-    return "rows " + std::to_string(nextRow) + "-" + std::to_string(first.place.height) +
-           " are in no band";
+    return "picture rows " + std::to_string(nextRow) + "-" + std::to_string(first.place.height) +
+           " (from the top) are in no band";
   }
   return std::nullopt;
 }

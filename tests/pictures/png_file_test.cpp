@@ -153,9 +153,9 @@ TEST_F(PngFileTest, BandsThatDoNotFitAreRefusedWithoutOutput) {
     std::vector<std::string> bands;
     std::string problem;
   } cases[] = {
-      {{"top.png", "bottom.png"}, "rows 4-7 are in no band"},
-      {{"top.png"}, "rows 4-10 are in no band"},
-      {{"top.png", "middle.png", "bottom.png"}, "rows 3-4 are in more than one band"},
+      {{"top.png", "bottom.png"}, "picture rows 4-7 (from the top) are in no band"},
+      {{"top.png"}, "picture rows 4-10 (from the top) are in no band"},
+      {{"top.png", "middle.png", "bottom.png"}, "picture rows 3-4 (from the top) are in more than one band"},
       {{"top.png", "other.png"}, "bands of different maps"},
       {{"top.png", "narrow.png"}, "bands of different maps"},
       {{"top.png", "plain.png"}, "plain.png is not a band of a map"},
