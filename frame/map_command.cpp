@@ -87,6 +87,11 @@ int Stopped() {
 }  // namespace
 
 int RunMapCommand(const MapCommand& command) {
+  // Said before the computation, which may take hours, not after it.
+  if (auto problem = pictures::CheckWritable(command.output)) {
+    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+    return exitNotWritten;
+  }
   runtime::LoadFloatingPointControl();
   CatchInterruption();
   const app::MapPictureJob job = JobOf(command);
@@ -97,12 +102,16 @@ int RunMapCommand(const MapCommand& command) {
     picture = app::ComputeMapPicture(job, app::MapScan::DefaultWorkerThreads(),
                                      {[&](int rows) { progress.AfterRow(rows); }, interrupted});
   } catch (const std::bad_alloc&) {
+    graphics::ShutdownWindowSystem();
     progress.Clear();
     std::fputs("magpend: not enough memory for this map\n", stderr);
     return exitNotWritten;
   }
   progress.Clear();
-  if (!picture) return Stopped();
+  if (!picture) {
+    graphics::ShutdownWindowSystem();
+    return Stopped();
+  }
 
   const pictures::RowSource rows = picture->Rows();
   const auto rowsUntilInterrupted = [&](std::int32_t y, std::span<graphics::ColorRef> row) {

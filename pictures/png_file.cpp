@@ -214,6 +214,12 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
   return std::nullopt;
 }
 
+std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
+  const TemporaryFile probe(path);
+  if (probe.File() == nullptr) return CannotWrite(path, SystemReason(probe.OpenError()));
+  return std::nullopt;
+}
+
 struct PngReader::Decoder {
   std::FILE* file = nullptr;
   png_structp png = nullptr;

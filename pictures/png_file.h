@@ -49,6 +49,11 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts = {});
 
+// Whether a file can be written at `path`: makes and removes a temporary
+// file beside it. Nothing when it can, otherwise the problem. For commands
+// that compute long before they write.
+std::optional<FileProblem> CheckWritable(const std::filesystem::path& path);
+
 // The rows of a drawing surface from row `firstRow` down, as a RowSource
 // (the surface must outlive it).
 RowSource SurfaceRows(const graphics::Surface& surface, std::int32_t firstRow = 0);

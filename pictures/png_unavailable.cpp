@@ -15,6 +15,8 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32
   return unavailable;
 }
 
+std::optional<FileProblem> CheckWritable(const std::filesystem::path&) { return unavailable; }
+
 struct PngReader::Decoder {};
 
 PngReader::PngReader(const std::filesystem::path& path) : path_(path), problem_(unavailable) {}

@@ -68,6 +68,12 @@ done <<'EOF'
 --grid|--grid needs a value
 EOF
 
+# A picture that could not be written is said before the computation.
+status=0
+timeout 5 "$binary" map --grid 8192 -o "$work/missing/map.png" 2> "$work/missing.err" || status=$?
+[ "$status" = 1 ] && grep -q "cannot write $work/missing/map.png: No such file or directory" "$work/missing.err" ||
+  fail "an output into a missing folder: exit code $status, $(cat "$work/missing.err")"
+
 # Ctrl+C while a long map is computed: the progress line on the terminal,
 # then a clean stop with no file, not even a temporary one.
 mkdir "$work/big"

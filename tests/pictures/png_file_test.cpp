@@ -96,6 +96,9 @@ TEST_F(PngFileTest, FailedOrAbandonedWritesLeaveNoFileAndKeepTheOldOne) {
   const auto noFolder = WritePngFile(folder_ / "missing" / "x.png", 4, 4, PatternRow);
   ASSERT_TRUE(noFolder);
   EXPECT_NE(noFolder->find("No such file or directory"), std::string::npos) << *noFolder;
+  EXPECT_FALSE(CheckWritable(folder_ / "kept.png"));
+  EXPECT_FALSE(CheckWritable(folder_ / "new.png"));
+  EXPECT_TRUE(CheckWritable(folder_ / "missing" / "x.png"));
   EXPECT_EQ(Listing(), std::vector<std::string>{"kept.png"});
   PngReader reader(folder_ / "kept.png");
   EXPECT_EQ(reader.Width(), 4) << "the old file is still whole";
