@@ -1,6 +1,7 @@
 #include "frame/command_line.h"
 
-#include <regex>
+#include <cctype>
+#include <cstring>
 
 #include "app/form.h"
 #include "pictures/png_file.h"
@@ -82,21 +83,70 @@ OptionValues ReadOptions(const Arguments& arguments, const std::vector<std::stri
   return values;
 }
 
-// A number as the form reads one: decimal with an optional exponent (E or D),
-// or & with a radix letter and digits and an optional type suffix. Other
-// text, which the form would quietly read as 0 or cut short, is refused.
-bool IsNumber(const std::string& text) {
-  static const std::regex decimal(R"([+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?)");
-  static const std::regex prefixed(
-      R"(&([hH][0-9A-Fa-f]+|[oOqQ]?[0-7]+|[bB][01]+)(%|&&?|\?{1,3})?)");
-  return std::regex_match(text, decimal) || std::regex_match(text, prefixed);
+// Reads a run of the characters `allowed` accepts from `text` at `at`; true
+// when there was at least one.
+template <typename Allowed>
+bool ReadRun(const std::string& text, std::size_t& at, Allowed allowed) {
+  const std::size_t start = at;
+  while (at < text.size() && allowed(text[at])) ++at;
+  return at > start;
 }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsOneOf(char c, const char* set) { return c != 0 && std::strchr(set, c) != nullptr; }
+
+// [+-] digits [. digits] or [+-] . digits, then [eEdD [+-] digits].
+bool IsDecimal(const std::string& text) {
+  std::size_t at = 0;
+  if (at < text.size() && IsOneOf(text[at], "+-")) ++at;
+  const bool whole = ReadRun(text, at, IsDigit);
+  bool fraction = false;
+  if (at < text.size() && text[at] == '.') {
+    ++at;
+    fraction = ReadRun(text, at, IsDigit);
+  }
+  if (!whole && !fraction) return false;
+  if (at < text.size() && IsOneOf(text[at], "eEdD")) {
+    ++at;
+    if (at < text.size() && IsOneOf(text[at], "+-")) ++at;
+    if (!ReadRun(text, at, IsDigit)) return false;
+  }
+  return at == text.size();
+}
+
+// & then H and hex digits, B and binary digits, or [O or Q] and octal
+// digits; then an optional type suffix: %, &, &&, ?, ?? or ???.
+bool IsPrefixed(const std::string& text) {
+  if (text.empty() || text[0] != '&') return false;
+  std::size_t at = 1;
+  const char radix = at < text.size() ? text[at] : 0;
+  bool digits = false;
+  if (IsOneOf(radix, "hH")) {
+    ++at;
+    digits = ReadRun(text, at, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  } else if (IsOneOf(radix, "bB")) {
+    ++at;
+    digits = ReadRun(text, at, [](char c) { return c == '0' || c == '1'; });
+  } else {
+    if (IsOneOf(radix, "oOqQ")) ++at;
+    digits = ReadRun(text, at, [](char c) { return c >= '0' && c <= '7'; });
+  }
+  if (!digits) return false;
+  const std::string suffix = text.substr(at);
+  return suffix.empty() || suffix == "%" || suffix == "&" || suffix == "&&" || suffix == "?" ||
+         suffix == "??" || suffix == "???";
+}
+
+// A number as the form reads one: decimal with an optional exponent (E or D),
+// or a prefixed whole number. Other text, which the form would quietly read
+// as 0 or cut short, is refused.
+bool IsNumber(const std::string& text) { return IsDecimal(text) || IsPrefixed(text); }
 
 // A whole number from `smallest` to `largest`, written in decimal digits.
 std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t smallest,
                                         std::int32_t largest) {
-  static const std::regex digits(R"(\d{1,9})");
-  if (!std::regex_match(text, digits)) return std::nullopt;
+  std::size_t at = 0;
+  if (!ReadRun(text, at, IsDigit) || at != text.size() || text.size() > 9) return std::nullopt;
   const std::int32_t value = std::stoi(text);
   if (value < smallest || value > largest) return std::nullopt;
   return value;

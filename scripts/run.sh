@@ -5,10 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${buildPackages[@]}" x11-utils
+ensure_packages --lean "${buildPackages[@]}"
 build_program build >&2
 noDisplay=""
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+if ! display_reachable; then
   noDisplay="magpend: no X display is reachable, so the windows will not show."
   echo "$noDisplay" >&2
 fi

@@ -36,6 +36,8 @@ TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
       {{"--g", "0", "--n", "0"}, 5, 400, 2000},  // 0 means the default, as in the form
       {{"--g", "2.5", "--m=1e3", "--n", "-7"}, 2.5, 1000, -7},
       {{"--g", "&H10", "--m", "2D2", "--n", "&B101"}, 16, 200, 5},
+      {{"--g", ".5", "--m", "5.", "--n", "&O17"}, 0.5, 5, 15},
+      {{"--g", "+1e-1", "--m", "&HFFFF&", "--n", "&17?"}, 0.1, 65535, 15},
       {{"--m", "1", "--m", "7"}, 5, 7, 2000},  // the last one counts
       {{"--n", "1e400"}, 5, 400, HUGE_VAL},
   };
@@ -92,6 +94,12 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--g", "abc"}, "--g needs a number, not 'abc'"},
       {{"map", "-o", "x.png", "--n", "1,5"}, "--n needs a number, not '1,5'"},
       {{"map", "-o", "x.png", "--m", " 7"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "1e"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "."}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&H"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&8"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&B12"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&H1F%%"}, "--m needs a number"},
       {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be a whole number from 2 to 8192, not '1'"},
       {{"map", "-o", "x.png", "--grid", "8193"}, "--grid must be"},
       {{"map", "-o", "x.png", "--grid", "1e3"}, "--grid must be"},
