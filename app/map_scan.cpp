@@ -25,7 +25,7 @@ std::int64_t TrialStepLimit(double n) {
 }
 
 std::int64_t ScanJob::TrialCount() const {
-  return static_cast<std::int64_t>(endRow - firstRow) * grid.side;
+  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.side;
 }
 
 double ScanJob::X(std::int64_t index) const {
@@ -79,10 +79,6 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
 
 // --- MapScan -----------------------------------------------------------------
 
-// How far workers may run ahead of the taker, in trials: more than the map
-// window's whole grid, so that it never makes them wait.
-constexpr std::int64_t lookAhead = 16384;
-
 struct MapScan::Slot {
   std::int64_t index = -1;         // the trial whose result this is, once ready
   bool ready = false;              // the result is there
@@ -98,10 +94,10 @@ struct MapScan::Lane {
 
 unsigned MapScan::DefaultWorkerThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-MapScan::MapScan(const ScanJob& job, unsigned workerThreads)
+MapScan::MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead)
     : job_(job), trialCount_(job.TrialCount()) {
   if (workerThreads == 0) return;
-  slots_.resize(static_cast<std::size_t>(std::min(lookAhead, std::max<std::int64_t>(trialCount_, 1))));
+  slots_.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(trialCount_, 1, std::max<std::int64_t>(lookAhead, 1))));
   for (unsigned i = 0; i < workerThreads; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -171,13 +167,14 @@ bool MapScan::Stopping() {
   return stopping_;
 }
 
-bool MapScan::Claim(Lane& lane) {
+bool MapScan::Claim(Lane& lane, RoomWait wait) {
   std::unique_lock lock(mutex_);
   const auto roomAhead = [&] {
     return stopping_ || nextToClaim_ >= trialCount_ ||
            nextToClaim_ < taken_ + static_cast<std::int64_t>(slots_.size());
   };
   if (!roomAhead()) {
+    if (wait == RoomWait::dontWait) return false;
     ++workersWaitingForRoom_;
     roomReady_.wait(lock, roomAhead);
     --workersWaitingForRoom_;
@@ -245,7 +242,8 @@ void MapScan::Work() {
   Lane& second = lanes[1];
   for (;;) {
     for (Lane& lane : lanes) {
-      if (lane.index < 0) Claim(lane);
+      const bool otherRuns = (&lane == &first ? second : first).index >= 0;
+      if (lane.index < 0) Claim(lane, otherRuns ? RoomWait::dontWait : RoomWait::wait);
     }
     if (first.index < 0 && second.index < 0) return;  // nothing left
     const bool goOn = first.index >= 0 && second.index >= 0

@@ -69,11 +69,12 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
 struct ScanJob {
   StartGrid grid;
   int firstRow = 0;
-  int endRow = gridSide;
+  int endRow = -1;                // -1: up to the grid's top row
   double g = 5;                   // pendulum coefficient
   double m = 400;                 // magnet strength
   std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
 
+  int EndRow() const { return endRow < 0 ? grid.side : endRow; }
   std::int64_t TrialCount() const;
   // Start point of trial `index` of the job (0 is the first in scan order).
   double X(std::int64_t index) const;
@@ -90,7 +91,8 @@ struct ScanJob {
 class MapScan {
  public:
   // 0 worker threads: Next computes each trial itself when it is due.
-  MapScan(const ScanJob& job, unsigned workerThreads);
+  // Workers run at most `lookAhead` trials ahead of the taker.
+  MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead = defaultLookAhead);
   ~MapScan();
   MapScan(const MapScan&) = delete;
   MapScan& operator=(const MapScan&) = delete;
@@ -106,6 +108,9 @@ class MapScan {
 
   // One per core.
   static unsigned DefaultWorkerThreads();
+  // More than the map window's whole grid, so that it never makes workers
+  // wait; little memory for any larger job.
+  static constexpr std::int64_t defaultLookAhead = 16384;
 
  private:
   struct Slot;
@@ -120,9 +125,12 @@ class MapScan {
   // At a long trial's look: false when the scan stops, else the progress is
   // reported to the taker.
   bool LookDuringLongTrial(const Lane& lane);
-  // Takes the next trial into `lane`, waiting for room; false (the lane
-  // stays idle) when there is none left or the scan stops.
-  bool Claim(Lane& lane);
+  // Takes the next trial into `lane`; false (the lane stays idle) when there
+  // is none left, the scan stops, or there is no room ahead of the taker
+  // and `wait` says not to wait for it (a worker whose other lane still
+  // runs must not wait: its trial may be the one the taker waits for).
+  enum class RoomWait { wait, dontWait };
+  bool Claim(Lane& lane, RoomWait wait);
   void Publish(const Lane& lane);
   void ReportLongTrial(const Lane& lane);
   bool Stopping();

@@ -57,6 +57,21 @@ void DefaultMapComputation(benchmark::State& state) {
 }
 BENCHMARK(DefaultMapComputation)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The same map through the scan engine, without painting: one worker
+// advancing two trials in lockstep, and one worker per core.
+void DefaultMapScan(benchmark::State& state) {
+  runtime::LoadFloatingPointControl();
+  std::int64_t steps = 0;
+  for (auto _ : state) {
+    steps = 0;
+    app::MapScan scan(app::ScanJob{}, static_cast<unsigned>(state.range(0)));
+    while (const auto result = scan.Next()) steps += result->steps;
+    benchmark::DoNotOptimize(steps);
+  }
+  state.counters["model steps"] = static_cast<double>(steps);
+}
+BENCHMARK(DefaultMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
 // The same map with the reference step and the same trial rules.
 void DefaultMapByReference(benchmark::State& state) {
   runtime::LoadFloatingPointControl();

@@ -263,6 +263,24 @@ TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {
   }
 }
 
+// A job far larger than the workers may run ahead: they wait for room, the
+// taker gets every trial. Also when the trial it waits for is far longer
+// than the ones after it: with magnets of next to no strength the bob from
+// (0, -110) swings for its whole step limit.
+TEST(MapScanTest, AJobOfAnySizeIsHandedOutWhole) {
+  runtime::LoadFloatingPointControl();
+  for (const double m : {400.0, 1e-300}) {
+    ScanJob job;
+    job.grid.side = 41;
+    job.m = m;
+    job.stepLimit = 5000;
+    MapScan scan(job, 2, 8);
+    std::int64_t taken = 0;
+    while (scan.Next()) ++taken;
+    EXPECT_EQ(taken, 41 * 41) << m;
+  }
+}
+
 // With a feeble magnet the bob released at (0, -110) swings through the
 // centre for ever; the one at (-110, -110) is caught by magnet 2 at once on
 // its way. A long trial is looked at after its step 32768 and then every

@@ -16,7 +16,7 @@ build=$(realpath "$2")
 probe="$build/tests/e2e/image_probe"
 socket="magpend-batch-map-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 
 # The map window of a default map (the path is caught in its first step).
 start_shell

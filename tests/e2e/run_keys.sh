@@ -2,7 +2,8 @@
 # Keys and short runs of the real program: a start next to magnet 2 is caught
 # in the first step, so "Pendelweg" stays only its 10 s; Escape in the
 # console during a long map run ends the program at once with exit code 0,
-# leaving the terminal in its normal mode.
+# leaving the terminal in its normal mode. Also while the map waits for a
+# trial that runs for minutes (n = 1e9).
 # With --save: pendelweg.png equals the path window's picture pixel for
 # pixel, and startpunkte.png, after Escape, holds the map as it stood (all
 # that a screenshot just before showed painted, and not yet its top rows).
@@ -15,7 +16,7 @@ build=$(realpath "$2")
 probe="$build/tests/e2e/image_probe"
 socket="magpend-run-keys-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 
 start_shell
 mkdir "$work/saved"
@@ -69,4 +70,20 @@ for picture in pendelweg startpunkte; do
 done
 [ "$(grep -n "^magpend: cannot write" <<< "$joined" | head -1 | cut -d: -f1)" -gt 10 ] ||
   fail "the message is not below the form"
+
+# With magnets of next to no strength (m = 1e-300) a bob released at rest
+# swings through the centre on a straight line: caught when that line passes
+# a magnet, as the first start points' lines do, else swinging on for a
+# billion steps, as the one from (-70, -110), the 21st, does.
+tmux_ send-keys -t "$pane" "clear; '$binary'; echo \"exit code \$?\"" Enter
+fill_form "" "" "" "1e-300" "" "1e9"
+wait_for_window Startpunkte 20
+sleep 1.5
+[ -n "$(window_id Startpunkte)" ] || fail "the map with n = 1e9 ended before Escape"
+pressed=$(now_ms)
+tmux_ send-keys -t "$pane" Escape
+wait_for "^exit code 0$" 5
+took=$(($(now_ms) - pressed))
+[ "$took" -le 1500 ] || fail "Escape during a long trial took $took ms to end the program"
+echo "Escape while the map waited for a trial of a billion steps: ended after $took ms"
 echo "run_keys: passed"
