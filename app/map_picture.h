@@ -55,8 +55,9 @@ class MapPicture {
 };
 
 // Computes the picture with `workerThreads` threads computing ahead (the
-// window kind paints on the calling thread). Nothing when stopped. Throws
-// std::bad_alloc when the picture's memory cannot be had.
+// window kind paints on the calling thread, on an offscreen window: it
+// selects the offscreen window system for the process). Nothing when
+// stopped. Throws std::bad_alloc when the picture's memory cannot be had.
 std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned workerThreads,
                                             const MapPictureObserver& observer);
 
