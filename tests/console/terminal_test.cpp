@@ -138,7 +138,7 @@ TEST(Terminal, KeysComeFromTheTerminalDecoded) {
   // Esc, then another key a moment later: two keys, however late the
   // program looks.
   pty.Type("\x1B");
-  usleep(10000);
+  usleep(100000);
   pty.Type("x");
   usleep(100000);
   EXPECT_EQ(keyboard.PollKey(), "\x1B");
