@@ -23,9 +23,9 @@ std::int32_t WindowPixelRow(double y) { return static_cast<std::int32_t>(300 - 2
 // from that of y + 1 down to, not including, that of y - 1.
 pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
   const StartGrid grid = scan.grid;
-  pictures::BandPlace place{WindowPixelRow(grid.Coordinate(scan.endRow - 1) + 1),
+  pictures::BandPlace place{WindowPixelRow(grid.Coordinate(scan.EndRow() - 1) + 1),
                             WindowPixelRow(grid.Coordinate(scan.firstRow) - 1), windowHeight};
-  if (scan.endRow == grid.side) place.top = 0;
+  if (scan.EndRow() == grid.side) place.top = 0;
   if (scan.firstRow == 0) place.bottom = windowHeight;
   return place;
 }
@@ -61,7 +61,7 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
   } else {
     picture.magnets_.resize(static_cast<std::size_t>(job.scan.TrialCount()));
     picture.width_ = side;
-    picture.place_ = {side - job.scan.endRow, side - job.scan.firstRow, side};
+    picture.place_ = {side - job.scan.EndRow(), side - job.scan.firstRow, side};
   }
 
   const auto stopRequested = [&] { return observer.stopRequested && observer.stopRequested(); };
@@ -69,14 +69,14 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
     return stopRequested() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
   };
   MapScan scan(job.scan, workerThreads);
+  MapPainting painting;
   const std::int64_t firstTrial = static_cast<std::int64_t>(job.scan.firstRow) * side;
   for (std::int64_t trial = 0; trial < job.scan.TrialCount(); ++trial) {
     const std::optional<TrialResult> result = scan.Next(duringLongTrial);
     if (!result || stopRequested()) return std::nullopt;
     if (picture.surface_) {
-      // As the map run paints a trial (the markers stand for those of every step).
-      if (result->steps > 0) DrawMagnetMarkers();
-      if (result->caughtBy != 0) PaintStartPoint(static_cast<int>(firstTrial + trial), result->caughtBy);
+      painting.PaintSteps(*result);
+      painting.PaintStartPoint(static_cast<int>(firstTrial + trial), *result);
     } else {
       picture.magnets_[static_cast<std::size_t>(trial)] = static_cast<std::uint8_t>(result->caughtBy);
     }

@@ -1,5 +1,7 @@
 #include "app/start_point_map.h"
 
+#include <cmath>
+
 #include "app/magnet_colors.h"
 #include "app/model.h"
 #include "app/window_pattern.h"
@@ -9,12 +11,40 @@
 
 namespace app {
 
-void PaintStartPoint(int trialIndex, std::int16_t magnet) {
+namespace {
+
+// Whether the square of the start point (x, y) may reach into the box of a
+// marker (3 units around its magnet); with a unit to spare.
+bool SquareMayCoverAMarker(double x, double y) {
+  constexpr double reach = 1 + 3 + 1;
+  for (const Magnet& magnet : Magnets()) {
+    if (std::fabs(x - magnet.x) <= reach && std::fabs(y - magnet.y) <= reach) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void MapPainting::DrawMarkersIfCovered() {
+  if (markersShown_) return;
+  DrawMagnetMarkers();
+  markersShown_ = true;
+}
+
+void MapPainting::PaintSteps(const TrialResult& result) {
+  if (result.steps > 0) DrawMarkersIfCovered();
+}
+
+void MapPainting::PaintStepsOfUnfinishedTrial() { DrawMarkersIfCovered(); }
+
+void MapPainting::PaintStartPoint(int trialIndex, const TrialResult& result) {
+  if (result.caughtBy == 0) return;
   const runtime::Real x = GridX(trialIndex);
   const runtime::Real y = GridY(trialIndex);
-  const graphics::ColorRef color = magnetColors[magnet];
+  const graphics::ColorRef color = magnetColors[result.caughtBy];
   graphics::DrawGraphicBox(runtime::ToSingle(x - 1), runtime::ToSingle(y - 1),
                            runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), 0, color, color, 0);
+  if (SquareMayCoverAMarker(GridX(trialIndex), GridY(trialIndex))) markersShown_ = false;
 }
 
 RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
@@ -29,20 +59,16 @@ RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboa
   const auto pollDuringLongTrial = [&] {
     return keyboard.PollKey() == escape ? LongTrialDecision::abandon : LongTrialDecision::goOn;
   };
+  MapPainting painting;
   for (int trial = 0; trial < gridTrials; ++trial) {
     const std::optional<TrialResult> result = scan.Next(pollDuringLongTrial);
-    if (!result) {
-      // Escape during a long trial: it had drawn the markers at every step.
-      DrawMagnetMarkers();
+    if (!result) {  // Escape during a long trial
+      painting.PaintStepsOfUnfinishedTrial();
       return picture;
     }
-    // Every step of a trial draws the three markers before it moves the bob.
-    // Nothing else draws during a trial, so all markers after the first
-    // three land on identical pixels: drawing them once gives the same
-    // surface as drawing them at every step.
-    if (result->steps > 0) DrawMagnetMarkers();
+    painting.PaintSteps(*result);
     if (keyboard.PollKey() == escape) return picture;
-    if (result->caughtBy != 0) PaintStartPoint(trial, result->caughtBy);
+    painting.PaintStartPoint(trial, *result);
     if (options.afterTrial) options.afterTrial(trial);
   }
   CloseRunWindow(keyboard);

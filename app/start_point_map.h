@@ -19,10 +19,31 @@ struct MapRunOptions {
   std::function<void(int trialIndex)> afterTrial;
 };
 
-// Paints the start point of trial `trialIndex` (of the window's grid, in
-// scan order) as the map shows a catch: a 2 x 2 unit square in the colour
-// of magnet `magnet`, on the current target.
-void PaintStartPoint(int trialIndex, std::int16_t magnet);
+// The map's painting on the current target, trial by trial in scan order
+// (trials of the window's grid): what every step of a trial draws, the three
+// magnet markers, and the square of a caught start point. Used by the map
+// window and by its picture made without a display.
+//
+// Every step of a trial draws the markers before it moves the bob, and
+// nothing else draws during a trial: so all those markers land on pixels
+// that already show them, unless a square was painted over a marker since
+// they were last drawn. The markers are drawn only then (and for the first
+// trial): the surface after every trial is the same, pixel for pixel, as
+// with the markers drawn at every step.
+class MapPainting {
+ public:
+  // What trial `trialIndex`'s steps drew: the markers, if it made any step.
+  void PaintSteps(const TrialResult& result);
+  // The markers as a trial stopped partway drew them.
+  void PaintStepsOfUnfinishedTrial();
+  // The square of trial `trialIndex` when it was caught: 2 x 2 units in the
+  // colour of the catching magnet.
+  void PaintStartPoint(int trialIndex, const TrialResult& result);
+
+ private:
+  void DrawMarkersIfCovered();
+  bool markersShown_ = false;  // the surface shows the markers, uncovered
+};
 
 // Opens "Startpunkte", runs the 12321 trials in scan order and paints every
 // caught start point as a 2 x 2 unit square in the colour of its magnet.
