@@ -3,14 +3,14 @@
 #include <cstdint>
 
 #include "app/application.h"
-#include "console/terminal/terminal_console.h"
+#include "console/system_console.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"
 
 namespace {
 
-constexpr int exitNoTerminal = 1;
+constexpr int exitNoConsole = 1;
 constexpr int showDefault = 10;  // how windows are shown when nobody asked otherwise
 
 // The command line without the program's name: the arguments joined by
@@ -28,13 +28,13 @@ runtime::Text ArgumentText(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   // Start up.
-  auto console = console::terminal::TerminalConsole::Start();
+  auto console = console::ConsoleStartup();
   if (!console) {
-    std::fputs("magpend: needs a terminal on standard output or standard error\n", stderr);
-    return exitNoTerminal;
+    std::fputs(console::NoConsoleMessage(), stderr);
+    return exitNoConsole;
   }
   runtime::LoadFloatingPointControl();
-  graphics::SelectWindowSystem(graphics::WindowSystemKind::x11);
+  graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   const app::StartArguments arguments{ArgumentText(argc, argv), showDefault};
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
   console->Screen().ResetOutputState();

@@ -82,6 +82,9 @@ class TrialScan {
 
  private:
   void Work(std::stop_token stop) {
+    // A new thread starts with the system's floating-point setting (on
+    // Windows a 53-bit significand), not the program's.
+    runtime::LoadFloatingPointControl();
     for (int index = nextTrial_++; index < gridTrials && !stop.stop_requested();
          index = nextTrial_++) {
       const TrialResult result = RunTrial(GridX(index), GridY(index), g_, m_, stepLimit_, stop);

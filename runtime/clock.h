@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "runtime/precise_timer.h"
+
 namespace runtime {
 
 class Clock {
@@ -19,7 +21,7 @@ class Clock {
 
 // Real time, for one thread. 0 only yields. A pause that starts within a
 // couple of milliseconds of the end the previous one was meant to have is
-// counted from that end, so the kernel's lateness in waking up (a tenth of a
+// counted from that end, so the system's lateness in waking up (a tenth of a
 // millisecond or more on a busy machine) does not add up over thousands of
 // short pauses: 5000 pauses of 6 ms take 30 s, not 31.
 class SystemClock final : public Clock {
@@ -28,6 +30,7 @@ class SystemClock final : public Clock {
 
  private:
   std::chrono::steady_clock::time_point intendedEnd_{};  // of the latest pause
+  PreciseTimer timer_;
 };
 
 // Returns at once and adds the pause to its total; every pause is recorded
