@@ -22,6 +22,10 @@ ensure_packages() {
 # What building the program needs.
 buildPackages=(cmake ninja-build g++ libx11-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
+# What cross-building the Windows program and running it under Wine need.
+windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
+windowsCmakeOptions=()
+
 # configure_and_build folder [cmake options...]
 configure_and_build() {
   local folder=$1
