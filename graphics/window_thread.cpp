@@ -191,10 +191,13 @@ void WindowThread::IdlePass() {
     area_->SetFlag(windowFlag::repaintRequested);
     return;
   }
-  if (area_->HasFlag(windowFlag::changed) && !area_->HasFlag(windowFlag::deferredRefresh)) {
-    RepaintArea(*area_);
-  }
+  PixelRect changedArea;
+  if (RepaintWaits()) changedArea = TakeRepaint(*area_);
   DrawingLock::Release();
+  // The copy itself needs no DrawingLock: the surface's own lock keeps every
+  // figure whole, and the drawing thread goes on drawing meanwhile (a paint
+  // can cost milliseconds, as under Wine).
+  if (!changedArea.IsEmpty()) native_->Paint(changedArea);
 }
 
 void WindowThread::DestroyWindow() {
@@ -250,9 +253,13 @@ void WindowThread::RequestClose() {
   Submit(request);
 }
 
-void RepaintArea(WindowRecord& area) {
+PixelRect TakeRepaint(WindowRecord& area) {
   area.ClearFlag(windowFlag::changed);
-  const PixelRect changedArea = area.surface->TakeChangedArea();
+  return area.surface->TakeChangedArea();
+}
+
+void RepaintArea(WindowRecord& area) {
+  const PixelRect changedArea = TakeRepaint(area);
   if (changedArea.IsEmpty()) return;  // the screen already shows every pixel
   area.owner->Paint(changedArea);
 }

@@ -3,8 +3,9 @@
 // requests of other threads (a synchronous repaint, closing). While a change
 // on the surface waits to be shown, it makes an idle pass whenever nothing
 // has arrived for a millisecond: it tries the DrawingLock once and either
-// repaints what changed or, when the lock is held, leaves a
-// `repaintRequested` note for the drawing operation. While nothing waits to
+// takes what changed and copies it to the screen after letting go of the
+// lock, or, when the lock is held, leaves a `repaintRequested` note for the
+// drawing operation. While nothing waits to
 // be shown it sleeps until the window system, a request or a drawing
 // operation's first change wakes it.
 //
@@ -112,6 +113,11 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   std::atomic<std::thread::id> threadId_{};  // the window thread's, once it runs
   std::jthread thread_;  // last: ends before the state above goes
 };
+
+// Clears `changed` and returns the part of the area's surface whose pixels
+// changed since the last repaint (empty when none did): what the screen
+// still has to be shown. Caller holds the DrawingLock.
+PixelRect TakeRepaint(WindowRecord& area);
 
 // Copies what changed on the area's surface to the screen and clears
 // `changed`; skips the copy when no pixel changed since the last one.

@@ -1,5 +1,6 @@
 #include "runtime/clock.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace runtime {
@@ -9,10 +10,11 @@ void SystemClock::SleepMilliseconds(std::uint32_t milliseconds) {
     std::this_thread::yield();
     return;
   }
-  constexpr auto catchUpLimit = std::chrono::milliseconds(2);
+  const auto length = std::chrono::milliseconds(milliseconds);
+  const auto catchUpLimit = std::max<std::chrono::steady_clock::duration>(std::chrono::milliseconds(2), length);
   const auto now = std::chrono::steady_clock::now();
   const auto start = now - intendedEnd_ < catchUpLimit ? intendedEnd_ : now;
-  intendedEnd_ = start + std::chrono::milliseconds(milliseconds);
+  intendedEnd_ = start + length;
   timer_.WaitUntil(intendedEnd_);
 }
 

@@ -85,7 +85,14 @@ ConsoleDevice::ConsoleDevice(void* screen, void* keys) : screen_(screen), keys_(
   SetConsoleMode(screen_, screenOutputMode);
   SetConsoleOutputCP(formCodePage);
   SetConsoleCP(formCodePage);
-  if (keys_ != nullptr) SetConsoleMode(keys_, rawInputMode);
+  if (keys_ != nullptr) {
+    SetConsoleMode(keys_, rawInputMode);
+    // Wine's console starts reading its terminal at the first look at the
+    // queue; from then on the handle is signalled when keys wait.
+    INPUT_RECORD first;
+    DWORD waiting = 0;
+    PeekConsoleInputA(keys_, &first, 1, &waiting);
+  }
   controlledDevice.store(this);
   SetConsoleCtrlHandler(OnControlEvent, TRUE);
 }
@@ -207,9 +214,10 @@ void ConsoleDevice::SetCursorAppearance(CursorAppearance appearance) {
 
 void ConsoleDevice::TakeArrivedKeys(std::deque<KeyPress>& queue) {
   if (released_ || keys_ == nullptr) return;
-  // A look at the queue that never waits, then the events looked at taken
-  // out. (Wine's console reads its terminal only once a program has looked
-  // at or read the queue; counting the events is not enough.)
+  // The handle is signalled while events wait: a cheap test, where a look
+  // at the queue itself is a round trip to the console (a millisecond under
+  // Wine, which would slow every step of the path run).
+  if (WaitForSingleObject(keys_, 0) != WAIT_OBJECT_0) return;
   std::array<INPUT_RECORD, 64> events;
   for (;;) {
     DWORD waiting = 0;

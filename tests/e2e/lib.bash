@@ -19,11 +19,17 @@ wait_for() {
   fail "waited in vain for: $1"
 }
 
+# The shells' command: bash with a known environment (the display and, for
+# the Windows program, Wine's prefix and debug setting passed on).
+shell_command() {
+  echo "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY}" \
+    "${WINEPREFIX:+WINEPREFIX=$WINEPREFIX} ${WINEDEBUG:+WINEDEBUG=$WINEDEBUG} bash --norc --noprofile"
+}
+
 # A shell in a fresh 80 x 25 pane in $work, with a known prompt and
 # environment.
 start_shell() {
-  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 -c "$work" \
-    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 -c "$work" "$(shell_command)"
   tmux_ send-keys -t "$pane" "PS1='shell> '; clear" Enter
 }
 
@@ -282,8 +288,7 @@ close_from_outside() {
 # the same environment; its pane is "run:$1". Several programs can so run side
 # by side, each in a terminal of its own.
 open_shell() {
-  tmux_ new-window -d -t run -n "$1" -c "$work" \
-    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+  tmux_ new-window -d -t run -n "$1" -c "$work" "$(shell_command)"
   tmux_ send-keys -t "run:$1" "PS1='shell> '; clear" Enter
 }
 
@@ -332,3 +337,36 @@ signal_program() {
 
 # Whether the build folder `$1` holds a sanitizer build (slower by far).
 sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2>/dev/null; }
+
+# --- The Windows program under Wine, beside the Linux build.
+
+# The id of the window named `$1` whose class name is `$2` ("magpend" for the
+# Linux build, "magpend.exe" for the Windows program under Wine), or nothing.
+class_window_id() {
+  local id
+  for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+    if xprop -id "$id" WM_CLASS 2>/dev/null | grep -q "= \"$2\","; then echo "$id"; return; fi
+  done
+}
+
+# Waits up to `$3` seconds for the window named `$1` of class name `$2`.
+wait_for_class_window() {
+  for _ in $(seq $((${3:-10} * 10))); do
+    [ -n "$(class_window_id "$1" "$2")" ] && return 0
+    sleep 0.1
+  done
+  fail "window $1 of $2 did not appear"
+}
+
+# The size and place of window `$1` on the screen: "WxH+X+Y".
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'
+}
+
+# Waits until the window `$1` stops changing, then saves it as a binary
+# PPM in `$2`.
+screenshot_when_still() {
+  wait_window_still "$1"
+  screenshot "$1" "$2"
+}
