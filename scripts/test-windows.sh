@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The Windows lane: cross-builds magpend.exe and its test programs
+# (build-windows/), builds the Linux program to compare with
+# (build-windows-linux/), and runs under Wine, in a Wine prefix of this run's
+# own (removed at the end) and on a private Xvfb display: the unit and
+# in-process tests (one CTest test per test program) and the end-to-end
+# scripts of tests/e2e/windows/ (magpend.exe in tmux beside the Linux build).
+# Usage: scripts/test-windows.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+started=$(date +%s)
+source scripts/packages.sh
+ensure_packages "${buildPackages[@]}" "${windowsBuildPackages[@]}" \
+  tmux xvfb xdotool x11-utils x11-apps netpbm
+
+echo "=== Linux build to compare with (build-windows-linux)"
+cmake -S . -B build-windows-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-windows-linux -j "$(nproc)" --target magpend image_probe model_probe
+
+echo "=== Windows build (build-windows)"
+windowsCmakeOptions=(-DMAGPEND_LINUX_BUILD="$PWD/build-windows-linux")
+scripts/build-windows.sh build-windows
+x86_64-w64-mingw32-objdump -p build-windows/magpend.exe | awk '/DLL Name/ {print "magpend.exe imports " $3}'
+
+# A private X server, and a Wine prefix of this run's own; both go at the end,
+# with the prefix's wineserver and every Wine process it serves.
+start_private_xvfb
+export WINEPREFIX WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d /tmp/magpend-wine.XXXXXX)
+finish() {
+  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+  kill "$xvfbPid" 2>/dev/null || true
+}
+trap finish EXIT
+echo "=== Wine prefix $WINEPREFIX"
+# Its first start sets the prefix up; the output goes to a file, as Wine's
+# background processes keep any pipe open.
+wineboot --init >"$WINEPREFIX.boot.log" 2>&1 || { cat "$WINEPREFIX.boot.log"; exit 1; }
+rm -f "$WINEPREFIX.boot.log"
+wineserver --persistent
+
+ctest --test-dir build-windows --output-on-failure
+echo "=== Windows lane took $(( $(date +%s) - started )) s"
