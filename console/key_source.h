@@ -3,6 +3,7 @@
 // (console/keyboard.h) keeps them queued until the program takes them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 
@@ -43,6 +44,12 @@ inline constexpr std::uint8_t deleteKey = 0x53;
 inline constexpr std::uint8_t f1 = 0x3B;  // F1-F10 are 0x3B-0x44 in order
 inline constexpr std::uint8_t f11 = 0x57;
 inline constexpr std::uint8_t f12 = 0x58;
+inline constexpr std::uint8_t f13 = 0x64;  // F13-F23 are 0x64-0x6E in order
+inline constexpr std::uint8_t keypadCentre = 0x4C;  // keypad 5 with Num Lock off
+inline constexpr std::uint8_t space = 0x39;         // the space bar (Ctrl+Space has no character)
+// A key the terminal sent that has no PC scan code of its own (a character
+// the code page lacks, an unknown escape sequence ...).
+inline constexpr std::uint8_t unknown = 0x00;
 }  // namespace scan
 
 class KeySource {
@@ -52,6 +59,12 @@ class KeySource {
   // in order. Never waits for a first key; may wait a few tens of
   // milliseconds for the rest of a key whose bytes have begun to arrive.
   virtual void TakeArrivedKeys(std::deque<KeyPress>& queue) = 0;
+
+  // Blocks until input may have arrived or `timeout` has passed, whichever
+  // comes first; returns at once when input is already waiting. A return
+  // without input is allowed (the caller looks again), so a source that
+  // cannot wait may return at once.
+  virtual void AwaitInput(std::chrono::milliseconds timeout) = 0;
 };
 
 }  // namespace console

@@ -31,10 +31,15 @@ runtime::Text ConsoleKeyboard::PollKey() {
 }
 
 std::uint8_t ConsoleKeyboard::WaitForCharacter() {
+  // The source's wait ends early for input; the timeout only bounds a wait
+  // that a lost wake-up would otherwise make endless.
+  constexpr std::chrono::milliseconds longestWait{1000};
   for (;;) {
-    clock_.SleepMilliseconds(1);
     const KeyPress key = PeekKey();
-    if (key.kind == KeyKind::none) continue;
+    if (key.kind == KeyKind::none) {
+      source_.AwaitInput(longestWait);
+      continue;
+    }
     ConsumeEvent();
     if (key.kind == KeyKind::character && key.character != 0) return key.character;
   }

@@ -28,8 +28,9 @@ class ConsoleKeyboard {
   runtime::Text PollKey();
 
   // Blocks until a key with a character (1-255) arrives and returns that
-  // character. Keys without one are taken and thrown away. Looks at the queue
-  // after every 1-millisecond pause, and never gives up.
+  // character. Keys without one are taken and thrown away. Sleeps in the key
+  // source until input arrives (a key is taken as soon as it is there, and
+  // nothing wakes the program while none comes), and never gives up.
   std::uint8_t WaitForCharacter();
 
   // Suspends the calling thread for `milliseconds`; 0 only yields.

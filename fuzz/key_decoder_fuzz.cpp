@@ -10,8 +10,11 @@
 // Checked, a violation aborts:
 //  - every key is well formed: a character 1-255 (never DEL, which is
 //    Backspace 8) or an extended key with one of the decoder's scan codes;
-//  - the split doesn't matter: the keys equal those of a fresh decoder fed
-//    each stretch between two pauses in one piece and then expired;
+//  - the split matters only where the decoder says it does: the keys equal
+//    those of a fresh decoder fed each stretch in one piece and then
+//    expired, where stretches end at the pauses and where a piece ended
+//    with a lone Esc and the next one begins with neither "[" nor "O" (the
+//    Esc key then, not Alt with the next key);
 //  - no more keys than bytes;
 //  - after a pause nothing is held, and a plain key after the whole input
 //    comes through as itself.
@@ -40,18 +43,21 @@ void Require(bool condition, const char* what) {
 }
 
 // The keys without a character: arrows, Home, End, Page Up/Down, Insert,
-// Delete, F1-F12, and the letter keys that Alt+letter reports.
+// Delete, keypad 5, the space bar (Ctrl+Space), F1-F20, the letter keys that
+// Alt+letter reports, and the unknown key.
 bool IsKnownScanCode(std::uint8_t code) {
   switch (code) {
     case 0x48: case 0x50: case 0x4B: case 0x4D:  // Up, Down, Left, Right
     case 0x47: case 0x4F: case 0x49: case 0x51:  // Home, End, Page Up, Page Down
     case 0x52: case 0x53:                        // Insert, Delete
+    case 0x4C: case 0x39:                        // keypad 5, space bar
     case 0x57: case 0x58:                        // F11, F12
+    case 0x00:                                   // unknown
       return true;
     default:
       break;
   }
-  const bool functionKey = code >= 0x3B && code <= 0x44;  // F1-F10
+  const bool functionKey = (code >= 0x3B && code <= 0x44) || (code >= 0x64 && code <= 0x6B);
   const bool letterKey = (code >= 0x10 && code <= 0x19) || (code >= 0x1E && code <= 0x26) ||
                          (code >= 0x2C && code <= 0x32);
   return functionKey || letterKey;
@@ -123,11 +129,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::deque<KeyPress> expected;
   std::size_t offset = 0;
   std::size_t stretchStart = 0;
+  bool loneEscapeHeld = false;  // the last non-empty piece ended with a lone Esc
   for (const Piece& piece : PiecesOf(plan, bytes.size())) {
     const std::string_view part = bytes.substr(offset, piece.length);
+    if (loneEscapeHeld && !part.empty() && part[0] != '[' && part[0] != 'O') {
+      for (const KeyPress& key : DecodeAtOnce(bytes.substr(stretchStart, offset - stretchStart))) {
+        expected.push_back(key);
+      }
+      stretchStart = offset;
+    }
     offset += part.size();
     decoder.Feed(part, keys);
+    if (!part.empty()) {
+      loneEscapeHeld =
+          decoder.Pending() && decoder.RestWait() == console::terminal::loneEscapeWait;
+    }
     if (piece.pauseAfter) {
+      loneEscapeHeld = false;
       decoder.Expire(keys);
       Require(!decoder.Pending(), "something held after a pause");
       for (const KeyPress& key : DecodeAtOnce(bytes.substr(stretchStart, offset - stretchStart))) {

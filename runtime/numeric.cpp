@@ -5,17 +5,6 @@
 
 namespace runtime {
 
-Real SquareRoot(Real x) {
-  // A negative or NaN argument comes back unchanged instead of becoming NaN.
-  if (!(x >= 0.0L)) return x;
-  return std::sqrt(x);
-}
-
-Real MaxReal(Real a, Real b) {
-  if (b >= a) return b;
-  return a;
-}
-
 float ToSingle(Real x) {
   // Beyond half an ulp above the largest single the value rounds to
   // infinity; handled here because the conversion itself would be undefined.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 
 namespace runtime {
@@ -23,12 +24,17 @@ inline Real StoreDouble(Real value) { return static_cast<double>(value); }
 
 // Square root that never fails: x below zero, or a NaN, is returned
 // unchanged. Otherwise the correctly rounded extended square root
-// (sqrt(-0) = -0, sqrt(+inf) = +inf).
-Real SquareRoot(Real x);
+// (sqrt(-0) = -0, sqrt(+inf) = +inf). Inline, as MaxReal: the model calls
+// them fifteen times a step, and a call would pass each 80-bit value
+// through memory.
+inline Real SquareRoot(Real x) {
+  if (!(x >= 0.0L)) return x;
+  return std::sqrt(x);
+}
 
 // b when b >= a, otherwise a (also when the comparison is unordered).
 // Of two equal values the second is returned, so MaxReal(-0.0, 0) is +0.
-Real MaxReal(Real a, Real b);
+inline Real MaxReal(Real a, Real b) { return b >= a ? b : a; }
 
 // Nearest single-precision value, ties to even; overflow gives +-infinity.
 float ToSingle(Real x);

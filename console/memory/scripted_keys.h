@@ -25,14 +25,18 @@ class ScriptedKeys : public KeySource {
   void PushBytes(std::string_view bytes);
 
   void TakeArrivedKeys(std::deque<KeyPress>& queue) override;
+  // Everything pushed has arrived already: returns at once.
+  void AwaitInput(std::chrono::milliseconds) override { ++waits_; }
 
   std::size_t Looks() const { return looks_; }            // calls of TakeArrivedKeys
   std::size_t Waiting() const { return pending_.size(); }  // pushed, not yet arrived
+  std::size_t Waits() const { return waits_; }             // calls of AwaitInput
 
  private:
   std::deque<KeyPress> pending_;    // pushed and not yet taken
   terminal::KeyDecoder decoder_;    // bytes of a key pushed in part
   std::size_t looks_ = 0;
+  std::size_t waits_ = 0;
 };
 
 }  // namespace console

@@ -23,6 +23,9 @@ struct Step {
 };
 
 Step Key(std::size_t consumed, KeyPress key) { return {Step::Result::key, consumed, key}; }
+// A key the terminal sent that has no place in the code page or the PC
+// keyboard's scan codes: it still counts as a key press.
+Step UnknownKey(std::size_t consumed) { return Key(consumed, ExtendedKey(scan::unknown)); }
 Step Dropped(std::size_t consumed) { return {Step::Result::dropped, consumed, {}}; }
 Step Incomplete() { return {Step::Result::incomplete, 0, {}}; }
 Step Overlong(std::size_t consumed) { return {Step::Result::overlong, consumed, {}}; }
@@ -46,7 +49,7 @@ std::optional<std::uint8_t> LetterScanCode(std::uint8_t character) {
 Step ControlOrAscii(std::uint8_t byte) {
   switch (byte) {
     case 0x00:
-      return Dropped(1);
+      return Key(1, ExtendedKey(scan::space));  // Ctrl+Space
     case 0x7F:
     case 0x08:
       return Key(1, CharacterKey(8));
@@ -71,16 +74,16 @@ Step Utf8Character(std::string_view bytes) {
     length = 4;
     codePoint = lead & 0x07;
   } else {
-    return Dropped(1);  // a stray continuation byte or an invalid lead
+    return UnknownKey(1);  // a stray continuation byte, an invalid lead, an 8-bit Alt key
   }
   for (std::size_t i = 1; i < length; ++i) {
     if (i == bytes.size()) return Incomplete();
     const auto next = static_cast<std::uint8_t>(bytes[i]);
-    if ((next & 0xC0) != 0x80) return Dropped(i);  // cut short: resume at `next`
+    if ((next & 0xC0) != 0x80) return UnknownKey(i);  // cut short: resume at `next`
     codePoint = (codePoint << 6) | (next & 0x3F);
   }
   const auto byte = ByteOf(codePoint);
-  if (!byte) return Dropped(length);
+  if (!byte) return UnknownKey(length);  // a character the code page lacks
   return Key(length, CharacterKey(*byte));
 }
 
@@ -91,7 +94,8 @@ Step PlainKey(std::string_view bytes) {
   return Utf8Character(bytes);
 }
 
-std::optional<std::uint8_t> TildeKey(int number) {
+// The keys of "ESC [ number ~" (F13-F20 as xterm numbers them).
+std::uint8_t TildeKey(int number) {
   switch (number) {
     case 1: case 7: return scan::home;
     case 2: return scan::insert;
@@ -105,12 +109,16 @@ std::optional<std::uint8_t> TildeKey(int number) {
       return static_cast<std::uint8_t>(scan::f1 + 5 + (number - 17));
     case 23: return scan::f11;
     case 24: return scan::f12;
-    default: return std::nullopt;
+    case 25: case 26: return static_cast<std::uint8_t>(scan::f13 + (number - 25));
+    case 28: case 29: return static_cast<std::uint8_t>(scan::f13 + 2 + (number - 28));
+    case 31: case 32: case 33: case 34:
+      return static_cast<std::uint8_t>(scan::f13 + 4 + (number - 31));
+    default: return scan::unknown;
   }
 }
 
 // The keys that CSI and SS3 sequences share by their final byte.
-std::optional<std::uint8_t> FinalByteKey(char final) {
+std::uint8_t FinalByteKey(char final) {
   switch (final) {
     case 'A': return scan::up;
     case 'B': return scan::down;
@@ -122,13 +130,25 @@ std::optional<std::uint8_t> FinalByteKey(char final) {
     case 'Q': return static_cast<std::uint8_t>(scan::f1 + 1);
     case 'R': return static_cast<std::uint8_t>(scan::f1 + 2);
     case 'S': return static_cast<std::uint8_t>(scan::f1 + 3);
-    default: return std::nullopt;
+    case 'E': case 'G': return scan::keypadCentre;  // keypad 5 with Num Lock off
+    default: return scan::unknown;
   }
 }
 
-Step ExtendedOrDropped(std::size_t consumed, std::optional<std::uint8_t> scanCode) {
-  if (!scanCode) return Dropped(consumed);
-  return Key(consumed, ExtendedKey(*scanCode));
+// The keypad in application mode: SS3 and a letter for its characters.
+std::optional<std::uint8_t> KeypadCharacter(char final) {
+  if (final >= 'p' && final <= 'y') return static_cast<std::uint8_t>('0' + (final - 'p'));
+  switch (final) {
+    case 'M': return 13;  // Enter
+    case 'X': return '=';
+    case 'j': return '*';
+    case 'k': return '+';
+    case 'l': return ',';
+    case 'm': return '-';
+    case 'n': return '.';
+    case 'o': return '/';
+    default: return std::nullopt;
+  }
 }
 
 // ESC [ parameters intermediates final. `bytes` starts with ESC [.
@@ -140,7 +160,7 @@ Step ControlSequence(std::string_view bytes) {
     if (letter >= 'A' && letter <= 'E') {
       return Key(4, ExtendedKey(static_cast<std::uint8_t>(scan::f1 + (letter - 'A'))));
     }
-    return Dropped(4);
+    return UnknownKey(4);
   }
   // Only the first longestSequence bytes are looked at, however many have
   // arrived, so that the outcome does not depend on how the input was split.
@@ -157,24 +177,29 @@ Step ControlSequence(std::string_view bytes) {
   const char final = head[i];
   if (!IsFinalByte(final)) return Dropped(i);  // broken off: resume at that byte
   const std::size_t consumed = i + 1;
-  // "<", "=", ">" or "?" first: a private report (mouse, focus ...), no key.
+  // "<", "=", ">" or "?" first: a private report (mouse ...), no key; nor
+  // are replies with intermediates, focus reports and the marks around a
+  // bracketed paste.
   const bool privateParameters = !parameters.empty() && parameters[0] >= '<';
   if (privateParameters || hasIntermediates) return Dropped(consumed);
+  if (parameters.empty() && (final == 'I' || final == 'O')) return Dropped(consumed);
   if (final == 'Z') return Key(consumed, CharacterKey(9));  // Shift+Tab
-  if (final != '~') return ExtendedOrDropped(consumed, FinalByteKey(final));
+  if (final != '~') return Key(consumed, ExtendedKey(FinalByteKey(final)));
   int number = 0;
   for (const char c : parameters) {
     if (c < '0' || c > '9') break;
     number = number * 10 + (c - '0');
     if (number > 1000) break;
   }
-  return ExtendedOrDropped(consumed, TildeKey(number));
+  if (number == 200 || number == 201) return Dropped(consumed);
+  return Key(consumed, ExtendedKey(TildeKey(number)));
 }
 
 // ESC O final.
 Step SingleShift(std::string_view bytes) {
   if (bytes.size() < 3) return Incomplete();
-  return ExtendedOrDropped(3, FinalByteKey(bytes[2]));
+  if (const auto character = KeypadCharacter(bytes[2])) return Key(3, CharacterKey(*character));
+  return Key(3, ExtendedKey(FinalByteKey(bytes[2])));
 }
 
 // ESC followed by a key: Alt held with that key.
@@ -202,6 +227,12 @@ Step DecodeOne(std::string_view bytes) {
 }  // namespace
 
 void KeyDecoder::Feed(std::string_view bytes, std::deque<KeyPress>& keys) {
+  // An Esc that ended the previous arrival was the Esc key, unless these
+  // bytes go on with a control sequence (its bytes split on a slow link).
+  if (held_ == "\x1B" && !bytes.empty() && bytes[0] != '[' && bytes[0] != 'O') {
+    keys.push_back(CharacterKey(27));
+    held_.clear();
+  }
   held_.append(bytes);
   std::string_view rest = held_;
   while (!rest.empty()) {
@@ -227,6 +258,10 @@ void KeyDecoder::SkipSequenceRest(std::string_view& rest) {
   skippingSequence_ = false;
 }
 
+std::chrono::milliseconds KeyDecoder::RestWait() const {
+  return held_ == "\x1B" ? loneEscapeWait : sequenceRestWait;
+}
+
 void KeyDecoder::Expire(std::deque<KeyPress>& keys) {
   skippingSequence_ = false;
   if (held_ == "\x1B") {
@@ -235,6 +270,8 @@ void KeyDecoder::Expire(std::deque<KeyPress>& keys) {
     keys.push_back(CharacterKey('['));  // Alt+[: the Alt is dropped
   } else if (held_ == "\x1BO") {
     keys.push_back(ExtendedKey(*LetterScanCode('O')));  // Alt+O
+  } else if (!held_.empty()) {
+    keys.push_back(ExtendedKey(scan::unknown));  // a key whose bytes broke off
   }
   held_.clear();
 }

@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -18,21 +21,34 @@ namespace {
 
 constexpr CellSize fallbackSize{80, 25};
 
-// What restoring the terminal needs, kept where a signal handler can reach
-// it. One terminal at a time is in raw mode.
+// What the signal handlers need, kept where they can reach it. One terminal
+// at a time is in raw mode.
 struct RawModeGuard {
   int keyFd = -1;
   int screenFd = -1;
-  termios saved{};
-  char release[32] = {};            // VtRenderer::Release(), ready for write()
+  int wakeFd = -1;                   // the reader thread's wake-up pipe
+  termios saved{};                   // the modes to hand back
+  termios raw{};                     // the program's modes
+  char acquire[48] = {};             // VtRenderer::Acquire(), ready for write()
+  std::size_t acquireLength = 0;
+  char release[48] = {};             // VtRenderer::Release(), ready for write()
   std::size_t releaseLength = 0;
-  std::atomic<bool> active{false};  // modes changed and not yet restored
+  std::atomic<bool> inUse{false};    // between raw mode's start and Release
+  std::atomic<bool> active{false};   // modes changed and not yet restored
 };
 
 RawModeGuard guard;
 std::atomic<bool> resizeSignalled{false};
+std::atomic<bool> continueSignalled{false};
 
-// Best effort and async-signal-safe: what fails here can't be helped.
+// All of the following are async-signal-safe and best effort: what fails
+// here can't be helped.
+
+void WakeReader() {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(guard.wakeFd, &byte, 1);
+}
+
 void RestoreModes() {
   if (!guard.active.exchange(false)) return;
   tcsetattr(guard.keyFd, TCSANOW, &guard.saved);
@@ -40,10 +56,19 @@ void RestoreModes() {
       write(guard.screenFd, guard.release, guard.releaseLength);
 }
 
+void ApplyRawModes() {
+  tcsetattr(guard.keyFd, TCSANOW, &guard.raw);
+  [[maybe_unused]] const ssize_t written =
+      write(guard.screenFd, guard.acquire, guard.acquireLength);
+  guard.active.store(true);
+}
+
 void RestoreModesAtExit() { RestoreModes(); }
 
-// Installed with SA_RESETHAND: after restoring, the re-raised signal takes
-// its default course once the handler returns.
+// Installed with SA_RESETHAND: the signal raised again here is blocked
+// while the handler runs, and takes its default course (termination, core
+// dump) as soon as the handler returns. A crash's fault is also simply
+// met again.
 void OnEndingSignal(int signalNumber) {
   const int savedErrno = errno;
   RestoreModes();
@@ -51,7 +76,52 @@ void OnEndingSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-void OnResize(int) { resizeSignalled.store(true); }
+void OnStopSignal(int);
+
+void InstallStopHandler() {
+  struct sigaction stop {};
+  stop.sa_handler = OnStopSignal;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, nullptr);
+}
+
+// A stop from outside: the terminal goes back to the shell, then the
+// process stops by the signal's own default action; when it is continued,
+// the handler goes on here and stays installed for the next stop.
+void OnStopSignal(int) {
+  const int savedErrno = errno;
+  RestoreModes();
+  struct sigaction stopHere {};
+  stopHere.sa_handler = SIG_DFL;
+  sigemptyset(&stopHere.sa_mask);
+  sigaction(SIGTSTP, &stopHere, nullptr);
+  raise(SIGTSTP);
+  sigset_t stopSignal;
+  sigemptyset(&stopSignal);
+  sigaddset(&stopSignal, SIGTSTP);
+  pthread_sigmask(SIG_UNBLOCK, &stopSignal, nullptr);  // stops here until SIGCONT
+  InstallStopHandler();
+  errno = savedErrno;
+}
+
+// Continued (after any stop): raw mode again, and the screen is to be
+// painted anew, since the shell has written over it meanwhile.
+void OnContinueSignal(int) {
+  const int savedErrno = errno;
+  if (guard.inUse.load()) {
+    ApplyRawModes();
+    continueSignalled.store(true);
+    WakeReader();
+  }
+  errno = savedErrno;
+}
+
+void OnResize(int) {
+  const int savedErrno = errno;
+  resizeSignalled.store(true);
+  WakeReader();
+  errno = savedErrno;
+}
 
 void InstallSignalHandlers() {
   static bool installed = false;
@@ -62,9 +132,16 @@ void InstallSignalHandlers() {
   ending.sa_handler = OnEndingSignal;
   ending.sa_flags = SA_RESETHAND;
   sigemptyset(&ending.sa_mask);
-  for (const int signalNumber : {SIGTERM, SIGHUP, SIGQUIT, SIGINT}) {
+  for (const int signalNumber : {SIGTERM, SIGHUP, SIGQUIT, SIGINT,  // ways to end it
+                                 SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {  // crashes
     sigaction(signalNumber, &ending, nullptr);
   }
+  InstallStopHandler();
+  struct sigaction continued {};
+  continued.sa_handler = OnContinueSignal;
+  continued.sa_flags = SA_RESTART;
+  sigemptyset(&continued.sa_mask);
+  sigaction(SIGCONT, &continued, nullptr);
   struct sigaction resize {};
   resize.sa_handler = OnResize;
   resize.sa_flags = SA_RESTART;
@@ -72,17 +149,22 @@ void InstallSignalHandlers() {
   sigaction(SIGWINCH, &resize, nullptr);
 }
 
+void CopyInto(const std::string& text, char (&buffer)[48], std::size_t& length) {
+  length = std::min(text.size(), sizeof buffer);
+  std::memcpy(buffer, text.data(), length);
+}
+
 // Keys one by one, unechoed; CR stays CR; no flow control; Ctrl+C and
 // Ctrl+Z are ordinary keys, while Ctrl+\ keeps sending SIGQUIT.
-void EnterRawMode(int keyFd, int screenFd) {
+void EnterRawMode(int keyFd, int screenFd, int wakeFd) {
   termios modes{};
   if (tcgetattr(keyFd, &modes) != 0) return;
   guard.keyFd = keyFd;
   guard.screenFd = screenFd;
+  guard.wakeFd = wakeFd;
   guard.saved = modes;
-  const std::string release = VtRenderer::Release();
-  std::memcpy(guard.release, release.data(), release.size());
-  guard.releaseLength = release.size();
+  CopyInto(VtRenderer::Acquire(), guard.acquire, guard.acquireLength);
+  CopyInto(VtRenderer::Release(), guard.release, guard.releaseLength);
   modes.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT |
                                           PARMRK | INPCK);
   modes.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | IEXTEN);
@@ -91,9 +173,10 @@ void EnterRawMode(int keyFd, int screenFd) {
   modes.c_cc[VSUSP] = _POSIX_VDISABLE;
   modes.c_cc[VMIN] = 1;
   modes.c_cc[VTIME] = 0;
+  guard.raw = modes;
   InstallSignalHandlers();
-  guard.active.store(true);
-  tcsetattr(keyFd, TCSANOW, &modes);
+  guard.inUse.store(true);
+  ApplyRawModes();
 }
 
 std::optional<CellSize> WindowSizeOf(int fd) {
@@ -110,6 +193,12 @@ std::optional<CellSize> WindowSizeOf(int fd) {
   signal(SIGHUP, SIG_DFL);
   raise(SIGHUP);
   _exit(128 + SIGHUP);
+}
+
+void DrainPipe(int fd) {
+  char bytes[64];
+  while (read(fd, bytes, sizeof bytes) > 0) {
+  }
 }
 
 }  // namespace
@@ -140,9 +229,15 @@ Terminal::Terminal(int screenFd, int keyFd)
       keyFd_(keyFd),
       grid_(fallbackSize),
       renderer_(grid_) {
-  EnterRawMode(keyFd_, screenFd_);
+  int wake[2] = {-1, -1};
+  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+    wakeReadFd_ = wake[0];
+    wakeWriteFd_ = wake[1];
+  }
+  EnterRawMode(keyFd_, screenFd_, wakeWriteFd_);
   grid_ = CellGrid(QuerySize());
   renderer_ = VtRenderer(grid_);
+  reader_ = std::jthread([this](std::stop_token stop) { ReadKeys(stop); });
 }
 
 Terminal::~Terminal() { Release(); }
@@ -150,8 +245,47 @@ Terminal::~Terminal() { Release(); }
 void Terminal::Release() {
   if (released_) return;
   released_ = true;
+  reader_.request_stop();
+  WakeReader();
+  if (reader_.joinable()) reader_.join();
+  guard.inUse.store(false);
   RestoreModes();
   if (ownsKeyFd_) close(keyFd_);
+  guard.wakeFd = -1;
+  for (const int fd : {wakeReadFd_, wakeWriteFd_}) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+void Terminal::ReadKeys(std::stop_token stop) {
+  KeyDecoder decoder;
+  while (!stop.stop_requested()) {
+    std::array<pollfd, 2> watched{{{keyFd_, POLLIN, 0}, {wakeReadFd_, POLLIN, 0}}};
+    const int timeout = decoder.Pending() ? static_cast<int>(decoder.RestWait().count()) : -1;
+    const int events = poll(watched.data(), watched.size(), timeout);
+    if (events < 0) continue;  // a signal: look again
+    if (stop.stop_requested()) return;
+    std::deque<KeyPress> keys;
+    if (events == 0) decoder.Expire(keys);  // the rest of a key never came
+    const bool signalled = (watched[1].revents & POLLIN) != 0;
+    if (signalled) DrainPipe(wakeReadFd_);
+    if (watched[0].revents != 0) {
+      char bytes[256];
+      const ssize_t count = read(keyFd_, bytes, sizeof bytes);
+      if (count > 0) {
+        decoder.Feed({bytes, static_cast<std::size_t>(count)}, keys);
+      } else if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        EndAsHungUp();
+      }
+    }
+    if (keys.empty() && !signalled) continue;
+    {
+      std::lock_guard lock(keysMutex_);
+      arrived_.insert(arrived_.end(), keys.begin(), keys.end());
+      eventNoted_ = eventNoted_ || signalled;
+    }
+    keysArrived_.notify_all();
+  }
 }
 
 CellSize Terminal::QuerySize() const {
@@ -160,16 +294,18 @@ CellSize Terminal::QuerySize() const {
   return fallbackSize;
 }
 
-void Terminal::FollowResize() {
-  if (released_ || !resizeSignalled.exchange(false)) return;
-  const CellSize size = QuerySize();
-  grid_.Resize(size);
+void Terminal::FollowConsoleEvents() {
+  if (released_) return;
+  const bool resized = resizeSignalled.exchange(false);
+  const bool continued = continueSignalled.exchange(false);
+  if (!resized && !continued) return;
+  if (resized) grid_.Resize(QuerySize());
   renderer_.Invalidate();
   Present();
 }
 
 CellSize Terminal::BufferSize() {
-  FollowResize();
+  FollowConsoleEvents();
   return grid_.Size();
 }
 
@@ -207,32 +343,21 @@ void Terminal::Write(std::string_view bytes) {
   }
 }
 
-bool Terminal::ReadKeys(int waitMilliseconds, std::deque<KeyPress>& queue) {
-  pollfd ready{keyFd_, POLLIN, 0};
-  int events = 0;
-  do {
-    events = poll(&ready, 1, waitMilliseconds);
-  } while (events < 0 && errno == EINTR);  // a resize signal is no end of the wait
-  if (events <= 0) return false;
-  char bytes[256];
-  const ssize_t count = read(keyFd_, bytes, sizeof bytes);
-  if (count > 0) {
-    decoder_.Feed({bytes, static_cast<std::size_t>(count)}, queue);
-    return true;
-  }
-  if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-    EndAsHungUp();
-  }
-  return false;
-}
-
 void Terminal::TakeArrivedKeys(std::deque<KeyPress>& queue) {
   if (released_) return;
-  FollowResize();
-  ReadKeys(0, queue);
-  while (decoder_.Pending()) {
-    if (!ReadKeys(escapeWaitMilliseconds, queue)) decoder_.Expire(queue);
+  {
+    std::lock_guard lock(keysMutex_);
+    queue.insert(queue.end(), arrived_.begin(), arrived_.end());
+    arrived_.clear();
+    eventNoted_ = false;
   }
+  FollowConsoleEvents();
+}
+
+void Terminal::AwaitInput(std::chrono::milliseconds timeout) {
+  if (released_) return;
+  std::unique_lock lock(keysMutex_);
+  keysArrived_.wait_for(lock, timeout, [&] { return !arrived_.empty() || eventNoted_; });
 }
 
 }  // namespace console::terminal

@@ -1,21 +1,37 @@
 // The real console: the terminal the program runs in. The program keeps the
 // cell grid itself (a terminal can't be read back), sized from the terminal
 // and following its resizes, and shows each screen update with one write of
-// VT sequences. Keys are read from the terminal in raw mode, so they arrive
-// one by one, unechoed, with Ctrl+C as the key 3 (Ctrl+\ still ends the
-// program, as a break key would).
+// VT sequences.
+//
+// Keys: a reader thread of the terminal's own reads the terminal in raw mode
+// as the bytes come (one by one, unechoed, Ctrl+C, Ctrl+Z as the keys 3 and
+// 26; Ctrl+\ still ends the program, as a break key would), decodes them and
+// keeps the key presses in order until the program takes them: the
+// console's input queue. Because it reads at once, the bytes of one key
+// press arrive together and keys pressed one after another arrive apart,
+// which is what tells Esc from Alt (console/terminal/key_decoder.h), however
+// late the program looks.
 //
 // Raw mode is a guard: the saved terminal modes are restored on every way
-// out: Release, the destructor, exit(), and the signals SIGTERM, SIGHUP,
-// SIGQUIT and SIGINT (after which the signal takes its default course). The
-// cells stay as they are; colours and cursor are handed back in the
+// out: Release, the destructor, exit(), the ending signals SIGTERM, SIGHUP,
+// SIGQUIT and SIGINT, and the crash signals SIGSEGV, SIGBUS, SIGFPE, SIGILL
+// and SIGABRT (after which the signal takes its default course, exit status
+// and core dump included). A stop from outside (SIGTSTP) restores the modes
+// and stops; on SIGCONT raw mode comes back and the screen is painted anew
+// from the cell grid at the program's next look at the console. The cells
+// stay as they are; colours, cursor and the Alt modes are handed back in the
 // terminal's defaults.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <stop_token>
+#include <thread>
 
 #include "console/cell_device.h"
 #include "console/cell_grid.h"
@@ -34,16 +50,18 @@ class Terminal final : public CellDevice, public KeySource {
   static std::unique_ptr<Terminal> Open();
 
   // A terminal on open descriptors: cells go to `screenFd`, keys come from
-  // `keyFd`, which is put into raw mode. Neither is closed by the Terminal.
+  // `keyFd`, which is put into raw mode and read by the reader thread.
+  // Neither is closed by the Terminal.
   Terminal(int screenFd, int keyFd);
   ~Terminal() override;
 
   Terminal(const Terminal&) = delete;
   Terminal& operator=(const Terminal&) = delete;
 
-  // Hands the terminal back to the shell: modes restored, default colours,
-  // cursor shown; closes the key descriptor if Open opened it. Nothing is
-  // read or written afterwards. Safe to call more than once.
+  // Hands the terminal back to the shell: the reader thread ended, modes
+  // restored, default colours, cursor shown; closes the key descriptor if
+  // Open opened it. Nothing is read or written afterwards. Safe to call more
+  // than once.
   void Release();
 
   // CellDevice.
@@ -63,22 +81,21 @@ class Terminal final : public CellDevice, public KeySource {
   void SetCursorAppearance(CursorAppearance appearance) override { cursor_ = appearance; }
   void Present() override;
 
-  // KeySource: whatever has arrived, decoded; waits up to escapeWait for the
-  // rest of a key whose first bytes arrived (a lone Esc is known as such
-  // only when nothing follows in that time). A terminal that has hung up
-  // ends the program as SIGHUP does.
+  // KeySource: the keys the reader thread has decoded so far; never waits.
+  // Also applies a resize or a continuation that was signalled meanwhile.
+  // A terminal that has hung up ends the program as SIGHUP does.
   void TakeArrivedKeys(std::deque<KeyPress>& queue) override;
-
-  // How long the rest of a begun key is awaited.
-  static constexpr int escapeWaitMilliseconds = 30;
+  // Sleeps until a key has been decoded, a resize or a continuation was
+  // signalled, or `timeout` has passed.
+  void AwaitInput(std::chrono::milliseconds timeout) override;
 
  private:
-  // Applies a resize the terminal has signalled: new grid size, full repaint.
-  void FollowResize();
+  // The reader thread: reads and decodes until stopped.
+  void ReadKeys(std::stop_token stop);
+  // Applies what the signals noted: a new size, or a screen to paint anew
+  // after the program was stopped and continued.
+  void FollowConsoleEvents();
   CellSize QuerySize() const;
-  // Reads what the key descriptor holds, waiting up to `waitMilliseconds`
-  // for the first byte, and decodes it; false when nothing came.
-  bool ReadKeys(int waitMilliseconds, std::deque<KeyPress>& queue);
   void Write(std::string_view bytes);
 
   int screenFd_;                    // where the VT sequences go
@@ -87,9 +104,16 @@ class Terminal final : public CellDevice, public KeySource {
   bool released_ = false;           // handed back: no more reads or writes
   CellGrid grid_;                   // the screen as the program has it
   VtRenderer renderer_;             // what the terminal shows, and how to update it
-  KeyDecoder decoder_;              // bytes of a key begun but not ended
   CursorAppearance cursor_;         // the cursor's wanted look
   std::uint8_t textAttribute_ = 0x07;  // attribute for stream output (kept only)
+
+  int wakeReadFd_ = -1;             // the reader waits on it: stop, signals
+  int wakeWriteFd_ = -1;
+  std::mutex keysMutex_;
+  std::condition_variable keysArrived_;
+  std::deque<KeyPress> arrived_;    // decoded, not yet taken (guarded by keysMutex_)
+  bool eventNoted_ = false;         // a signal to follow (guarded by keysMutex_)
+  std::jthread reader_;             // last: started when everything else is ready
 };
 
 }  // namespace console::terminal

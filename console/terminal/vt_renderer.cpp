@@ -95,6 +95,8 @@ std::string VtRenderer::Render(const CellGrid& wanted, CursorAppearance cursor) 
   return out;
 }
 
-std::string VtRenderer::Release() { return "\x1B[0m\x1B[0 q\x1B[?25h"; }
+std::string VtRenderer::Acquire() { return "\x1B[?1036;1039s\x1B[?1036;1039h"; }
+
+std::string VtRenderer::Release() { return "\x1B[0m\x1B[0 q\x1B[?25h\x1B[?1036;1039r"; }
 
 }  // namespace console::terminal

@@ -33,8 +33,15 @@ class VtRenderer {
   // repaints every cell.
   void Invalidate();
 
+  // The sequences that prepare the terminal for the program: Alt pressed
+  // with a key is to be sent as Esc and the key (xterm's "meta sends
+  // escape" and "alt sends escape" modes, their settings saved first).
+  // Terminals without these modes ignore them.
+  static std::string Acquire();
+
   // The sequences that hand the terminal back to the shell: default
-  // colours, cursor shown in the terminal's default shape.
+  // colours, cursor shown in the terminal's default shape, the Alt modes
+  // as they were.
   static std::string Release();
 
  private:

@@ -235,6 +235,12 @@ void ConsoleDevice::TakeArrivedKeys(std::deque<KeyPress>& queue) {
   }
 }
 
+void ConsoleDevice::AwaitInput(std::chrono::milliseconds timeout) {
+  if (released_ || keys_ == nullptr) return;
+  const auto milliseconds = std::max<std::chrono::milliseconds::rep>(timeout.count(), 0);
+  WaitForSingleObject(keys_, static_cast<DWORD>(std::min<std::chrono::milliseconds::rep>(milliseconds, INFINITE - 1)));
+}
+
 void ConsoleDevice::QueueControlC() {
   if (released_ || keys_ == nullptr) return;
   constexpr WORD virtualKeyC = 'C';

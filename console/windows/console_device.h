@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -58,6 +59,8 @@ class ConsoleDevice final : public CellDevice, public KeySource {
   // KeySource: the key presses of every key event waiting in the input
   // queue; the other events (mouse, focus, size, menu) are dropped.
   void TakeArrivedKeys(std::deque<KeyPress>& queue) override;
+  // Waits on the input handle, which the console signals while events wait.
+  void AwaitInput(std::chrono::milliseconds timeout) override;
 
   // Ctrl+C of a console that raises it as a signal despite raw mode (Wine's
   // console on a terminal does): put back into the input queue as the key

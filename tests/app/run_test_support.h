@@ -48,6 +48,7 @@ class KeyAtLook final : public console::KeySource {
   void TakeArrivedKeys(std::deque<console::KeyPress>& queue) override {
     if (looks_++ == look_) queue.push_back(key_);
   }
+  void AwaitInput(std::chrono::milliseconds) override {}
 
  private:
   console::KeyPress key_;

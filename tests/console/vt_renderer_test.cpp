@@ -61,7 +61,7 @@ TEST_F(VtRendererTest, InvalidateRepaintsEveryCell) {
 }
 
 TEST(VtRendererRelease, HandsBackDefaults) {
-  EXPECT_EQ(VtRenderer::Release(), "\x1B[0m\x1B[0 q\x1B[?25h");
+  EXPECT_EQ(VtRenderer::Release(), "\x1B[0m\x1B[0 q\x1B[?25h\x1B[?1036;1039r");
 }
 
 }  // namespace

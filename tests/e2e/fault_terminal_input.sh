@@ -14,7 +14,7 @@ set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-fault-input-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 rounds=3
 
 start_shell

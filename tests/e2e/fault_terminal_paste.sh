@@ -9,7 +9,7 @@ set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-fault-paste-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 row() { screen | sed -n "$1p" | sed 's/ *$//'; }
 
 start_shell

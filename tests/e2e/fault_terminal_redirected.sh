@@ -12,7 +12,7 @@ set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-fault-redirected-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
 
 start_shell
 tmux_ send-keys -t "$pane" "stty -g > modes.before" Enter

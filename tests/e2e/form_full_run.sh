@@ -2,12 +2,13 @@
 # The whole program from the terminal: six Enters take every default, both
 # runs follow; a key in the console ends the path run, Esc ends the map run,
 # and the program ends with exit code 0, the form still on the screen and
-# nothing else written there. Runs with or without an X display.
+# nothing else written there. The windows open on an X display of its own.
 # Usage: form_full_run.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
 socket="magpend-form-full-run-$$"
 source "$(dirname "$0")/lib.bash"
+use_private_display
 start_shell
 tmux_ send-keys -t "$pane" "PS1='shell> '; clear; '$binary'; echo \"exit code \$?\"" Enter
 wait_for "^ Startposition     x: -50"

@@ -78,6 +78,14 @@ start_private_xvfb() {
   xvfbDisplay=":$number"
 }
 
+# Gives the script an X server of its own and points DISPLAY at it, so that
+# scripts run side by side without meeting one another's windows.
+use_private_display() {
+  trap 'stop_private_xvfbs; cleanup' EXIT
+  start_private_xvfb
+  export DISPLAY=$xvfbDisplay
+}
+
 # Ends every private Xvfb still running.
 stop_private_xvfbs() {
   local pid
@@ -338,6 +346,67 @@ signal_program() {
 # Whether the build folder `$1` holds a sanitizer build (slower by far).
 sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2>/dev/null; }
 
+# --- A window manager on the display, for the tests of decorated windows.
+
+# Starts the window manager `$1` (openbox) on $DISPLAY and waits until it
+# manages the screen.
+start_window_manager() {
+  "$1" --sm-disable >/dev/null 2>&1 &
+  disown $!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    sleep 0.1
+  done
+  fail "the window manager $1 did not start"
+}
+
+# "WxH+X+Y" of the window `$1`: its size and its place on the screen.
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'
+}
+
+# "left right top bottom": the decoration a window manager put around the
+# window `$1` (all 0 without one).
+frame_extents() {
+  xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',' | grep . ||
+    echo "0 0 0 0"
+}
+
+# Clicks the close button of the decoration around window `$1`: the right-
+# most button of openbox's title bar, 11 pixels in from the outer right edge.
+click_close_button() {
+  local left right top bottom x y
+  read -r left right top bottom <<< "$(frame_extents "$1")"
+  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  xdotool mousemove $((x + 800 + right - 11)) $((y - top / 2)) click 1
+}
+
+# Checks the decorated window `$1`, named `$2`, whose geometry is `$3`: a
+# title bar, no maximising or resizing offered, and both refused when asked
+# for (by request and by the maximise button, left of the close button);
+# saves a screenshot of the whole decoration as `$4`.png and its title bar
+# as `$4`.title.ppm.
+check_fixed_frame() {
+  local left right top bottom x y actions
+  read -r left right top bottom <<< "$(frame_extents "$1")"
+  [ "$top" -gt 10 ] || fail "$2 has no title bar (frame extents $left $right $top $bottom)"
+  actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
+  echo "$actions" | grep -q _NET_WM_ACTION_CLOSE || fail "$2 cannot be closed by the window manager"
+  if echo "$actions" | grep -qE "MAXIMIZE|RESIZE"; then fail "$2 may be maximised or resized: $actions"; fi
+  wmctrl -i -r "$1" -b add,maximized_vert,maximized_horz
+  xdotool windowsize "$1" 1000 700
+  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  xdotool mousemove $((x + 800 + right - 27)) $((y - top / 2)) click 1
+  sleep 0.5
+  [ "$(window_geometry "$1")" = "$3" ] || fail "$2 was maximised or resized: $(window_geometry "$1")"
+  xwd -root -silent | xwdtopnm 2>/dev/null |
+    pnmcut $((x - left)) $((y - top)) $((800 + left + right)) $((600 + top + bottom)) > "$4.ppm"
+  pnmtopng < "$4.ppm" > "$4.png"
+  pnmcut 0 0 $((800 + left + right)) "$top" < "$4.ppm" > "$4.title.ppm"
+  rm -f "$4.ppm"
+}
+
 # --- The Windows program under Wine, beside the Linux build.
 
 # The id of the window named `$1` whose class name is `$2` ("magpend" for the
@@ -356,17 +425,4 @@ wait_for_class_window() {
     sleep 0.1
   done
   fail "window $1 of $2 did not appear"
-}
-
-# The size and place of window `$1` on the screen: "WxH+X+Y".
-window_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'
-}
-
-# Waits until the window `$1` stops changing, then saves it as a binary
-# PPM in `$2`.
-screenshot_when_still() {
-  wait_window_still "$1"
-  screenshot "$1" "$2"
 }

@@ -4,17 +4,30 @@
 # "Startpunkte" then fills with squares in the three magnet colours, tiling
 # pixels 178 to 621 across and 78 to 521 down with the markers on top, and
 # closes; the program ends with exit code 0. The last screenshots of both
-# windows are kept in <build dir>/screenshots for the README.
-# Usage: run_windows.sh <path of magpend> <build dir>
+# windows are kept in <build dir>/screenshots for the README (those under a
+# window manager in a folder of its name there).
+#
+# With MAGPEND_WINDOW_MANAGER=openbox the same run happens under that window
+# manager, on a private X server of its own. The window manager reparents the
+# frame into a decoration of its own and places that decoration's outer
+# corner at (100, 100), so the drawing area sits below the title bar and
+# right of the border: what the program asks for, a frame whose outer corner
+# is at (100, 100). Also checked there: the title bar shows the caption, the
+# window manager offers neither maximising nor resizing and refuses both when
+# asked, and its close button closes "Startpunkte" while the program still
+# ends normally. Screenshots of the decorated windows are kept as well.
+# Usage: [MAGPEND_WINDOW_MANAGER=openbox] run_windows.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
 build=$(realpath "$2")
 probe="$build/tests/e2e/image_probe"
-shots="$build/screenshots"
+manager=${MAGPEND_WINDOW_MANAGER:-}
+shots="$build/screenshots${manager:+/$manager}"
 mkdir -p "$shots"
 socket="magpend-run-windows-$$"
 source "$(dirname "$0")/lib.bash"
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+use_private_display
+if [ -n "$manager" ]; then start_window_manager "$manager"; fi
 
 start_shell
 tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
@@ -23,9 +36,13 @@ fill_form "" "" "" "" "" ""
 # The path run: 5461 steps of 6 ms, then 10 s.
 wait_for_window Pendelweg 10
 path=$(window_id Pendelweg)
-geometry=$(xwininfo -id "$path" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-  /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
-[ "$geometry" = "800x600+100+100" ] || fail "Pendelweg has the geometry $geometry"
+read -r left right top bottom <<< "$(frame_extents "$path")"
+geometry=$(window_geometry "$path")
+[ "$geometry" = "800x600+$((100 + left))+$((100 + top))" ] || fail "Pendelweg has the geometry $geometry"
+if [ -n "$manager" ]; then
+  sleep 1  # let the window manager finish its decoration
+  check_fixed_frame "$path" Pendelweg "$geometry" "$shots/decorated-pendelweg"
+fi
 started=$(date +%s)
 while [ -n "$(window_id Pendelweg)" ]; do
   screenshot "$path" "$shots/pendelweg.next.ppm" && mv "$shots/pendelweg.next.ppm" "$shots/pendelweg.ppm" || true
@@ -44,6 +61,18 @@ if sanitized_build "$build"; then longest=400; else longest=60; fi
 # The map run, then 10 s.
 wait_for_window Startpunkte 10
 map=$(window_id Startpunkte)
+if [ -n "$manager" ]; then
+  check_fixed_frame "$map" Startpunkte "$(window_geometry "$map")" "$shots/decorated-startpunkte"
+  # The titles differ only by their captions.
+  cmp -s "$shots/decorated-pendelweg.title.ppm" "$shots/decorated-startpunkte.title.ppm" &&
+    fail "the title bars do not show the captions"
+  # The finished map, then its close button.
+  wait_window_still "$map"
+  screenshot "$map" "$shots/startpunkte.ppm"
+  click_close_button "$map"
+  wait_for_windows Startpunkte 0 2
+  wait_for "^exit code 0$" 20
+fi
 while [ -n "$(window_id Startpunkte)" ]; do
   screenshot "$map" "$shots/startpunkte.next.ppm" && mv "$shots/startpunkte.next.ppm" "$shots/startpunkte.ppm" || true
   sleep 1

@@ -1,0 +1,264 @@
+#include "app/map_scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/model.h"
+#include "runtime/numeric.h"
+
+namespace app {
+
+double StartGrid::Coordinate(int i) const {
+  return static_cast<double>(-110 + runtime::Real(220) * i / (side - 1));
+}
+
+double GridX(int trialIndex) { return StartGrid{}.Coordinate(trialIndex % gridSide); }
+double GridY(int trialIndex) { return StartGrid{}.Coordinate(trialIndex / gridSide); }
+
+std::int64_t TrialStepLimit(double n) {
+  constexpr std::int64_t largestLimit = 0x7FFFFFFF;
+  if (std::isnan(n)) return 65536;  // never equal to any count: one full wrap
+  const double whole = std::ceil(n);
+  if (whole >= 1) return static_cast<std::int64_t>(std::min<double>(whole, largestLimit));
+  // A 16-bit counter reaches a negative n (or 0) only after wrapping.
+  return 65536 + static_cast<std::int64_t>(std::max(whole, -32768.0));
+}
+
+std::int64_t ScanJob::TrialCount() const {
+  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.side;
+}
+
+double ScanJob::X(std::int64_t index) const {
+  return grid.Coordinate(static_cast<int>(index % grid.side));
+}
+
+double ScanJob::Y(std::int64_t index) const {
+  return grid.Coordinate(firstRow + static_cast<int>(index / grid.side));
+}
+
+namespace {
+
+// A trial under way.
+struct TrialRun {
+  PendulumState state;
+  std::int64_t steps = 0;
+};
+
+// One step of a trial with the checks around it: the bob must not have
+// flown off before it, and a catch or the step limit ends the trial after
+// it. False once the trial has ended.
+inline bool AdvanceTrial(TrialRun& run, double g, double m, std::int64_t stepLimit) {
+  constexpr double flyOffBound = 4000;
+  if (!(std::fabs(run.state.x) < flyOffBound && std::fabs(run.state.y) < flyOffBound)) return false;
+  SimulationStep(run.state, g, m, mapTimeStep, mapCaptureRadius);
+  ++run.steps;
+  return !(run.state.caughtBy > 0 || run.steps == stepLimit);
+}
+
+// Whether a trial has just reached one of its long-trial looks: its step
+// 32768, then every 65536 steps.
+inline bool AtLongTrialLook(const TrialRun& run) {
+  return run.steps > longTrialSteps && (run.steps - longTrialSteps - 1) % longTrialInterval == 0;
+}
+
+TrialResult ResultOf(const TrialRun& run) { return {run.state.caughtBy, run.steps}; }
+
+}  // namespace
+
+TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+                     const std::function<LongTrialDecision()>& duringLongTrial) {
+  TrialRun run{StateAtRest(x, y)};
+  while (AdvanceTrial(run, g, m, stepLimit)) {
+    if (AtLongTrialLook(run) && duringLongTrial &&
+        duringLongTrial() == LongTrialDecision::abandon) {
+      break;
+    }
+  }
+  return ResultOf(run);
+}
+
+// --- MapScan -----------------------------------------------------------------
+
+struct MapScan::Slot {
+  std::int64_t index = -1;         // the trial whose result this is, once ready
+  bool ready = false;              // the result is there
+  TrialResult result;
+  std::int64_t longTrialSteps = 0;  // steps of this trial so far, once it is long
+};
+
+struct MapScan::Lane {
+  std::int64_t index = -1;  // the trial under way, -1 when the lane is idle
+  TrialRun run;
+  bool running = false;     // the trial has not ended yet
+};
+
+unsigned MapScan::DefaultWorkerThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+MapScan::MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead)
+    : job_(job), trialCount_(job.TrialCount()) {
+  if (workerThreads == 0) return;
+  slots_.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(trialCount_, 1, std::max<std::int64_t>(lookAhead, 1))));
+  for (unsigned i = 0; i < workerThreads; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+MapScan::~MapScan() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  roomReady_.notify_all();
+  workers_.clear();  // joins
+}
+
+MapScan::Slot& MapScan::SlotOf(std::int64_t index) {
+  return slots_[static_cast<std::size_t>(index % static_cast<std::int64_t>(slots_.size()))];
+}
+
+std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()>& duringLongTrial) {
+  if (abandoned_ || nextToTake_ >= trialCount_) return std::nullopt;
+  const std::int64_t index = nextToTake_;
+  if (workers_.empty()) {
+    bool abandon = false;
+    const auto look = [&] {
+      abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
+      return abandon ? LongTrialDecision::abandon : LongTrialDecision::goOn;
+    };
+    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.g, job_.m, job_.stepLimit, look);
+    if (abandon) {
+      abandoned_ = true;
+      return std::nullopt;
+    }
+    ++nextToTake_;
+    return result;
+  }
+
+  std::unique_lock lock(mutex_);
+  Slot& slot = SlotOf(index);
+  std::int64_t progressSeen = 0;
+  awaited_ = index;
+  while (!(slot.ready && slot.index == index)) {
+    if (slot.index == index && slot.longTrialSteps > progressSeen) {
+      progressSeen = slot.longTrialSteps;
+      lock.unlock();
+      const bool abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
+      lock.lock();
+      if (abandon) {
+        awaited_ = -1;
+        abandoned_ = true;
+        return std::nullopt;
+      }
+      continue;
+    }
+    resultReady_.wait(lock);
+  }
+  awaited_ = -1;
+  const TrialResult result = slot.result;
+  slot = Slot{};
+  ++taken_;
+  ++nextToTake_;
+  const bool wakeWorkers = workersWaitingForRoom_ > 0;
+  lock.unlock();
+  if (wakeWorkers) roomReady_.notify_all();
+  return result;
+}
+
+bool MapScan::Stopping() {
+  std::lock_guard lock(mutex_);
+  return stopping_;
+}
+
+bool MapScan::Claim(Lane& lane, RoomWait wait) {
+  std::unique_lock lock(mutex_);
+  const auto roomAhead = [&] {
+    return stopping_ || nextToClaim_ >= trialCount_ ||
+           nextToClaim_ < taken_ + static_cast<std::int64_t>(slots_.size());
+  };
+  if (!roomAhead()) {
+    if (wait == RoomWait::dontWait) return false;
+    ++workersWaitingForRoom_;
+    roomReady_.wait(lock, roomAhead);
+    --workersWaitingForRoom_;
+  }
+  if (stopping_ || nextToClaim_ >= trialCount_) return false;
+  lane.index = nextToClaim_++;
+  lock.unlock();
+  lane.run = TrialRun{StateAtRest(job_.X(lane.index), job_.Y(lane.index))};
+  lane.running = true;
+  return true;
+}
+
+void MapScan::Publish(const Lane& lane) {
+  bool wakeTaker = false;
+  {
+    std::lock_guard lock(mutex_);
+    Slot& slot = SlotOf(lane.index);
+    slot.index = lane.index;
+    slot.ready = true;
+    slot.result = ResultOf(lane.run);
+    wakeTaker = awaited_ == lane.index;
+  }
+  if (wakeTaker) resultReady_.notify_one();
+}
+
+void MapScan::ReportLongTrial(const Lane& lane) {
+  bool wakeTaker = false;
+  {
+    std::lock_guard lock(mutex_);
+    Slot& slot = SlotOf(lane.index);
+    slot.index = lane.index;
+    slot.longTrialSteps = lane.run.steps;
+    wakeTaker = awaited_ == lane.index;
+  }
+  if (wakeTaker) resultReady_.notify_one();
+}
+
+bool MapScan::LookDuringLongTrial(const Lane& lane) {
+  if (!AtLongTrialLook(lane.run)) return true;
+  if (Stopping()) return false;
+  ReportLongTrial(lane);
+  return true;
+}
+
+bool MapScan::RunInLockstep(Lane& first, Lane& second) {
+  do {
+    first.running = AdvanceTrial(first.run, job_.g, job_.m, job_.stepLimit);
+    second.running = AdvanceTrial(second.run, job_.g, job_.m, job_.stepLimit);
+    if (!LookDuringLongTrial(first) || !LookDuringLongTrial(second)) return false;
+  } while (first.running && second.running);
+  return true;
+}
+
+bool MapScan::RunAlone(Lane& lane) {
+  do {
+    lane.running = AdvanceTrial(lane.run, job_.g, job_.m, job_.stepLimit);
+    if (!LookDuringLongTrial(lane)) return false;
+  } while (lane.running);
+  return true;
+}
+
+void MapScan::Work() {
+  // A new thread starts with the system's floating-point setting (on
+  // Windows a 53-bit significand), not the program's.
+  runtime::LoadFloatingPointControl();
+  Lane lanes[2];
+  Lane& first = lanes[0];
+  Lane& second = lanes[1];
+  for (;;) {
+    for (Lane& lane : lanes) {
+      const bool otherRuns = (&lane == &first ? second : first).index >= 0;
+      if (lane.index < 0) Claim(lane, otherRuns ? RoomWait::dontWait : RoomWait::wait);
+    }
+    if (first.index < 0 && second.index < 0) return;  // nothing left
+    const bool goOn = first.index >= 0 && second.index >= 0
+                          ? RunInLockstep(first, second)
+                          : RunAlone(first.index >= 0 ? first : second);
+    if (!goOn) return;  // the scan stops
+    for (Lane& lane : lanes) {
+      if (lane.index < 0 || lane.running) continue;
+      Publish(lane);
+      lane.index = -1;
+    }
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,156 @@
+// The start-point map's computation, apart from its painting: for each start
+// point of a grid, which magnet catches a pendulum released there at rest.
+// The map window and the batch map use the same scan: the same trials, the
+// same worker threads, the same scan order.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace app {
+
+// The start points: side x side points spread evenly over the square from
+// -110 to 110 on both axes. Row 0 is the bottom row (y = -110), and each row
+// runs from the left (x = -110). Side 111 is the map window's grid, in steps
+// of 2.
+struct StartGrid {
+  int side = 111;  // points per row and per column, at least 2
+
+  // Column (or row) i: -110 + 220 i / (side - 1), rounded once to a double.
+  double Coordinate(int i) const;
+};
+
+// The map window's grid.
+inline constexpr int gridSide = 111;
+inline constexpr int gridTrials = gridSide * gridSide;
+// Start point of trial `trialIndex` of the window's grid, in scan order.
+double GridX(int trialIndex);
+double GridY(int trialIndex);
+
+// How many steps a trial may make for the trial count n. For a whole n from
+// -32768 to 32767 this is when a 16-bit step counter, wrapping from 32767 to
+// -32768, first equals n: n itself for n >= 1, 65536 + n for n <= -1. Other
+// values could never be met by such a counter; they are read so that every
+// trial still ends: a fractional n counts up to the next whole number, a
+// whole n above 32767 is taken as it is (capped at 2^31 - 1, which is also
+// what +infinity gives), and one below -32768 acts as -32768.
+std::int64_t TrialStepLimit(double n);
+
+// A trial that has run this many steps is long: only a trial count beyond
+// the 16-bit counter's positive range allows it. Long trials look at stop
+// requests (and report their progress) every `longTrialInterval` steps.
+inline constexpr std::int64_t longTrialSteps = 32767;
+inline constexpr std::int64_t longTrialInterval = 65536;
+
+// One trial: the bob released at rest at (x, y), stepped with dt 0.2 and
+// capture radius 9 until a magnet catches it, it flies off (|X| or |Y| at
+// least 4000, tested before every step) or stepLimit steps were made.
+struct TrialResult {
+  std::int16_t caughtBy = 0;  // 0 when not caught
+  std::int64_t steps = 0;     // model steps made
+};
+
+// Whether a long trial goes on.
+enum class LongTrialDecision { goOn, abandon };
+
+// Runs one trial on the calling thread. When it is long, `duringLongTrial`
+// is asked after its step 32768 and then after every further 65536 steps;
+// abandon ends the trial there (its result then says nothing).
+TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+                     const std::function<LongTrialDecision()>& duringLongTrial = {});
+
+// What a scan computes: the trials of rows firstRow .. endRow - 1 of the
+// grid, in scan order (row by row upwards, each row from the left).
+struct ScanJob {
+  StartGrid grid;
+  int firstRow = 0;
+  int endRow = -1;                // -1: up to the grid's top row
+  double g = 5;                   // pendulum coefficient
+  double m = 400;                 // magnet strength
+  std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
+
+  int EndRow() const { return endRow < 0 ? grid.side : endRow; }
+  std::int64_t TrialCount() const;
+  // Start point of trial `index` of the job (0 is the first in scan order).
+  double X(std::int64_t index) const;
+  double Y(std::int64_t index) const;
+};
+
+// Computes a job's trials ahead on worker threads and hands the results out
+// strictly in scan order. Each worker advances two trials in lockstep (one
+// step's 80-bit arithmetic is one long dependency chain; two independent
+// chains keep the processor busy), and every trial's values are bit for bit
+// those of RunTrial. Workers run at most a bounded number of trials ahead of
+// the taker, so a job of any size needs little memory. Destroying the scan
+// stops the workers (a long trial at its next look) and joins them.
+class MapScan {
+ public:
+  // 0 worker threads: Next computes each trial itself when it is due.
+  // Workers run at most `lookAhead` trials ahead of the taker.
+  MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead = defaultLookAhead);
+  ~MapScan();
+  MapScan(const MapScan&) = delete;
+  MapScan& operator=(const MapScan&) = delete;
+
+  const ScanJob& Job() const { return job_; }
+
+  // The result of the next trial in scan order, waiting for it. While that
+  // trial is long, `duringLongTrial` is called (on the calling thread) after
+  // its step 32768 and then after every further 65536 steps; abandon gives
+  // up the scan: nothing is returned, now or later. Nothing is returned
+  // either once every trial has been handed out.
+  std::optional<TrialResult> Next(const std::function<LongTrialDecision()>& duringLongTrial = {});
+
+  // One per core.
+  static unsigned DefaultWorkerThreads();
+  // More than the map window's whole grid, so that it never makes workers
+  // wait; little memory for any larger job.
+  static constexpr std::int64_t defaultLookAhead = 16384;
+
+ private:
+  struct Slot;
+  struct Lane;
+  // A worker thread: two lanes, each with a trial under way, refilled in
+  // scan order as their trials end.
+  void Work();
+  // Advance the lanes' trials until one of them ends; false when the scan
+  // stops meanwhile.
+  bool RunInLockstep(Lane& first, Lane& second);
+  bool RunAlone(Lane& lane);
+  // At a long trial's look: false when the scan stops, else the progress is
+  // reported to the taker.
+  bool LookDuringLongTrial(const Lane& lane);
+  // Takes the next trial into `lane`; false (the lane stays idle) when there
+  // is none left, the scan stops, or there is no room ahead of the taker
+  // and `wait` says not to wait for it (a worker whose other lane still
+  // runs must not wait: its trial may be the one the taker waits for).
+  enum class RoomWait { wait, dontWait };
+  bool Claim(Lane& lane, RoomWait wait);
+  void Publish(const Lane& lane);
+  void ReportLongTrial(const Lane& lane);
+  bool Stopping();
+  Slot& SlotOf(std::int64_t index);
+
+  const ScanJob job_;
+  const std::int64_t trialCount_;
+  std::int64_t nextToTake_ = 0;  // the taker's position (only the taker changes it)
+  bool abandoned_ = false;       // a long trial was given up: nothing more is handed out
+
+  std::mutex mutex_;
+  std::condition_variable resultReady_;  // the taker waits for its trial (or its progress)
+  std::condition_variable roomReady_;    // workers wait for room ahead of the taker
+  std::vector<Slot> slots_;              // ring: trial i in slot i % size (guarded by mutex_)
+  std::int64_t nextToClaim_ = 0;         // guarded by mutex_
+  std::int64_t taken_ = 0;               // trials handed out (guarded by mutex_)
+  std::int64_t awaited_ = -1;            // the trial the taker waits for, or -1 (guarded)
+  int workersWaitingForRoom_ = 0;        // guarded by mutex_
+  bool stopping_ = false;                // guarded by mutex_
+  std::vector<std::jthread> workers_;
+};
+
+}  // namespace app
