@@ -24,7 +24,6 @@ buildPackages=(cmake ninja-build g++ libx11-dev libgtest-dev libgmock-dev libben
 
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
-windowsCmakeOptions=()
 
 # configure_and_build folder [cmake options...]
 configure_and_build() {

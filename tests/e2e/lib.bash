@@ -426,3 +426,15 @@ wait_for_class_window() {
   done
   fail "window $1 of $2 did not appear"
 }
+
+# Saves the 800 x 600 drawing area of the Windows program's window `$1` as a
+# binary PPM in `$2`. With no window manager on the display Wine draws the
+# frame itself, into the frame's X window: borders of equal width left, right
+# and below, the title bar above, and the drawing area within.
+wine_area_screenshot() {
+  local width height border
+  read -r width height <<< "$(xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')"
+  border=$(( (width - 800) / 2 ))
+  xwd -silent -id "$1" | xwdtopnm 2>/dev/null |
+    pnmcut -left "$border" -top $((height - 600 - border)) -width 800 -height 600 > "$2"
+}

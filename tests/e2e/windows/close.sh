@@ -34,6 +34,7 @@ sleep 1
 close_from_outside request "$(class_window_id Startpunkte magpend.exe)" Startpunkte || fail "could not close Startpunkte"
 wait_for "^exit code 0$" 30
 ended=$(now_ms)
-echo "the program ended $((ended - mapOpened)) ms after Startpunkte opened (at least 10000)"
-[ $((ended - mapOpened)) -ge 10000 ] || fail "the map's pause was cut short"
+echo "the program ended $((ended - mapOpened)) ms after Startpunkte was seen (its 10 s pause)"
+# (The window is seen a moment after it opened.)
+[ $((ended - mapOpened)) -ge 9500 ] || fail "the map's pause was cut short"
 echo "close: passed"

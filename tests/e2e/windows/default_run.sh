@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program under Wine beside the Linux build, each in a tmux pane
-# on the same X display, both with every default (six Enters): the form
+# (the Linux program on an X display of its own), both with every default
+# (six Enters): the form
 # stands in black on bright white with its umlauts; "Pendelweg" shows an
 # 800 x 600 drawing area; the final picture of "Pendelweg" and the final
 # default map of "Startpunkte" are pixel for pixel the Linux build's; the
@@ -21,8 +22,15 @@ source "$(dirname "$0")/../lib.bash"
 windows=magpend.exe  # the class name of the windows of each program
 linuxClass=magpend
 
+# The Linux program on an X server of its own, so that neither window hides
+# the other (both open at (100, 100)).
+start_private_xvfb
+linuxDisplay=$xvfbDisplay
+trap 'stop_private_xvfbs; cleanup' EXIT
+onLinux() { DISPLAY=$linuxDisplay "$@"; }
+
 start_shell
-open_shell linux
+DISPLAY=$linuxDisplay open_shell linux
 tmux_ send-keys -t "$pane" "wine '$exe'; echo \"exit code \$?\"" Enter
 tmux_ send-keys -t run:linux "'$linux/magpend'; echo \"exit code \$?\"" Enter
 
@@ -52,24 +60,26 @@ tmux_ send-keys -t "$pane" Enter
 wait_for_class_window Pendelweg "$windows" 30
 opened=$(now_ms)
 path=$(class_window_id Pendelweg "$windows")
-wait_for_class_window Pendelweg "$linuxClass" 10
-linuxPath=$(class_window_id Pendelweg "$linuxClass")
-# Wine's frame window on the display is its client area, which the drawing
-# area fills: 800 x 600, below and right of the frame's outer corner.
+onLinux wait_for_class_window Pendelweg "$linuxClass" 10
+linuxPath=$(onLinux class_window_id Pendelweg "$linuxClass")
+# The frame (drawn by Wine) has its outer corner at (100, 100) and is larger
+# than the drawing area by its borders and title bar.
 geometry=$(window_geometry "$path")
-[[ "$geometry" =~ ^800x600\+([0-9]+)\+([0-9]+)$ ]] || fail "Pendelweg's area is $geometry"
-[ "${BASH_REMATCH[1]}" -ge 100 ] && [ "${BASH_REMATCH[2]}" -ge 100 ] || fail "Pendelweg's area at $geometry"
+[[ "$geometry" =~ ^([0-9]+)x([0-9]+)\+100\+100$ ]] || fail "Pendelweg's frame is $geometry"
+[ "${BASH_REMATCH[1]}" -gt 800 ] && [ "${BASH_REMATCH[2]}" -gt 620 ] || fail "Pendelweg's frame is $geometry"
 
-# Screenshots of both windows until each is gone; the last ones are the
-# final pictures (each window stays 10 s after its run).
+# Screenshots of both drawing areas until each window is gone; the last ones
+# are the final pictures (each window stays 10 s after its run).
 follow_windows() {
-  local name=$1 first=$2 second=$3 shot
-  while [ -n "$(class_window_id "$name" "$windows")" ] || [ -n "$(class_window_id "$name" "$linuxClass")" ]; do
-    for shot in "$first" "$second"; do
-      local id=$path
-      [ "$shot" = "$second" ] && id=$linuxPath
-      screenshot "$id" "$shot.next" 2>/dev/null && [ -s "$shot.next" ] && mv "$shot.next" "$shot" || true
-    done
+  local name=$1 first=$2 second=$3
+  while [ -n "$(class_window_id "$name" "$windows")" ] || [ -n "$(onLinux class_window_id "$name" "$linuxClass")" ]; do
+    if [ "$(xdotool getwindowname "$path" 2>/dev/null)" = "$name" ]; then
+      wine_area_screenshot "$path" "$first.next" 2>/dev/null && [ -s "$first.next" ] && mv "$first.next" "$first" || true
+    fi
+    # Checked by name: the server hands a closed connection's ids out again.
+    if [ "$(onLinux xdotool getwindowname "$linuxPath" 2>/dev/null)" = "$name" ]; then
+      onLinux screenshot "$linuxPath" "$second.next" 2>/dev/null && [ -s "$second.next" ] && mv "$second.next" "$second" || true
+    fi
     [ -z "$(class_window_id "$name" "$windows")" ] && [ -z "${closedMs:-}" ] && closedMs=$(now_ms)
     sleep 1
   done
@@ -87,8 +97,8 @@ cmp -s "$shots/pendelweg-windows.ppm" "$shots/pendelweg-linux.ppm" ||
 
 wait_for_class_window Startpunkte "$windows" 30
 path=$(class_window_id Startpunkte "$windows")
-wait_for_class_window Startpunkte "$linuxClass" 30
-linuxPath=$(class_window_id Startpunkte "$linuxClass")
+onLinux wait_for_class_window Startpunkte "$linuxClass" 30
+linuxPath=$(onLinux class_window_id Startpunkte "$linuxClass")
 closedMs=""
 follow_windows Startpunkte "$shots/startpunkte-windows.ppm" "$shots/startpunkte-linux.ppm"
 cmp -s "$shots/startpunkte-windows.ppm" "$shots/startpunkte-linux.ppm" ||
