@@ -45,5 +45,7 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX.b
   { cat "$WINEPREFIX.boot.log"; exit 1; }
 rm -f "$WINEPREFIX.boot.log"
 
-ctest --test-dir build-windows --output-on-failure
+ctest --test-dir build-windows --output-on-failure --label-exclude e2e
+# The end-to-end scripts say what they measured (durations, pictures compared).
+ctest --test-dir build-windows --output-on-failure --label-regex e2e --verbose
 echo "=== Windows lane took $(( $(date +%s) - started )) s"
