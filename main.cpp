@@ -1,9 +1,17 @@
-// The process frame: start up, run the application once, shut down.
+// The process frame: read the command line; then either start up, run the
+// application once and shut down, or run one of the commands that make
+// pictures without the form.
 #include <cstdio>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "console/system_console.h"
+#include "frame/batch_commands.h"
+#include "frame/command_line.h"
+#include "frame/saved_pictures.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"
@@ -11,6 +19,8 @@
 namespace {
 
 constexpr int exitNoConsole = 1;
+constexpr int exitPictureNotSaved = 1;
+constexpr int exitWrongCommandLine = 2;
 constexpr int showDefault = 10;  // how windows are shown when nobody asked otherwise
 
 // The command line without the program's name: the arguments joined by
@@ -24,9 +34,8 @@ runtime::Text ArgumentText(int argc, char** argv) {
   return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The form and the two windows; with a picture folder, their pictures kept.
+int RunInteractive(const runtime::Text& argumentText, std::optional<frame::PictureFolder> pictures) {
   // Start up.
   auto console = console::ConsoleStartup();
   if (!console) {
@@ -35,16 +44,51 @@ int main(int argc, char** argv) {
   }
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
-  const app::StartArguments arguments{ArgumentText(argc, argv), showDefault};
+  app::StartArguments arguments{argumentText, showDefault, {}};
+  if (pictures) {
+    arguments.keepPicture = [&](const runtime::Text& caption, const app::RunPicture& picture) {
+      pictures->Save(caption, picture);
+    };
+  }
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
   console->Screen().ResetOutputState();
 
   // Run.
-  const std::int32_t exitCode = app::RunApplication(services, arguments);
+  std::int32_t exitCode = app::RunApplication(services, arguments);
 
   // Shut down. A window still open (the map left with Escape) vanishes here,
   // as it would at the end of the process.
   graphics::ShutdownWindowSystem();
   console->Shutdown();
+
+  // Told only now: until the end the form covers the terminal.
+  if (pictures && !pictures->Problems().empty()) {
+    for (const std::string& problem : pictures->Problems()) {
+      std::fprintf(stderr, "magpend: %s\n", problem.c_str());
+    }
+    exitCode = exitPictureNotSaved;
+  }
   return exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const frame::CommandLineReading reading = frame::ReadCommandLine(arguments);
+  if (!reading.mistake.empty()) {
+    std::fprintf(stderr, "magpend: %s\n", reading.mistake.c_str());
+    return exitWrongCommandLine;
+  }
+  const frame::CommandLine& line = reading.commandLine;
+  switch (line.command) {
+    case frame::Command::help: std::fputs(frame::UsageText().c_str(), stdout); return 0;
+    case frame::Command::version: std::fputs(frame::VersionText().c_str(), stdout); return 0;
+    case frame::Command::map: return frame::RunMapCommand(line.map);
+    case frame::Command::merge: return frame::RunMergeCommand(line.bands, line.mergeOutput);
+    case frame::Command::interactive: break;
+  }
+  std::optional<frame::PictureFolder> pictures;
+  if (line.saveFolder) pictures.emplace(*line.saveFolder);
+  return RunInteractive(ArgumentText(argc, argv), std::move(pictures));
 }

@@ -37,15 +37,17 @@ SimulationParameters ReadForm(ConsoleServices& console) {
 
 }  // namespace
 
-std::int32_t RunApplication(ConsoleServices& console, const StartArguments& /*arguments*/) {
+std::int32_t RunApplication(ConsoleServices& console, const StartArguments& arguments) {
   CreateMagnetColors();
   console.screen.SetColors(formForeground, formBackground, 0);
   console.screen.ClearScreen();
   const SimulationParameters p = ReadForm(console);
   // An invalid value ends the program silently, without any window.
   if (CheckRanges(p) == Validity::invalid) return 0;
-  RunPathWindow(p.x, p.y, p.g, p.m, p.v, p.n, console.keyboard);
-  RunStartPointMap(p.m, p.g, p.n, console.keyboard);
+  const RunPicture path = RunPathWindow(p.x, p.y, p.g, p.m, p.v, p.n, console.keyboard);
+  if (arguments.keepPicture) arguments.keepPicture("Pendelweg", path);
+  const RunPicture map = RunStartPointMap(p.m, p.g, p.n, console.keyboard);
+  if (arguments.keepPicture) arguments.keepPicture("Startpunkte", map);
   return 0;
 }
 

@@ -3,18 +3,28 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "app/window_pattern.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "runtime/text.h"
 
 namespace app {
 
-// What the process frame hands to the main routine. The application reads
-// none of it; the command line is ignored by design.
+// Where the runs' last pictures go when the user asked to keep them: called
+// with the window's caption and its picture (null when the window never
+// opened) once the path window has closed, and once the map run has ended.
+using PictureKeeper =
+    std::function<void(const runtime::Text& caption, const RunPicture& picture)>;
+
+// What the process frame hands to the main routine. The form never reads
+// the command line (the process frame does); only the picture keeper
+// matters to the application.
 struct StartArguments {
   runtime::Text argumentText;  // the command line without the program's name
   int showMode = 10;           // how windows were asked to be shown (10: default)
+  PictureKeeper keepPicture;   // empty: the pictures are not kept
 };
 
 // The console as the application uses it: the text screen of the form and

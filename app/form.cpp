@@ -58,10 +58,17 @@ SimulationParameters ApplyDefaults(const FormEntries& entries) {
   return parameters;
 }
 
+std::optional<FieldName> FirstInvalidField(const SimulationParameters& p) {
+  if (!(-100 < p.x && p.x < 100)) return FieldName::x;
+  if (!(-100 < p.y && p.y < 100)) return FieldName::y;
+  if (!(p.g > 0)) return FieldName::g;
+  if (!(p.m > 0)) return FieldName::m;
+  if (!(p.v >= 0)) return FieldName::v;
+  return std::nullopt;
+}
+
 Validity CheckRanges(const SimulationParameters& p) {
-  const bool valid = (-100 < p.x && p.x < 100) && (-100 < p.y && p.y < 100) && p.g > 0 &&
-                     p.m > 0 && p.v >= 0;
-  return valid ? Validity::valid : Validity::invalid;
+  return FirstInvalidField(p) ? Validity::invalid : Validity::valid;
 }
 
 }  // namespace app

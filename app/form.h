@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "runtime/text.h"
 
@@ -67,5 +68,9 @@ inline constexpr double defaultDelay = 0.03f;
 // v >= 0. n has none. NaN fails every check.
 enum class Validity { valid, invalid };
 Validity CheckRanges(const SimulationParameters& parameters);
+
+// The first value that fails its check, in the order of the checks; nothing
+// when every check passes.
+std::optional<FieldName> FirstInvalidField(const SimulationParameters& parameters);
 
 }  // namespace app

@@ -60,9 +60,9 @@ std::uint32_t StepPauseMilliseconds(double v) {
   return runtime::RoundToLow32(milliseconds);
 }
 
-void RunPathWindow(double x, double y, double g, double m, double v, double n,
+RunPicture RunPathWindow(double x, double y, double g, double m, double v, double n,
                    console::ConsoleKeyboard& keyboard) {
-  OpenRunWindow("Pendelweg");
+  const RunPicture picture = OpenRunWindow("Pendelweg");
   const graphics::ColorRef head = graphics::ComposeRgb(255, 255, 0);
   const graphics::ColorRef trail = graphics::ComposeRgb(0, 0, 255);
   const std::uint32_t pause = StepPauseMilliseconds(v);
@@ -83,6 +83,7 @@ void RunPathWindow(double x, double y, double g, double m, double v, double n,
     EraseSideView();
   }
   CloseRunWindow(keyboard);
+  return picture;
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/window_pattern.h"
 #include "console/keyboard.h"
 
 namespace app {
@@ -12,8 +13,8 @@ namespace app {
 // (x, y) with dt 0.1 and capture radius 0.5 until a magnet catches it, 100 n
 // steps were made, or a key is pressed in the console; pauses 200 v ms after
 // each step; then waits 10 s and closes the window. The keyboard also
-// provides the pauses.
-void RunPathWindow(double x, double y, double g, double m, double v, double n,
+// provides the pauses. Returns the window's last picture.
+RunPicture RunPathWindow(double x, double y, double g, double m, double v, double n,
                    console::ConsoleKeyboard& keyboard);
 
 // The pause after each step: 200 v ms rounded half to even. A product beyond

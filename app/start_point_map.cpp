@@ -9,8 +9,6 @@
 
 namespace app {
 
-namespace {
-
 void PaintStartPoint(int trialIndex, std::int16_t magnet) {
   const runtime::Real x = GridX(trialIndex);
   const runtime::Real y = GridY(trialIndex);
@@ -19,11 +17,9 @@ void PaintStartPoint(int trialIndex, std::int16_t magnet) {
                            runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), 0, color, color, 0);
 }
 
-}  // namespace
-
-void RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
-                      const MapRunOptions& options) {
-  OpenRunWindow("Startpunkte");
+RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
+                            const MapRunOptions& options) {
+  const RunPicture picture = OpenRunWindow("Startpunkte");
   const runtime::Text escape = runtime::TextFromCode(27);
   ScanJob job;
   job.g = g;
@@ -38,18 +34,19 @@ void RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& ke
     if (!result) {
       // Escape during a long trial: it had drawn the markers at every step.
       DrawMagnetMarkers();
-      return;
+      return picture;
     }
     // Every step of a trial draws the three markers before it moves the bob.
     // Nothing else draws during a trial, so all markers after the first
     // three land on identical pixels: drawing them once gives the same
     // surface as drawing them at every step.
     if (result->steps > 0) DrawMagnetMarkers();
-    if (keyboard.PollKey() == escape) return;
+    if (keyboard.PollKey() == escape) return picture;
     if (result->caughtBy != 0) PaintStartPoint(trial, result->caughtBy);
     if (options.afterTrial) options.afterTrial(trial);
   }
   CloseRunWindow(keyboard);
+  return picture;
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/map_scan.h"
+#include "app/window_pattern.h"
 #include "console/keyboard.h"
 
 namespace app {
@@ -18,6 +19,11 @@ struct MapRunOptions {
   std::function<void(int trialIndex)> afterTrial;
 };
 
+// Paints the start point of trial `trialIndex` (of the window's grid, in
+// scan order) as the map shows a catch: a 2 x 2 unit square in the colour
+// of magnet `magnet`, on the current target.
+void PaintStartPoint(int trialIndex, std::int16_t magnet);
+
 // Opens "Startpunkte", runs the 12321 trials in scan order and paints every
 // caught start point as a 2 x 2 unit square in the colour of its magnet.
 // Escape in the console (polled once per trial; other keys are consumed and
@@ -26,7 +32,8 @@ struct MapRunOptions {
 // possible only with a trial count beyond that) is awaited, the console is
 // also polled after every 65536 of its steps, so that Escape ends even such
 // a map within moments. Otherwise the map stays 10 s and closes.
-void RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
-                      const MapRunOptions& options = {});
+// Returns the window's picture as it stands at the end.
+RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
+                            const MapRunOptions& options = {});
 
 }  // namespace app

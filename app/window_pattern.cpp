@@ -4,10 +4,11 @@
 
 namespace app {
 
-void OpenRunWindow(const runtime::Text& caption) {
+RunPicture OpenRunWindow(const runtime::Text& caption) {
   const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, 800, 600, 0);
   graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
   graphics::SetGraphicScale(-200, 150, 200, -150);
+  return graphics::CurrentTargetSurface();
 }
 
 void CloseRunWindow(console::ConsoleKeyboard& keyboard) {

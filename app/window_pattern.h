@@ -3,15 +3,23 @@
 // scale; and at the end keep it on screen for 10 seconds, then close it.
 #pragma once
 
+#include <memory>
+
 #include "console/keyboard.h"
+#include "graphics/surface.h"
 #include "runtime/text.h"
 
 namespace app {
 
+// What a run's window shows: its drawing area's surface, shared. It outlives
+// the window, so the run's last picture can be kept after the window has
+// closed, also when the user closed it early. Null when no window opened.
+using RunPicture = std::shared_ptr<const graphics::Surface>;
+
 // Model (-200, 150) at the top-left and (200, -150) at the bottom-right:
 // 2 pixels per unit, the centre at pixel (400, 300), y growing upwards.
 // Without a display nothing is attached and every drawing does nothing.
-void OpenRunWindow(const runtime::Text& caption);
+RunPicture OpenRunWindow(const runtime::Text& caption);
 
 // The final 10-second pause, then the window is closed.
 void CloseRunWindow(console::ConsoleKeyboard& keyboard);

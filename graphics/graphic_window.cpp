@@ -33,6 +33,12 @@ void SetGraphicScale(float x1, float y1, float x2, float y2) {
   ApplyGraphicScale(*operation.Target(), x1, y1, x2, y2);
 }
 
+std::shared_ptr<const Surface> CurrentTargetSurface() {
+  DrawingOperation operation;
+  if (operation.Target() == nullptr) return nullptr;
+  return operation.Target()->surface;
+}
+
 void CloseGraphicWindow() {
   DrawingOperation operation;
   if (operation.Target() == nullptr) return;

@@ -19,10 +19,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "runtime/text.h"
 
 namespace graphics {
+
+class Surface;
 
 // A window: a frame or a drawing area. 0 is no window. Handles are never
 // reused within a process, so an old handle never finds a newer window.
@@ -57,6 +60,11 @@ void AttachGraphicWindow(WindowHandle handle, int areaId, RefreshMode refresh);
 // y1 == y2 is ignored and the earlier scale stays. Without a target (or
 // after its window was destroyed) nothing happens.
 void SetGraphicScale(float x1, float y1, float x2, float y2);
+
+// The current target's surface, shared: it outlives the window, keeping
+// the last picture drawn (also after the user closed the window, when
+// drawing no longer reaches it). Null without a target.
+std::shared_ptr<const Surface> CurrentTargetSurface();
 
 // Closes the current target's window and waits until its thread has
 // destroyed it. Without a target, or when the window is already gone,

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Builds magpend and runs its benchmarks: the bare model, the drawing
 # operations, and both runs as the program performs them (offscreen and on a
-# private Xvfb), with the path run's pacing and the program's peak memory.
+# private Xvfb), with the path run's pacing and the program's peak memory;
+# and the batch map against the bare trials of its grid.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${buildPackages[@]}" xvfb x11-utils time tmux
+ensure_packages "${buildPackages[@]}" "${testPackages[@]}" xvfb x11-utils time tmux
 start_private_xvfb
 configure_and_build build >/dev/null
 
 build/bench/model_bench --benchmark_counters_tabular=true
 build/bench/graphics_bench
 build/bench/run_bench
+build/bench/batch_bench build/magpend
 
 # Peak memory of the whole program through a default map run (x = 30.3 is
 # caught at once, so the path run is short), typed into a tmux pane.

@@ -1,26 +1,33 @@
 # Shared by the scripts: Debian packages, the build, a private X server.
 
-# ensure_packages pkg...  installs the missing ones with apt-get when run as
-# root; otherwise prints the exact command and stops.
+# ensure_packages [--lean] pkg...  installs the missing ones with apt-get when
+# run as root; otherwise prints the exact command and stops. --lean leaves out
+# what the packages merely recommend.
 ensure_packages() {
-  local missing=()
+  local missing=() options=()
+  if [ "${1:-}" = --lean ]; then
+    options=(--no-install-recommends)
+    shift
+  fi
   for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "magpend needs these Debian packages; install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    echo "magpend needs these Debian packages; install them as root with:" >&2
+    echo "  apt-get install -y ${options[*]} ${missing[*]}" >&2
     exit 1
   fi
   echo "Installing ${missing[*]}" >&2
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}" >/dev/null
 }
 
 # What building the program needs.
-buildPackages=(cmake ninja-build g++ libx11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+buildPackages=(cmake ninja-build g++ libx11-dev libpng-dev)
+# What building and running its tests and benchmarks needs besides.
+testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev man-db parallel)
 
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
@@ -31,6 +38,26 @@ configure_and_build() {
   shift
   cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$folder" -j "$(nproc)"
+}
+
+# Whether the X display of $DISPLAY answers: asked with xdpyinfo where it is
+# installed; otherwise a local display counts when its socket is there.
+display_reachable() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  if command -v xdpyinfo >/dev/null; then
+    xdpyinfo >/dev/null 2>&1
+    return
+  fi
+  case "$DISPLAY" in
+    :*) local number=${DISPLAY#:}; [ -S "/tmp/.X11-unix/X${number%%.*}" ] ;;
+    *) return 0 ;;
+  esac
+}
+
+# build_program folder: configures the folder and builds the program alone.
+build_program() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$1" --target magpend -j "$(nproc)"
 }
 
 # Starts a private Xvfb on the first free display number, exports DISPLAY

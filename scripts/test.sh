@@ -26,7 +26,7 @@ case "$mode" in
   *) echo "usage: scripts/test.sh [quick]" >&2; exit 2 ;;
 esac
 
-ensure_packages "${buildPackages[@]}" tmux xvfb xdotool x11-utils x11-apps netpbm openbox wmctrl \
+ensure_packages "${buildPackages[@]}" "${testPackages[@]}" tmux xvfb xdotool x11-utils x11-apps netpbm openbox wmctrl \
   clang libclang-rt-14-dev
 
 # A private X server for the in-process window tests.

@@ -33,37 +33,96 @@ struct RawModeGuard {
   std::size_t acquireLength = 0;
   char release[48] = {};             // VtRenderer::Release(), ready for write()
   std::size_t releaseLength = 0;
-  std::atomic<bool> inUse{false};    // between raw mode's start and Release
-  std::atomic<bool> active{false};   // modes changed and not yet restored
+  // The three below change only under ModesHeld.
+  bool inUse = false;                // between raw mode's start and Release
+  bool active = false;               // the program's modes are in force
+  bool ending = false;               // a signal ends the program: never raw again
 };
 
 RawModeGuard guard;
 std::atomic<bool> resizeSignalled{false};
 std::atomic<bool> continueSignalled{false};
 
+// The signals whose handlers change the terminal's modes, or note changes.
+constexpr int endingSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT,     // ways to end it
+                                 SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};  // crashes
+sigset_t HandledSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (const int signalNumber : endingSignals) sigaddset(&signals, signalNumber);
+  for (const int signalNumber : {SIGTSTP, SIGCONT, SIGWINCH}) sigaddset(&signals, signalNumber);
+  return signals;
+}
+
+// The modes are changed by the program and by signal handlers, which may run
+// on any thread, several at once. A spin lock keeps the changes apart. Its
+// holder always has the handled signals blocked on its thread (handlers by
+// their masks, the program by SignalsHeldBack), so no handler ever spins on
+// a lock that its own thread holds.
+std::atomic_flag modesBusy = ATOMIC_FLAG_INIT;
+
+class ModesHeld {
+ public:
+  ModesHeld() {
+    while (modesBusy.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~ModesHeld() { modesBusy.clear(std::memory_order_release); }
+  ModesHeld(const ModesHeld&) = delete;
+  ModesHeld& operator=(const ModesHeld&) = delete;
+};
+
+// Outside the handlers: the handled signals blocked for a scope.
+class SignalsHeldBack {
+ public:
+  SignalsHeldBack() {
+    const sigset_t handled = HandledSignals();
+    pthread_sigmask(SIG_BLOCK, &handled, &previous_);
+  }
+  ~SignalsHeldBack() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeldBack(const SignalsHeldBack&) = delete;
+  SignalsHeldBack& operator=(const SignalsHeldBack&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // All of the following are async-signal-safe and best effort: what fails
-// here can't be helped.
+// here can't be helped. The *Held ones need ModesHeld.
 
 void WakeReader() {
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(guard.wakeFd, &byte, 1);
 }
 
-void RestoreModes() {
-  if (!guard.active.exchange(false)) return;
+void RestoreModesHeld() {
+  if (!guard.active) return;
+  guard.active = false;
   tcsetattr(guard.keyFd, TCSANOW, &guard.saved);
   [[maybe_unused]] const ssize_t written =
       write(guard.screenFd, guard.release, guard.releaseLength);
 }
 
-void ApplyRawModes() {
-  tcsetattr(guard.keyFd, TCSANOW, &guard.raw);
-  [[maybe_unused]] const ssize_t written =
-      write(guard.screenFd, guard.acquire, guard.acquireLength);
-  guard.active.store(true);
+void RestoreModes() {
+  const ModesHeld held;
+  RestoreModesHeld();
 }
 
-void RestoreModesAtExit() { RestoreModes(); }
+// The program's modes in force (again); the Alt modes asked for only when
+// they were handed back, so that their saved settings stay the user's.
+void ApplyRawModesHeld() {
+  if (!guard.inUse || guard.ending) return;
+  tcsetattr(guard.keyFd, TCSANOW, &guard.raw);
+  if (guard.active) return;
+  guard.active = true;
+  [[maybe_unused]] const ssize_t written =
+      write(guard.screenFd, guard.acquire, guard.acquireLength);
+}
+
+void RestoreModesAtExit() {
+  const SignalsHeldBack heldBack;
+  RestoreModes();
+}
 
 // Installed with SA_RESETHAND: the signal raised again here is blocked
 // while the handler runs, and takes its default course (termination, core
@@ -71,48 +130,61 @@ void RestoreModesAtExit() { RestoreModes(); }
 // met again.
 void OnEndingSignal(int signalNumber) {
   const int savedErrno = errno;
-  RestoreModes();
+  {
+    const ModesHeld held;
+    guard.ending = true;
+    RestoreModesHeld();
+  }
   raise(signalNumber);
   errno = savedErrno;
 }
 
+// Raw mode again, and the screen is to be painted anew, since the shell
+// may have written over it meanwhile.
+void TakeTerminalBack() {
+  {
+    const ModesHeld held;
+    if (!guard.inUse || guard.ending) return;
+    ApplyRawModesHeld();
+  }
+  continueSignalled.store(true);
+  WakeReader();
+}
+
 void OnStopSignal(int);
 
-void InstallStopHandler() {
-  struct sigaction stop {};
-  stop.sa_handler = OnStopSignal;
-  sigemptyset(&stop.sa_mask);
-  sigaction(SIGTSTP, &stop, nullptr);
+// Every handler blocks all the handled signals while it runs.
+void Install(int signalNumber, void (*handler)(int), int flags) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_flags = flags;
+  action.sa_mask = HandledSignals();
+  sigaction(signalNumber, &action, nullptr);
 }
 
 // A stop from outside: the terminal goes back to the shell, then the
 // process stops by the signal's own default action; when it is continued,
-// the handler goes on here and stays installed for the next stop.
+// the handler goes on here, takes the terminal back and stays installed for
+// the next stop. (The kernel discards the stop of an orphaned process
+// group, which nobody could continue: then the program simply goes on.)
 void OnStopSignal(int) {
   const int savedErrno = errno;
   RestoreModes();
-  struct sigaction stopHere {};
-  stopHere.sa_handler = SIG_DFL;
-  sigemptyset(&stopHere.sa_mask);
-  sigaction(SIGTSTP, &stopHere, nullptr);
+  Install(SIGTSTP, SIG_DFL, 0);
   raise(SIGTSTP);
   sigset_t stopSignal;
   sigemptyset(&stopSignal);
   sigaddset(&stopSignal, SIGTSTP);
   pthread_sigmask(SIG_UNBLOCK, &stopSignal, nullptr);  // stops here until SIGCONT
-  InstallStopHandler();
+  Install(SIGTSTP, OnStopSignal, 0);
+  TakeTerminalBack();
   errno = savedErrno;
 }
 
-// Continued (after any stop): raw mode again, and the screen is to be
-// painted anew, since the shell has written over it meanwhile.
+// Continued after any stop, also one the program could not see coming.
 void OnContinueSignal(int) {
   const int savedErrno = errno;
-  if (guard.inUse.load()) {
-    ApplyRawModes();
-    continueSignalled.store(true);
-    WakeReader();
-  }
+  TakeTerminalBack();
   errno = savedErrno;
 }
 
@@ -128,25 +200,10 @@ void InstallSignalHandlers() {
   if (installed) return;
   installed = true;
   std::atexit(RestoreModesAtExit);
-  struct sigaction ending {};
-  ending.sa_handler = OnEndingSignal;
-  ending.sa_flags = SA_RESETHAND;
-  sigemptyset(&ending.sa_mask);
-  for (const int signalNumber : {SIGTERM, SIGHUP, SIGQUIT, SIGINT,  // ways to end it
-                                 SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {  // crashes
-    sigaction(signalNumber, &ending, nullptr);
-  }
-  InstallStopHandler();
-  struct sigaction continued {};
-  continued.sa_handler = OnContinueSignal;
-  continued.sa_flags = SA_RESTART;
-  sigemptyset(&continued.sa_mask);
-  sigaction(SIGCONT, &continued, nullptr);
-  struct sigaction resize {};
-  resize.sa_handler = OnResize;
-  resize.sa_flags = SA_RESTART;
-  sigemptyset(&resize.sa_mask);
-  sigaction(SIGWINCH, &resize, nullptr);
+  for (const int signalNumber : endingSignals) Install(signalNumber, OnEndingSignal, SA_RESETHAND);
+  Install(SIGTSTP, OnStopSignal, 0);
+  Install(SIGCONT, OnContinueSignal, SA_RESTART);
+  Install(SIGWINCH, OnResize, SA_RESTART);
 }
 
 void CopyInto(const std::string& text, char (&buffer)[48], std::size_t& length) {
@@ -175,8 +232,11 @@ void EnterRawMode(int keyFd, int screenFd, int wakeFd) {
   modes.c_cc[VTIME] = 0;
   guard.raw = modes;
   InstallSignalHandlers();
-  guard.inUse.store(true);
-  ApplyRawModes();
+  const SignalsHeldBack heldBack;
+  const ModesHeld held;
+  guard.inUse = true;
+  guard.ending = false;
+  ApplyRawModesHeld();
 }
 
 std::optional<CellSize> WindowSizeOf(int fd) {
@@ -189,7 +249,10 @@ std::optional<CellSize> WindowSizeOf(int fd) {
 
 // The hang-up of the terminal ends the program the way SIGHUP would.
 [[noreturn]] void EndAsHungUp() {
-  RestoreModes();
+  {
+    const SignalsHeldBack heldBack;
+    RestoreModes();
+  }
   signal(SIGHUP, SIG_DFL);
   raise(SIGHUP);
   _exit(128 + SIGHUP);
@@ -248,8 +311,12 @@ void Terminal::Release() {
   reader_.request_stop();
   WakeReader();
   if (reader_.joinable()) reader_.join();
-  guard.inUse.store(false);
-  RestoreModes();
+  {
+    const SignalsHeldBack heldBack;
+    const ModesHeld held;
+    guard.inUse = false;
+    RestoreModesHeld();
+  }
   if (ownsKeyFd_) close(keyFd_);
   guard.wakeFd = -1;
   for (const int fd : {wakeReadFd_, wakeWriteFd_}) {

@@ -138,7 +138,7 @@ TEST(Terminal, KeysComeFromTheTerminalDecoded) {
   // Esc, then another key a moment later: two keys, however late the
   // program looks.
   pty.Type("\x1B");
-  usleep(10000);
+  usleep(100000);
   pty.Type("x");
   usleep(100000);
   EXPECT_EQ(keyboard.PollKey(), "\x1B");
@@ -198,12 +198,15 @@ TEST(Terminal, RestoredWhenEndedOrCrashed) {
   }
 }
 
+// The child stops in a process group of its own: one whose parent is in the
+// same session, so the kernel carries the stop out.
 TEST(Terminal, StoppedFromOutsideItHandsTheTerminalBackUntilContinued) {
   PseudoTerminal pty;
   const termios cooked = pty.Modes();
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
+    setpgid(0, 0);
     Terminal terminal(pty.Slave(), pty.Slave());
     for (;;) pause();
   }
@@ -218,6 +221,30 @@ TEST(Terminal, StoppedFromOutsideItHandsTheTerminalBackUntilContinued) {
   kill(child, SIGTERM);
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_TRUE(SameModes(pty.Modes(), cooked));
+}
+
+// In a session of its own the child's process group is orphaned: the kernel
+// discards the stop, and the program goes on with the terminal in its modes.
+TEST(Terminal, AStopThatIsDiscardedLeavesTheProgramItsTerminal) {
+  PseudoTerminal pty;
+  const termios cooked = pty.Modes();
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setsid();
+    Terminal terminal(pty.Slave(), pty.Slave());
+    for (;;) pause();
+  }
+  EXPECT_TRUE(Eventually([&] { return !SameModes(pty.Modes(), cooked); }));
+  const termios raw = pty.Modes();
+  kill(child, SIGTSTP);
+  usleep(200000);
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, WUNTRACED | WNOHANG), 0);  // not stopped
+  EXPECT_TRUE(SameModes(pty.Modes(), raw));
+  kill(child, SIGTERM);
+  ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(SameModes(pty.Modes(), cooked));
 }
 

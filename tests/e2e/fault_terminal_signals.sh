@@ -52,12 +52,12 @@ end_programs() {
   done
   for ending in "${endings[@]}"; do
     pane="run:$ending"
-    wait_for "^status ${status[$ending]}$" 10
-    wait_for "^same modes$" 5
+    wait_for "^status ${status[$ending]}$" 30
+    wait_for "^same modes$" 10
     check_terminal_normal
   done
-  wait_for_windows Pendelweg 0 5
-  wait_for_windows Startpunkte 0 5
+  wait_for_windows Pendelweg 0 15
+  wait_for_windows Startpunkte 0 15
 }
 
 for round in $(seq "$rounds"); do
@@ -67,19 +67,19 @@ for round in $(seq "$rounds"); do
 
   # The path run, paced at 200 ms a step: long enough to be interrupted.
   start_programs "" "" "" "" "1" "30000"
-  wait_for_windows Pendelweg ${#endings[@]} 15
+  wait_for_windows Pendelweg ${#endings[@]} 40
   sleep 0.5
   end_programs
 
   # Caught in the first step: the window stays 10 s.
   start_programs "30.3" "30" "" "" "" "30000"
-  wait_for_windows Pendelweg ${#endings[@]} 15
+  wait_for_windows Pendelweg ${#endings[@]} 40
   sleep 2
   end_programs
 
   # The map run after those 10 s, 30000 steps a start point.
   start_programs "30.3" "30" "" "" "" "30000"
-  wait_for_windows Startpunkte ${#endings[@]} 30
+  wait_for_windows Startpunkte ${#endings[@]} 60
   sleep 1
   end_programs
   echo "round $round: form, path run, its stay and the map run each ended by ${endings[*]}"

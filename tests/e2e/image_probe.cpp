@@ -3,8 +3,17 @@
 //   pixel X Y         the colour at (X, Y) as RRGGBB
 //   bbox RRGGBB       the box of pixels NOT of that colour: "left top right bottom" (inclusive)
 //   count RRGGBB      how many pixels have that colour
+//   differ FILE       how many pixels differ from those of the PPM FILE (of
+//                     the same size)
+//   differ-painted FILE  the same, but only where this picture is not the
+//                     windows' grey background F0F0F0
+//   squares FILE      this picture being the map window's, FILE a 111 x 111
+//                     picture of its start points: "MISMATCHES SQUARES", the
+//                     squares of one colour throughout (those the markers
+//                     do not cross) and how many of them differ from FILE
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -66,6 +75,42 @@ int main(int argc, char** argv) {
       }
       if (query == "count") std::printf("%ld\n", count);
       else std::printf("%d %d %d %d\n", left, top, right, bottom);
+    } else if ((query == "differ" || query == "differ-painted") && i + 1 < argc) {
+      Image other;
+      std::ifstream file(argv[++i], std::ios::binary);
+      if (!ReadPpm(file, other) || other.width != image.width || other.height != image.height) {
+        std::fprintf(stderr, "image_probe: %s is no PPM of the same size\n", argv[i]);
+        return 2;
+      }
+      const bool paintedOnly = query == "differ-painted";
+      long count = 0;
+      for (size_t p = 0; p < image.pixels.size(); ++p) {
+        if (paintedOnly && image.pixels[p] == 0xF0F0F0) continue;
+        if (image.pixels[p] != other.pixels[p]) ++count;
+      }
+      std::printf("%ld\n", count);
+    } else if (query == "squares" && i + 1 < argc) {
+      Image grid;
+      std::ifstream file(argv[++i], std::ios::binary);
+      if (!ReadPpm(file, grid) || grid.width != 111 || grid.height != 111 || image.width != 800 ||
+          image.height != 600) {
+        std::fprintf(stderr, "image_probe: no 800 x 600 window and 111 x 111 grid\n");
+        return 2;
+      }
+      long squares = 0, mismatches = 0;
+      for (int row = 0; row < 111; ++row) {  // row 0 at the bottom
+        for (int column = 0; column < 111; ++column) {
+          const int left = 178 + 4 * column, top = 518 - 4 * row;
+          bool uniform = true;
+          for (int y = top; y < top + 4; ++y) {
+            for (int x = left; x < left + 4; ++x) uniform = uniform && image.At(x, y) == image.At(left, top);
+          }
+          if (!uniform) continue;
+          ++squares;
+          if (image.At(left, top) != grid.At(column, 110 - row)) ++mismatches;
+        }
+      }
+      std::printf("%ld %ld\n", mismatches, squares);
     } else {
       std::fprintf(stderr, "image_probe: unknown query %s\n", query.c_str());
       return 2;

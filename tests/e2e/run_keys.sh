@@ -4,19 +4,30 @@
 # console during a long map run ends the program at once with exit code 0,
 # leaving the terminal in its normal mode. Also while the map waits for a
 # trial that runs for minutes (n = 1e9).
+# With --save: pendelweg.png equals the path window's picture pixel for
+# pixel, and startpunkte.png, after Escape, holds the map as it stood (all
+# that a screenshot just before showed painted, and not yet its top rows).
+# A save into a folder that cannot be written lets both runs complete and
+# says so on the terminal after the program has ended, with exit code 1.
 # Usage: run_keys.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
+build=$(realpath "$2")
+probe="$build/tests/e2e/image_probe"
 socket="magpend-run-keys-$$"
 source "$(dirname "$0")/lib.bash"
 use_private_display
 
 start_shell
-tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
+mkdir "$work/saved"
+tmux_ send-keys -t "$pane" "'$binary' --save '$work/saved'; echo \"exit code \$?\"" Enter
 fill_form "30.3" "30" "" "" "" "30000"
 
 wait_for_window Pendelweg 10
 started=$(date +%s)
+path=$(window_id Pendelweg)
+sleep 1
+screenshot "$path" "$work/pendelweg.ppm"
 while [ -n "$(window_id Pendelweg)" ]; do sleep 0.2; done
 lasted=$(( $(date +%s) - started ))
 [ "$lasted" -ge 9 ] && [ "$lasted" -le 13 ] || fail "Pendelweg stayed $lasted s, not 10"
@@ -24,6 +35,7 @@ lasted=$(( $(date +%s) - started ))
 wait_for_window Startpunkte 10
 sleep 1
 [ -n "$(window_id Startpunkte)" ] || fail "the map ended before Escape"
+screenshot "$(window_id Startpunkte)" "$work/startpunkte.ppm"
 tmux_ send-keys -t "$pane" Escape
 wait_for "^exit code 0$" 3
 [ -z "$(window_id Startpunkte)" ] || fail "the map window outlived the program"
@@ -31,6 +43,34 @@ wait_for "^exit code 0$" 3
 # The terminal is back in normal mode: the shell echoes what is typed.
 tmux_ send-keys -t "$pane" "echo back to normal" Enter
 wait_for "^back to normal$" 5
+
+# The saved pictures.
+[ "$(ls "$work/saved")" = "$(printf 'pendelweg.png\nstartpunkte.png')" ] || fail "saved: $(ls "$work/saved")"
+pngtopnm "$work/saved/pendelweg.png" > "$work/pendelweg.saved.ppm"
+[ "$("$probe" differ "$work/pendelweg.saved.ppm" < "$work/pendelweg.ppm")" = 0 ] ||
+  fail "pendelweg.png differs from the window's picture"
+pngtopnm "$work/saved/startpunkte.png" > "$work/startpunkte.saved.ppm"
+[ "$("$probe" differ-painted "$work/startpunkte.saved.ppm" < "$work/startpunkte.ppm")" = 0 ] ||
+  fail "startpunkte.png lacks what the window showed before Escape"
+read -r _ top _ bottom <<< "$("$probe" bbox F0F0F0 < "$work/startpunkte.saved.ppm")"
+[ "$bottom" = 521 ] && [ "$top" -gt 78 ] || fail "startpunkte.png is not a map stopped early"
+
+# Saving where no folder can be: the runs still take place, and the program
+# says what it could not write once it has ended.
+touch "$work/file"
+tmux_ send-keys -t "$pane" "clear; '$binary' --save '$work/file/pictures'; echo \"exit code \$?\"" Enter
+fill_form "30.3" "30" "" "" "" "5"
+wait_for_window Pendelweg 10
+wait_for_window Startpunkte 20
+wait_for "^exit code 1$" 20
+joined=$(tmux_ capture-pane -t "$pane" -p -J | sed "s/ *$//")  # wrapped lines joined
+for picture in pendelweg startpunkte; do
+  grep -qxF "magpend: cannot write $work/file/pictures/$picture.png: Not a directory" <<< "$joined" ||
+    fail "no word of the unwritten $picture.png"
+done
+[ "$(grep -n "^magpend: cannot write" <<< "$joined" | head -1 | cut -d: -f1)" -gt 10 ] ||
+  fail "the message is not below the form"
+
 # With magnets of next to no strength (m = 1e-300) a bob released at rest
 # swings through the centre on a straight line: caught when that line passes
 # a magnet, as the first start points' lines do, else swinging on for a

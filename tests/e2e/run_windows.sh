@@ -5,7 +5,9 @@
 # pixels 178 to 621 across and 78 to 521 down with the markers on top, and
 # closes; the program ends with exit code 0. The last screenshots of both
 # windows are kept in <build dir>/screenshots for the README (those under a
-# window manager in a folder of its name there).
+# window manager in a folder of its name there). The program runs with
+# --save, and the two pictures it saved equal those screenshots pixel for
+# pixel.
 #
 # With MAGPEND_WINDOW_MANAGER=openbox the same run happens under that window
 # manager, on a private X server of its own. The window manager reparents the
@@ -30,7 +32,8 @@ use_private_display
 if [ -n "$manager" ]; then start_window_manager "$manager"; fi
 
 start_shell
-tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
+mkdir "$work/saved"
+tmux_ send-keys -t "$pane" "'$binary' --save '$work/saved'; echo \"exit code \$?\"" Enter
 fill_form "" "" "" "" "" ""
 
 # The path run: 5461 steps of 6 ms, then 10 s.
@@ -89,4 +92,10 @@ done
 [ "$("$probe" pixel 460 240 < "$final")" = "00BF00" ] || fail "green marker"
 [ "$("$probe" pixel 460 360 < "$final")" = "0000FF" ] || fail "blue marker"
 [ "$("$probe" count FFFF00 < "$final")" -gt 30 ] || fail "no yellow marker outlines"
+
+for picture in pendelweg startpunkte; do
+  pngtopnm "$work/saved/$picture.png" > "$work/$picture.ppm"
+  [ "$("$probe" differ "$work/$picture.ppm" < "$shots/$picture.ppm")" = 0 ] ||
+    fail "the saved $picture.png differs from the window's last picture"
+done
 echo "run_windows: passed"

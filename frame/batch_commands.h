@@ -1,0 +1,23 @@
+// The commands that make pictures without a terminal or a display. Both
+// write their picture whole or not at all, and end with an exit code:
+// 0 written, 1 not written (the reason on standard error), 130 stopped by
+// Ctrl+C.
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+#include "frame/command_line.h"
+
+namespace frame {
+
+// magpend map: computes the start-point map on all cores and writes it.
+// While standard error is a terminal, a progress line there shows the rows
+// done, the share and the time left.
+int RunMapCommand(const MapCommand& command);
+
+// magpend merge: joins band files into one picture.
+int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
+                    const std::filesystem::path& output);
+
+}  // namespace frame

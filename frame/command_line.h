@@ -1,0 +1,73 @@
+// The program's command line. Without arguments magpend is the interactive
+// program: the form in the terminal, then its two windows. Options add to
+// that, and the commands `map` and `merge` make pictures without a terminal
+// or a display:
+//
+//   magpend [--save DIR]
+//   magpend map [--g G] [--m M] [--n N] [--grid S] [--rows A:B] -o FILE.png
+//   magpend merge -o FILE.png BAND.png...
+//   magpend --help | --version
+//
+// An option's value follows it as the next argument or after "=".
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace frame {
+
+enum class Command {
+  interactive,  // the form and the windows
+  help,         // print the usage, exit 0
+  version,      // print the version, exit 0
+  map,          // compute the start-point map into a picture file
+  merge,        // join band files into one picture
+};
+
+// The side of the window's grid of start points (-110 to 110 in steps of 2).
+inline constexpr std::int32_t windowGridSide = 111;
+inline constexpr std::int32_t smallestGridSide = 2;
+inline constexpr std::int32_t largestGridSide = 8192;
+
+// What `magpend map` was asked for. g, m and n are read as the form reads
+// them and pass the form's checks.
+struct MapCommand {
+  double g = 5;      // pendulum coefficient
+  double m = 400;    // magnet strength
+  double n = 2000;   // trial count: steps per start point
+  // 0: the picture of the "Startpunkte" window (800 x 600, the window's
+  // 111 x 111 start points); otherwise an S x S picture, one pixel per start
+  // point.
+  std::int32_t gridSide = 0;
+  std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
+  std::int32_t endRow = 0;    // row 0 at the bottom
+  std::filesystem::path output;
+};
+
+struct CommandLine {
+  Command command = Command::interactive;
+  std::optional<std::filesystem::path> saveFolder;  // interactive: --save DIR
+  MapCommand map;                                   // map
+  std::vector<std::filesystem::path> bands;         // merge: the band files
+  std::filesystem::path mergeOutput;                // merge: -o FILE
+};
+
+// The command line read, or the one line that says what is wrong with it
+// (the program then ends with exit code 2).
+struct CommandLineReading {
+  CommandLine commandLine;
+  std::string mistake;  // empty when the command line is right
+};
+
+// Reads the arguments that follow the program's name.
+CommandLineReading ReadCommandLine(std::span<const std::string> arguments);
+
+// The text of --help, and of --version.
+std::string UsageText();
+std::string VersionText();
+
+}  // namespace frame

@@ -1,0 +1,32 @@
+#include "frame/saved_pictures.h"
+
+#include <cctype>
+
+#include "pictures/png_file.h"
+
+namespace frame {
+
+namespace {
+
+std::filesystem::path FileNameOf(const runtime::Text& caption) {
+  std::string name;
+  for (const char c : caption) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name + ".png";
+}
+
+}  // namespace
+
+void PictureFolder::Save(const runtime::Text& caption, const app::RunPicture& picture) {
+  const std::filesystem::path path = folder_ / FileNameOf(caption);
+  if (!picture) {
+    problems_.push_back("no picture of " + caption + " to write to " + path.string() +
+                        ": the window did not open");
+    return;
+  }
+  if (auto problem = pictures::WritePngFile(path, picture->Width(), picture->Height(),
+                                            pictures::SurfaceRows(*picture))) {
+    problems_.push_back(*problem);
+  }
+}
+
+}  // namespace frame

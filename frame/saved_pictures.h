@@ -1,0 +1,33 @@
+// The interactive program's pictures kept as files (magpend --save DIR):
+// each run's last picture written into the folder as a PNG named after its
+// window in lower case, pendelweg.png and startpunkte.png. A picture that
+// cannot be written does not stop the program; what went wrong is told
+// after it has ended, since until then the form covers the terminal.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/window_pattern.h"
+#include "runtime/text.h"
+
+namespace frame {
+
+class PictureFolder {
+ public:
+  explicit PictureFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  // Writes the picture of the window `caption` (null: the window never
+  // opened, which is noted as a problem too).
+  void Save(const runtime::Text& caption, const app::RunPicture& picture);
+
+  // One line per picture not written.
+  const std::vector<std::string>& Problems() const { return problems_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::vector<std::string> problems_;
+};
+
+}  // namespace frame

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Maps made without the form, and the installed program:
+#  - `magpend map` with the defaults equals a screenshot of the map window's
+#    final picture pixel for pixel, and `--grid 111` its start points square
+#    by square;
+#  - bands made by GNU parallel (the README's way) and joined by
+#    `magpend merge` equal the whole map;
+#  - wrong values end with exit code 2, a message and no file;
+#  - Ctrl+C during a long map, its progress line showing, leaves no file;
+#  - `cmake --install` gives a program that runs and a manual page that
+#    `man -l` shows, and the Debian package names the libraries it needs.
+# Usage: batch_map.sh <path of magpend> <build dir>
+set -euo pipefail
+binary=$(realpath "$1")
+build=$(realpath "$2")
+probe="$build/tests/e2e/image_probe"
+socket="magpend-batch-map-$$"
+source "$(dirname "$0")/lib.bash"
+use_private_display
+
+# The map window of a default map (the path is caught in its first step).
+start_shell
+tmux_ send-keys -t "$pane" "'$binary'; echo \"exit code \$?\"" Enter
+fill_form "30.3" "30" "" "" "" ""
+wait_for_window Startpunkte 20
+window=$(window_id Startpunkte)
+wait_window_still "$window"
+screenshot "$window" "$work/window.ppm"
+
+"$binary" map -o "$work/map.png"
+pngtopnm "$work/map.png" > "$work/map.ppm"
+[ "$("$probe" differ "$work/map.ppm" < "$work/window.ppm")" = 0 ] ||
+  fail "the batch map differs from the map window's picture"
+"$binary" map --grid 111 -o "$work/grid111.png"
+pngtopnm "$work/grid111.png" > "$work/grid111.ppm"
+read -r mismatches squares <<< "$("$probe" squares "$work/grid111.ppm" < "$work/window.ppm")"
+[ "$mismatches" = 0 ] && [ "$squares" -gt 12200 ] ||
+  fail "--grid 111 differs in $mismatches of $squares squares of the window"
+wait_for "^exit code 0$" 20
+
+# Four bands side by side, joined in any order.
+seq 0 10 30 | parallel "$binary" map --grid 40 --n 300 --rows {}:'$(({}+10))' -o "$work/band{}.png"
+"$binary" merge -o "$work/joined.png" "$work"/band*.png
+"$binary" map --grid 40 --n 300 -o "$work/whole.png"
+pngtopnm "$work/joined.png" > "$work/joined.ppm"
+[ "$(pngtopnm "$work/whole.png" | "$probe" differ "$work/joined.ppm")" = 0 ] ||
+  fail "the joined bands differ from the whole map"
+[ "$(pngtopnm "$work/whole.png" | "$probe" count 0000FF)" -gt 100 ] || fail "the map has no blue"
+"$binary" merge -o "$work/partial.png" "$work/band0.png" "$work/band20.png" 2> "$work/merge.err" && fail "a gap was joined"
+grep -q "picture rows 0-10 (from the top) are in no band" "$work/merge.err" || fail "merge said: $(cat "$work/merge.err")"
+
+# Wrong values: exit code 2, one line naming the mistake, no file.
+while IFS='|' read -r arguments message; do
+  status=0
+  # shellcheck disable=SC2086
+  "$binary" map -o "$work/wrong.png" $arguments 2> "$work/wrong.err" || status=$?
+  [ "$status" = 2 ] || fail "map $arguments: exit code $status, not 2"
+  grep -qF -- "$message" "$work/wrong.err" || fail "map $arguments said: $(cat "$work/wrong.err")"
+  [ "$(wc -l < "$work/wrong.err")" = 1 ] || fail "map $arguments said more than one line"
+  [ ! -e "$work/wrong.png" ] || fail "map $arguments wrote a file"
+done <<'EOF'
+--g -1|--g must be above 0, not '-1'
+--m 0|--m must be above 0
+--n abc|--n needs a number, not 'abc'
+--grid 8193|--grid must be a whole number from 2 to 8192
+--grid 20 --rows 10:21|--rows must be A:B with 0 <= A < B <= 20
+--depth 3|unknown option '--depth'
+--grid|--grid needs a value
+EOF
+
+# A picture that could not be written is said before the computation.
+status=0
+timeout 5 "$binary" map --grid 8192 -o "$work/missing/map.png" 2> "$work/missing.err" || status=$?
+[ "$status" = 1 ] && grep -q "cannot write $work/missing/map.png: No such file or directory" "$work/missing.err" ||
+  fail "an output into a missing folder: exit code $status, $(cat "$work/missing.err")"
+
+# Ctrl+C while a long map is computed: the progress line on the terminal,
+# then a clean stop with no file, not even a temporary one.
+mkdir "$work/big"
+tmux_ send-keys -t "$pane" "clear; '$binary' map --grid 4000 -o '$work/big/map.png'; echo \"exit code \$?\"" Enter
+wait_for "magpend map: [0-9]+ of 4000 rows, +[0-9]+%, about .* left" 30
+tmux_ send-keys -t "$pane" C-c
+wait_for "^exit code 130$" 10
+[ -z "$(ls -A "$work/big")" ] || fail "Ctrl+C left $(ls "$work/big")"
+screen | grep -qx "magpend: stopped; no picture written *" || fail "no word of the stop"
+
+# Installed: the program, its manual page, and the Debian package.
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+"$work/prefix/bin/magpend" --version | grep -qx "magpend [0-9.]*" || fail "the installed program"
+MANWIDTH=80 man -l "$work/prefix/share/man/man1/magpend.1" 2>/dev/null > "$work/manual.txt"
+for words in "magpend map" "Pendelkoeffizient g" "--save DIR" "EXACT ARITHMETIC" "parallel"; do
+  grep -qF -- "$words" "$work/manual.txt" || fail "the manual page lacks $words"
+done
+cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >/dev/null 2>&1
+package=$(ls "$work/package"/magpend_*.deb)
+depends=$(dpkg-deb -f "$package" Depends)
+for library in libc6 libstdc++6 libx11-6 libpng16-16; do
+  grep -q "$library" <<< "$depends" || fail "the package does not depend on $library: $depends"
+done
+dpkg-deb -x "$package" "$work/unpacked"
+"$work/unpacked/usr/bin/magpend" --version | grep -qx "magpend [0-9.]*" || fail "the packaged program"
+[ -f "$work/unpacked/usr/share/man/man1/magpend.1" ] || fail "the package has no manual page"
+echo "batch_map: passed"

@@ -1,0 +1,133 @@
+#include "frame/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace frame {
+namespace {
+
+CommandLineReading Read(std::vector<std::string> arguments) { return ReadCommandLine(arguments); }
+
+TEST(CommandLineTest, CommandsAndTheirOptions) {
+  EXPECT_EQ(Read({}).commandLine.command, Command::interactive);
+  EXPECT_FALSE(Read({}).commandLine.saveFolder);
+  EXPECT_EQ(Read({"--save", "pics"}).commandLine.saveFolder, "pics");
+  EXPECT_EQ(Read({"--save=a b"}).commandLine.saveFolder, "a b");
+  for (const auto& help : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"map", "--help"}, {"--bogus", "--help"}}) {
+    EXPECT_EQ(Read(help).commandLine.command, Command::help);
+  }
+  EXPECT_EQ(Read({"--version"}).commandLine.command, Command::version);
+
+  const CommandLine merge = Read({"merge", "b.png", "-o", "all.png", "a.png"}).commandLine;
+  EXPECT_EQ(merge.command, Command::merge);
+  EXPECT_EQ(merge.mergeOutput, "all.png");
+  EXPECT_EQ(merge.bands, (std::vector<std::filesystem::path>{"b.png", "a.png"}));
+}
+
+// The map's values are the form's: its defaults, its reading of numbers and
+// its checks; only text that is no number at all is refused.
+TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
+  const struct {
+    std::vector<std::string> arguments;
+    double g, m, n;
+  } cases[] = {
+      {{}, 5, 400, 2000},
+      {{"--g", "0", "--n", "0"}, 5, 400, 2000},  // 0 means the default, as in the form
+      {{"--g", "2.5", "--m=1e3", "--n", "-7"}, 2.5, 1000, -7},
+      {{"--g", "&H10", "--m", "2D2", "--n", "&B101"}, 16, 200, 5},
+      {{"--g", ".5", "--m", "5.", "--n", "&O17"}, 0.5, 5, 15},
+      {{"--g", "+1e-1", "--m", "&HFFFF&", "--n", "&17?"}, 0.1, 65535, 15},
+      {{"--m", "1", "--m", "7"}, 5, 7, 2000},  // the last one counts
+      {{"--n", "1e400"}, 5, 400, HUGE_VAL},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"map", "-o", "x.png"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const CommandLineReading reading = Read(arguments);
+    ASSERT_EQ(reading.mistake, "") << arguments[3];
+    EXPECT_EQ(reading.commandLine.command, Command::map);
+    EXPECT_EQ(reading.commandLine.map.g, c.g);
+    EXPECT_EQ(reading.commandLine.map.m, c.m);
+    EXPECT_EQ(reading.commandLine.map.n, c.n);
+    EXPECT_EQ(reading.commandLine.map.output, "x.png");
+  }
+}
+
+TEST(CommandLineTest, GridAndRows) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::int32_t side, firstRow, endRow;
+  } cases[] = {
+      {{}, 0, 0, 111},
+      {{"--rows", "10:20"}, 0, 10, 20},
+      {{"--grid", "2"}, 2, 0, 2},
+      {{"--grid", "8192", "--rows", "8000:8192"}, 8192, 8000, 8192},
+      {{"--rows=0:1", "--grid=1001"}, 1001, 0, 1},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"map", "-o", "x.png"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const MapCommand map = Read(arguments).commandLine.map;
+    EXPECT_EQ(map.gridSide, c.side);
+    EXPECT_EQ(map.firstRow, c.firstRow);
+    EXPECT_EQ(map.endRow, c.endRow);
+  }
+}
+
+TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mistake;
+  } cases[] = {
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{"--save"}, "--save needs a value"},
+      {{"map", "-o"}, "-o needs a value"},
+      {{"map", "-o", "x.png", "--g"}, "--g needs a value"},
+      {{"map", "--g", "1"}, "map needs -o FILE.png"},
+      {{"map", "-o", "x.png", "extra"}, "map takes no argument 'extra'"},
+      {{"map", "-o", "x.png", "--x", "1"}, "unknown option '--x'"},
+      {{"map", "-o", "x.png", "--g", "-1"}, "--g must be above 0, not '-1'"},
+      {{"map", "-o", "x.png", "--m", "0"}, "--m must be above 0, not '0'"},
+      {{"map", "-o", "x.png", "--m", "-400"}, "--m must be above 0"},
+      {{"map", "-o", "x.png", "--g", "abc"}, "--g needs a number, not 'abc'"},
+      {{"map", "-o", "x.png", "--n", "1,5"}, "--n needs a number, not '1,5'"},
+      {{"map", "-o", "x.png", "--m", " 7"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "1e"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "."}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&H"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&8"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&B12"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--m", "&H1F%%"}, "--m needs a number"},
+      {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be a whole number from 2 to 8192, not '1'"},
+      {{"map", "-o", "x.png", "--grid", "8193"}, "--grid must be"},
+      {{"map", "-o", "x.png", "--grid", "1e3"}, "--grid must be"},
+      {{"map", "-o", "x.png", "--grid", "99999999999"}, "--grid must be"},
+      {{"map", "-o", "x.png", "--rows", "5:5"}, "--rows must be A:B with 0 <= A < B <= 111"},
+      {{"map", "-o", "x.png", "--rows", "0:112"}, "--rows must be"},
+      {{"map", "-o", "x.png", "--grid", "20", "--rows", "0:21"}, "B <= 20"},
+      {{"map", "-o", "x.png", "--rows", "-1:5"}, "--rows must be"},
+      {{"map", "-o", "x.png", "--rows", "7"}, "--rows must be"},
+      {{"merge", "a.png"}, "merge needs -o FILE.png"},
+      {{"merge", "-o", "x.png"}, "merge needs the band files"},
+  };
+  for (const auto& c : cases) {
+    const CommandLineReading reading = Read(c.arguments);
+    EXPECT_NE(reading.mistake.find(c.mistake), std::string::npos)
+        << "[" << reading.mistake << "] lacks [" << c.mistake << "]";
+    EXPECT_EQ(reading.mistake.find('\n'), std::string::npos);
+  }
+}
+
+TEST(CommandLineTest, UsageNamesEveryFieldAndOption) {
+  const std::string usage = UsageText();
+  for (const char* word : {"--save", "--help", "--version", "map", "merge", "--grid", "--rows", "-o FILE.png",
+                           " x, y ", " g ", " m ", " v ", " n ", "man magpend"}) {
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+  EXPECT_TRUE(VersionText().starts_with("magpend "));
+}
+
+}  // namespace
+}  // namespace frame
