@@ -20,11 +20,11 @@ class Clock {
 };
 
 // Real time, for one thread. 0 only yields. A pause that starts within its
-// own length (at least a couple of milliseconds) of the end the previous one
-// was meant to have is counted from that end, so the system's lateness in
-// waking up (a tenth of a millisecond or more, several on a busy machine or
-// under Wine) and the work between two pauses do not add up over thousands
-// of short pauses: 5000 pauses of 6 ms take 30 s, not 31.
+// own length (2 to 5 ms) of the end the previous one was meant to have is
+// counted from that end, so the system's lateness in waking up (a tenth of a
+// millisecond or more, most of one under Wine) and the work between two
+// pauses do not add up over thousands of short pauses: 5000 pauses of 6 ms
+// take 30 s, not 31. A pause after a longer gap is made in full.
 class SystemClock final : public Clock {
  public:
   void SleepMilliseconds(std::uint32_t milliseconds) override;
