@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "console/terminal/terminal_console.h"
+#include "console/system_console.h"
 #include "frame/batch_commands.h"
 #include "frame/command_line.h"
 #include "frame/saved_pictures.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int exitNoTerminal = 1;
+constexpr int exitNoConsole = 1;
 constexpr int exitPictureNotSaved = 1;
 constexpr int exitWrongCommandLine = 2;
 constexpr int showDefault = 10;  // how windows are shown when nobody asked otherwise
@@ -37,13 +37,13 @@ runtime::Text ArgumentText(int argc, char** argv) {
 // The form and the two windows; with a picture folder, their pictures kept.
 int RunInteractive(const runtime::Text& argumentText, std::optional<frame::PictureFolder> pictures) {
   // Start up.
-  auto console = console::terminal::TerminalConsole::Start();
+  auto console = console::ConsoleStartup();
   if (!console) {
-    std::fputs("magpend: needs a terminal on standard output or standard error\n", stderr);
-    return exitNoTerminal;
+    std::fputs(console::NoConsoleMessage(), stderr);
+    return exitNoConsole;
   }
   runtime::LoadFloatingPointControl();
-  graphics::SelectWindowSystem(graphics::WindowSystemKind::x11);
+  graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   app::StartArguments arguments{argumentText, showDefault, {}};
   if (pictures) {
     arguments.keepPicture = [&](const runtime::Text& caption, const app::RunPicture& picture) {

@@ -237,6 +237,9 @@ bool MapScan::RunAlone(Lane& lane) {
 }
 
 void MapScan::Work() {
+  // A new thread starts with the system's floating-point setting (on
+  // Windows a 53-bit significand), not the program's.
+  runtime::LoadFloatingPointControl();
   Lane lanes[2];
   Lane& first = lanes[0];
   Lane& second = lanes[1];

@@ -1,6 +1,8 @@
 // Drawing speed on the offscreen window system: the map run draws its three
 // magnet markers (12-pixel circles, each the same figure over itself) before
-// every model step, with the batch repaint every 150 operations.
+// every model step, with the batch repaint every 150 operations. And the cost
+// of opening and closing a window, offscreen and on the real window system
+// (when it can show windows).
 #include <benchmark/benchmark.h>
 
 #include "graphics/drawing.h"
@@ -65,6 +67,26 @@ void SurfaceMarker(benchmark::State& state) {
   for (auto _ : state) surface.DrawBox(marker, 0x000000FF, interior);
 }
 BENCHMARK(SurfaceMarker);
+
+// OpenGraphicWindow to a shown window, then CloseGraphicWindow to its end.
+void OpenAndClose(benchmark::State& state, graphics::WindowSystemKind kind) {
+  graphics::SelectWindowSystem(kind);
+  for (auto _ : state) {
+    const graphics::WindowHandle window =
+        graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600, 0);
+    if (window == 0) {
+      state.SkipWithError("the window system shows no windows here");
+      break;
+    }
+    graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
+    graphics::CloseGraphicWindow();
+  }
+  graphics::ShutdownWindowSystem();
+}
+BENCHMARK_CAPTURE(OpenAndClose, offscreen, graphics::WindowSystemKind::offscreen)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenAndClose, screen, graphics::WindowSystemKind::desktop)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

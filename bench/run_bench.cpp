@@ -79,7 +79,7 @@ class PacingClock final : public runtime::Clock {
 
 // Whether an X11 window can be opened at all.
 bool DisplayReachable() {
-  graphics::SelectWindowSystem(graphics::WindowSystemKind::x11);
+  graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   const graphics::WindowHandle probe = graphics::OpenGraphicWindow("probe", 0, 0, 8, 8, 0);
   if (probe == 0) return false;
   graphics::AttachGraphicWindow(probe, 0, graphics::RefreshMode::automatic);
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     bare.push_back(BareMap());
     oneWorker.push_back(MapRun(graphics::WindowSystemKind::offscreen, 1));
     allWorkers.push_back(MapRun(graphics::WindowSystemKind::offscreen, cores));
-    if (withX11) x11.push_back(MapRun(graphics::WindowSystemKind::x11, cores));
+    if (withX11) x11.push_back(MapRun(graphics::WindowSystemKind::desktop, cores));
   }
   const double a = Median(bare);
   const double b1 = Median(oneWorker);

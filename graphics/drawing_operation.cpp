@@ -43,8 +43,12 @@ DrawingOperation::~DrawingOperation() {
 
 void DrawingOperation::RefreshAfterDraw() {
   WindowRecord& area = *target_;
-  area.SetFlag(windowFlag::changed);
-  if (!ShouldRepaintNow(area)) return;
+  const bool alreadyChanged = area.SetFlag(windowFlag::changed);
+  if (!ShouldRepaintNow(area)) {
+    // The window thread sleeps while its screen shows every pixel.
+    if (!alreadyChanged) area.owner->NoteChange();
+    return;
+  }
   std::this_thread::yield();
   RepaintArea(area);
   area.ClearFlag(windowFlag::repaintRequested);

@@ -21,6 +21,8 @@ void AttachGraphicWindow(WindowHandle handle, int areaId, RefreshMode refresh) {
     record->SetFlag(windowFlag::deferredRefresh);
   } else {
     record->ClearFlag(windowFlag::deferredRefresh);
+    // Changes drawn while refresh was deferred now wait for an idle pass.
+    if (record->HasFlag(windowFlag::changed)) record->owner->NoteChange();
   }
   SetCurrentTarget(window);
 }

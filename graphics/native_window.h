@@ -35,11 +35,15 @@ enum class WindowEvent {
 // Whether anything arrived while waiting.
 enum class Activity { none, arrived };
 
+// The timeout of a wait that lasts until something arrives.
+inline constexpr std::chrono::microseconds untilActivity = std::chrono::microseconds::max();
+
 class NativeWindow {
  public:
   virtual ~NativeWindow() = default;
 
-  // Shows and activates the frame.
+  // Shows and activates the frame; returns once the window system shows the
+  // drawing area (or after a short bound, when it never says so).
   virtual void Show() = 0;
 
   // Handles every event that is already there, without waiting: paints
@@ -49,7 +53,8 @@ class NativeWindow {
   // Copies `area` of the surface onto the screen.
   virtual void Paint(PixelRect area) = 0;
 
-  // Waits up to `timeout` for an event or a `Wake`.
+  // Waits up to `timeout` (untilActivity: without a bound) for an event or
+  // a `Wake`. A `Wake` that came before the wait ends it at once.
   virtual Activity WaitForActivity(std::chrono::microseconds timeout) = 0;
 
   // Ends a wait of the window thread early (any thread).

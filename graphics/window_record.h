@@ -62,7 +62,8 @@ struct WindowRecord {
   std::shared_ptr<WindowRecord> frame;   // area: its frame's record
 
   bool HasFlag(std::uint32_t flag) const { return (flags.load() & flag) != 0; }
-  void SetFlag(std::uint32_t flag) { flags.fetch_or(flag); }
+  // Sets `flag`; returns whether it was set before.
+  bool SetFlag(std::uint32_t flag) { return (flags.fetch_or(flag) & flag) != 0; }
   void ClearFlag(std::uint32_t flag) { flags.fetch_and(~flag); }
 };
 

@@ -1,24 +1,22 @@
 #include "graphics/window_system.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <system_error>
-#include <thread>
 #include <vector>
 
+#include "graphics/desktop_window.h"
 #include "graphics/graphic_window.h"
 #include "graphics/offscreen/offscreen_window.h"
 #include "graphics/window_thread.h"
-#include "graphics/x11/x11_window.h"
 
 namespace graphics {
 
 namespace {
 
-std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::x11};
+std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::desktop};
 
 // Every window thread that has not been joined yet. Never destroyed, so a
 // late exit path never meets a destroyed list.
@@ -35,9 +33,9 @@ ThreadList& Threads() {
 NativeWindowFactory SelectedFactory() {
   switch (selectedKind.load()) {
     case WindowSystemKind::offscreen: return offscreen::MakeOffscreenWindow;
-    case WindowSystemKind::x11: break;
+    case WindowSystemKind::desktop: break;
   }
-  return x11::MakeX11Window;
+  return desktop::MakeDesktopWindow;
 }
 
 // Joins the threads whose windows are gone, so they do not pile up over
@@ -66,7 +64,7 @@ void RegisterExitSafetyNet() {
 }  // namespace
 
 void SelectWindowSystem(WindowSystemKind kind) {
-  if (kind == WindowSystemKind::x11) x11::PrepareXlib();
+  if (kind == WindowSystemKind::desktop) desktop::PrepareWindowSystem();
   selectedKind.store(kind);
 }
 
@@ -97,10 +95,8 @@ WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int w
     std::lock_guard lock(list.mutex);
     list.threads.push_back(thread);
   }
-  const WindowHandle handle = thread->AwaitResult();
-  // Give the new window a moment to appear before the first drawing.
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  return handle;
+  // The result comes once the window is shown, ready for the first drawing.
+  return thread->AwaitResult();
 }
 
 }  // namespace graphics

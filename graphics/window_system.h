@@ -5,12 +5,12 @@
 namespace graphics {
 
 enum class WindowSystemKind {
-  x11,        // real windows on the X display (the program's choice)
+  desktop,    // real windows: X11 on Linux, Win32 on Windows (the program's choice)
   offscreen,  // no display: surfaces and "screens" in memory (tests, benchmarks)
 };
 
 // Chooses where the next windows appear. Windows already open stay where
-// they are. The default is x11.
+// they are. The default is desktop.
 void SelectWindowSystem(WindowSystemKind kind);
 
 // Ends every window still open (it just vanishes, as at process end) and

@@ -11,7 +11,8 @@ namespace graphics {
 
 namespace {
 
-// How long the loop waits for events before it makes an idle pass.
+// How long the loop waits for events before it makes an idle pass, while a
+// change waits to be shown.
 constexpr std::chrono::microseconds idleInterval{1000};
 
 // The largest drawing area: the window systems address pixels with 16 bits.
@@ -34,21 +35,34 @@ WindowThread::WindowThread(WindowSettings settings, NativeWindowFactory factory)
     : settings_(std::move(settings)), factory_(factory) {}
 
 WindowThread::~WindowThread() {
-  // Only ever destroyed after Join, or never started.
-  if (thread_.joinable()) thread_.detach();
+  // The window system joins every thread before it lets go of it; a thread
+  // cannot join itself, so should the last owner ever be its own thread, it
+  // is left to end on its own.
+  if (thread_.joinable() && OnWindowThread()) thread_.detach();
 }
 
 void WindowThread::Start() {
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::jthread([this] { Run(); });
 }
 
-WindowHandle WindowThread::AwaitResult() const {
-  std::int64_t result = resultSlot_.load();
-  while (result == -1) {
-    std::this_thread::yield();
-    result = resultSlot_.load();
+WindowHandle WindowThread::AwaitResult() {
+  std::unique_lock lock(mutex_);
+  stateChanged_.wait(lock, [&] { return result_.has_value(); });
+  return *result_;
+}
+
+void WindowThread::WriteResult(WindowHandle handle) {
+  {
+    std::lock_guard lock(mutex_);
+    if (result_) return;  // written once
+    result_ = handle;
   }
-  return static_cast<WindowHandle>(result);
+  stateChanged_.notify_all();
+}
+
+bool WindowThread::HasEnded() {
+  std::lock_guard lock(mutex_);
+  return ended_;
 }
 
 void WindowThread::Join() {
@@ -61,19 +75,18 @@ void WindowThread::Run() {
   threadId_.store(std::this_thread::get_id());
   try {
     if (OpenWindow()) {
-      resultSlot_.store(static_cast<std::int64_t>(frameHandle_));
+      WriteResult(frameHandle_);
       ServeUntilDestroyed();
     }
   } catch (...) {
     // Nothing may escape a thread; whatever failed ends the window.
   }
-  if (resultSlot_.load() == -1) resultSlot_.store(0);
+  WriteResult(0);  // unless the handle was written
   try {
     DestroyWindow();
   } catch (...) {
   }
   CloseQueue();
-  ended_.store(true);
 }
 
 bool WindowThread::OpenWindow() {
@@ -87,7 +100,7 @@ bool WindowThread::OpenWindow() {
   native_ = factory_(settings_, surface);
   if (!native_) return false;
   {
-    std::lock_guard lock(queueMutex_);
+    std::lock_guard lock(mutex_);
     wakeTarget_ = native_.get();
   }
 
@@ -127,14 +140,31 @@ void WindowThread::ServeUntilDestroyed() {
     const WindowEvent event = native_->DispatchEvents();
     if (event != WindowEvent::none) return;  // Run destroys the window
     if (ServeRequests()) return;
-    if (native_->WaitForActivity(idleInterval) == Activity::none) IdlePass();
+    if (!RepaintWaits()) {
+      native_->WaitForActivity(untilActivity);
+    } else if (native_->WaitForActivity(idleInterval) == Activity::none) {
+      IdlePass();
+    }
   }
+}
+
+bool WindowThread::RepaintWaits() const {
+  return area_->HasFlag(windowFlag::changed) && !area_->HasFlag(windowFlag::deferredRefresh);
+}
+
+void WindowThread::NoteChange() {
+  NativeWindow* wakeTarget = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    if (!queueClosed_) wakeTarget = wakeTarget_;
+  }
+  if (wakeTarget != nullptr) wakeTarget->Wake();
 }
 
 bool WindowThread::ServeRequests() {
   std::deque<Request*> pending;
   {
-    std::lock_guard lock(queueMutex_);
+    std::lock_guard lock(mutex_);
     pending.swap(queue_);
   }
   bool closed = false;
@@ -147,10 +177,10 @@ bool WindowThread::ServeRequests() {
   }
   if (!pending.empty()) {
     {
-      std::lock_guard lock(queueMutex_);
+      std::lock_guard lock(mutex_);
       for (Request* request : pending) request->done = true;
     }
-    requestDone_.notify_all();
+    stateChanged_.notify_all();
   }
   return closed;
 }
@@ -161,10 +191,13 @@ void WindowThread::IdlePass() {
     area_->SetFlag(windowFlag::repaintRequested);
     return;
   }
-  if (area_->HasFlag(windowFlag::changed) && !area_->HasFlag(windowFlag::deferredRefresh)) {
-    RepaintArea(*area_);
-  }
+  PixelRect changedArea;
+  if (RepaintWaits()) changedArea = TakeRepaint(*area_);
   DrawingLock::Release();
+  // The copy itself needs no DrawingLock: the surface's own lock keeps every
+  // figure whole, and the drawing thread goes on drawing meanwhile (a paint
+  // can cost milliseconds, as under Wine).
+  if (!changedArea.IsEmpty()) native_->Paint(changedArea);
 }
 
 void WindowThread::DestroyWindow() {
@@ -179,26 +212,27 @@ void WindowThread::DestroyWindow() {
 
 void WindowThread::CloseQueue() {
   {
-    std::lock_guard lock(queueMutex_);
+    std::lock_guard lock(mutex_);
     queueClosed_ = true;
     for (Request* request : queue_) request->done = true;
     queue_.clear();
+    ended_ = true;
   }
-  requestDone_.notify_all();
+  stateChanged_.notify_all();
 }
 
 void WindowThread::Submit(Request& request) {
   NativeWindow* wakeTarget = nullptr;
   {
-    std::lock_guard lock(queueMutex_);
+    std::lock_guard lock(mutex_);
     if (queueClosed_) return;
     queue_.push_back(&request);
     wakeTarget = wakeTarget_;
   }
   // Still opening: the loop serves the queue as soon as it starts.
   if (wakeTarget != nullptr) wakeTarget->Wake();
-  std::unique_lock lock(queueMutex_);
-  requestDone_.wait(lock, [&] { return request.done; });
+  std::unique_lock lock(mutex_);
+  stateChanged_.wait(lock, [&] { return request.done; });
 }
 
 void WindowThread::Paint(PixelRect area) {
@@ -219,9 +253,13 @@ void WindowThread::RequestClose() {
   Submit(request);
 }
 
-void RepaintArea(WindowRecord& area) {
+PixelRect TakeRepaint(WindowRecord& area) {
   area.ClearFlag(windowFlag::changed);
-  const PixelRect changedArea = area.surface->TakeChangedArea();
+  return area.surface->TakeChangedArea();
+}
+
+void RepaintArea(WindowRecord& area) {
+  const PixelRect changedArea = TakeRepaint(area);
   if (changedArea.IsEmpty()) return;  // the screen already shows every pixel
   area.owner->Paint(changedArea);
 }

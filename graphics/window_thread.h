@@ -1,9 +1,16 @@
 // The WindowThread: the thread that owns one graphic window. It creates the
-// window and its records, answers the window system's events, serves the
-// requests of other threads (a synchronous repaint, closing) and, whenever
-// nothing has arrived for a millisecond, makes an idle pass: it tries the
-// DrawingLock once and either repaints what changed or, when the lock is
-// held, leaves a `repaintRequested` note for the drawing operation.
+// window and its records, answers the window system's events and serves the
+// requests of other threads (a synchronous repaint, closing). While a change
+// on the surface waits to be shown, it makes an idle pass whenever nothing
+// has arrived for a millisecond: it tries the DrawingLock once and either
+// takes what changed and copies it to the screen after letting go of the
+// lock, or, when the lock is held, leaves a `repaintRequested` note for the
+// drawing operation. While nothing waits to
+// be shown it sleeps until the window system, a request or a drawing
+// operation's first change wakes it.
+//
+// The opening handshake, the requests and their answers share one mutex and
+// one condition variable per window thread.
 //
 // Destroying the window (from either side) unregisters both records and
 // destroys the native window without taking the DrawingLock, so a close that
@@ -14,10 +21,10 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "graphics/graphic_window.h"
@@ -36,9 +43,9 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   // Starts the thread. Throws std::system_error when it cannot be started.
   void Start();
 
-  // Waits (polling) until the thread has written its result: the frame's
-  // handle, or 0 when the window could not be made.
-  WindowHandle AwaitResult() const;
+  // Waits until the thread has written its result: the frame's handle once
+  // the window is shown, or 0 when the window could not be made.
+  WindowHandle AwaitResult();
 
   // Copies `area` of the surface to the screen: at once on the window
   // thread, otherwise through its queue, returning when it is done or the
@@ -49,8 +56,12 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   // thread has destroyed it (at once when it is already gone).
   void RequestClose();
 
+  // A drawing operation changed the surface of a window that showed every
+  // pixel: wakes the thread so that its idle passes begin (any thread).
+  void NoteChange();
+
   // True once the thread has left its loop for good; it may then be joined.
-  bool HasEnded() const { return ended_.load(); }
+  bool HasEnded();
 
   // Waits for the thread to end (not from the window thread itself).
   void Join();
@@ -60,7 +71,7 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   struct Request {
     RequestKind kind;
     PixelRect area;     // paint: what to copy
-    bool done = false;  // set by the window thread, under queueMutex_
+    bool done = false;  // set by the window thread, under mutex_
   };
 
   void Run();
@@ -69,19 +80,19 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   // Serves every queued request; true when one of them closed the window.
   bool ServeRequests();
   void IdlePass();
+  // Whether a change on the surface waits for an idle pass to show it.
+  bool RepaintWaits() const;
   void DestroyWindow();
-  // Answers every waiting request and refuses new ones.
+  // Answers every waiting request, refuses new ones and marks the thread
+  // as ended.
   void CloseQueue();
   void Submit(Request& request);
   bool OnWindowThread() const;
 
-  const WindowSettings settings_;               // the argument block
-  const NativeWindowFactory factory_;
-  std::atomic<std::int64_t> resultSlot_{-1};  // -1 while opening, then handle or 0
+  void WriteResult(WindowHandle handle);
 
-  std::thread thread_;
-  std::atomic<std::thread::id> threadId_{};
-  std::atomic<bool> ended_{false};
+  const WindowSettings settings_;  // the argument block
+  const NativeWindowFactory factory_;
 
   // Window-thread state (written before the records are registered).
   std::unique_ptr<NativeWindow> native_;  // lives until this object dies
@@ -89,12 +100,24 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   WindowHandle frameHandle_ = 0;
   bool destroyed_ = false;
 
-  std::mutex queueMutex_;
-  std::condition_variable requestDone_;
-  std::deque<Request*> queue_;  // requests waiting to be served
-  bool queueClosed_ = false;    // the window is gone: requests return at once
+  // Shared with other threads, under mutex_; `stateChanged_` announces a
+  // result, answered requests and the end.
+  std::mutex mutex_;
+  std::condition_variable stateChanged_;
+  std::optional<WindowHandle> result_;  // none while opening, then the handle or 0
+  std::deque<Request*> queue_;          // requests waiting to be served
+  bool queueClosed_ = false;            // the window is gone: requests return at once
   NativeWindow* wakeTarget_ = nullptr;  // native_, once made (for Wake)
+  bool ended_ = false;                  // the thread has left its loop for good
+
+  std::atomic<std::thread::id> threadId_{};  // the window thread's, once it runs
+  std::jthread thread_;  // last: ends before the state above goes
 };
+
+// Clears `changed` and returns the part of the area's surface whose pixels
+// changed since the last repaint (empty when none did): what the screen
+// still has to be shown. Caller holds the DrawingLock.
+PixelRect TakeRepaint(WindowRecord& area);
 
 // Copies what changed on the area's surface to the screen and clears
 // `changed`; skips the copy when no pixel changed since the last one.

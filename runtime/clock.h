@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "runtime/precise_timer.h"
+
 namespace runtime {
 
 class Clock {
@@ -17,17 +19,19 @@ class Clock {
   virtual void SleepMilliseconds(std::uint32_t milliseconds) = 0;
 };
 
-// Real time, for one thread. 0 only yields. A pause that starts within a
-// couple of milliseconds of the end the previous one was meant to have is
-// counted from that end, so the kernel's lateness in waking up (a tenth of a
-// millisecond or more on a busy machine) does not add up over thousands of
-// short pauses: 5000 pauses of 6 ms take 30 s, not 31.
+// Real time, for one thread. 0 only yields. A pause that starts within its
+// own length (2 to 5 ms) of the end the previous one was meant to have is
+// counted from that end, so the system's lateness in waking up (a tenth of a
+// millisecond or more, most of one under Wine) and the work between two
+// pauses do not add up over thousands of short pauses: 5000 pauses of 6 ms
+// take 30 s, not 31. A pause after a longer gap is made in full.
 class SystemClock final : public Clock {
  public:
   void SleepMilliseconds(std::uint32_t milliseconds) override;
 
  private:
   std::chrono::steady_clock::time_point intendedEnd_{};  // of the latest pause
+  PreciseTimer timer_;
 };
 
 // Returns at once and adds the pause to its total; every pause is recorded

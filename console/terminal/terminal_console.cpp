@@ -1,5 +1,15 @@
 #include "console/terminal/terminal_console.h"
 
+namespace console {
+
+std::unique_ptr<SystemConsole> ConsoleStartup() { return terminal::TerminalConsole::Start(); }
+
+const char* NoConsoleMessage() {
+  return "magpend: needs a terminal on standard output or standard error\n";
+}
+
+}  // namespace console
+
 namespace console::terminal {
 
 std::unique_ptr<TerminalConsole> TerminalConsole::Start() {

@@ -6,12 +6,13 @@
 
 #include "console/keyboard.h"
 #include "console/screen.h"
+#include "console/system_console.h"
 #include "console/terminal/terminal.h"
 #include "runtime/clock.h"
 
 namespace console::terminal {
 
-class TerminalConsole {
+class TerminalConsole final : public SystemConsole {
  public:
   // Opens the terminal (raw keys, the screen's cell grid) and prepares the
   // screen: colours 7 on 0, the cursor shown as an underline. The terminal's
@@ -20,12 +21,12 @@ class TerminalConsole {
 
   explicit TerminalConsole(std::unique_ptr<Terminal> terminal);
 
-  ConsoleScreen& Screen() { return screen_; }
-  ConsoleKeyboard& Keyboard() { return keyboard_; }
+  ConsoleScreen& Screen() override { return screen_; }
+  ConsoleKeyboard& Keyboard() override { return keyboard_; }
 
   // Closes the keyboard and hands the terminal back (modes restored); the
   // cells stay as the program left them.
-  void Shutdown() { terminal_->Release(); }
+  void Shutdown() override { terminal_->Release(); }
 
  private:
   std::unique_ptr<Terminal> terminal_;  // the device behind screen and keyboard

@@ -80,8 +80,13 @@ class OffscreenWindow final : public NativeWindow {
 
   Activity WaitForActivity(std::chrono::microseconds timeout) override {
     std::unique_lock lock(state_->mutex);
-    const bool arrived = state_->activity.wait_for(
-        lock, timeout, [&] { return state_->woken || state_->closeRequested; });
+    const auto arrival = [&] { return state_->woken || state_->closeRequested; };
+    bool arrived = true;
+    if (timeout == untilActivity) {
+      state_->activity.wait(lock, arrival);
+    } else {
+      arrived = state_->activity.wait_for(lock, timeout, arrival);
+    }
     state_->woken = false;
     return arrived ? Activity::arrived : Activity::none;
   }

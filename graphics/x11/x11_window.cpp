@@ -1,5 +1,7 @@
 #include "graphics/x11/x11_window.h"
 
+#include "graphics/desktop_window.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -117,10 +119,8 @@ class X11Window final : public NativeWindow {
 
   bool Create(const WindowSettings& settings);
 
-  void Show() override {
-    XMapRaised(display_, frame_);
-    XSync(display_, False);
-  }
+  // Maps the frame and waits for the drawing area's first exposure.
+  void Show() override;
 
   WindowEvent DispatchEvents() override;
   void Paint(PixelRect area) override;
@@ -149,6 +149,12 @@ class X11Window final : public NativeWindow {
   void OnDestroyNotify(const XEvent& event);
   void OnButtonPress(const XEvent& event);
 
+  // Handles every event that is already there.
+  void HandlePendingEvents();
+  bool Gone() const { return connectionLost_ || frameGone_; }
+  // Waits up to `timeout` for the connection to have something to read.
+  Activity WaitForConnection(std::chrono::milliseconds timeout);
+
   void SetFrameProperties(const WindowSettings& settings);
   bool MakeImage(Visual* visual, int depth);
   unsigned long ToXPixel(ColorRef color) const {
@@ -174,6 +180,7 @@ class X11Window final : public NativeWindow {
   bool connectionLost_ = false;   // set by Xlib's exit handler
   bool frameGone_ = false;        // destroyed by someone else
   bool closeRequested_ = false;   // the user asked to close
+  bool areaExposed_ = false;      // the drawing area has been shown
 };
 
 const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers() {
@@ -281,15 +288,35 @@ bool X11Window::MakeImage(Visual* visual, int depth) {
   return true;
 }
 
-WindowEvent X11Window::DispatchEvents() {
-  while (!connectionLost_ && !frameGone_ && XPending(display_) > 0) {
+void X11Window::Show() {
+  // Without a window manager the area shows at once; a window manager first
+  // decorates the frame. One that never shows it does not hold the program.
+  constexpr auto showBound = std::chrono::seconds(1);
+  XMapRaised(display_, frame_);
+  XFlush(display_);
+  const auto deadline = std::chrono::steady_clock::now() + showBound;
+  for (;;) {
+    HandlePendingEvents();
+    if (areaExposed_ || Gone()) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return;
+    WaitForConnection(left);
+  }
+}
+
+void X11Window::HandlePendingEvents() {
+  while (!Gone() && XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     const EventHandler handler =
         event.type >= 0 && event.type < LASTEvent ? EventHandlers()[event.type] : nullptr;
     if (handler != nullptr) (this->*handler)(event);
   }
-  if (connectionLost_ || frameGone_) return WindowEvent::vanished;
+}
+
+WindowEvent X11Window::DispatchEvents() {
+  HandlePendingEvents();
+  if (Gone()) return WindowEvent::vanished;
   if (closeRequested_) return WindowEvent::closeRequested;
   return WindowEvent::none;
 }
@@ -297,6 +324,7 @@ WindowEvent X11Window::DispatchEvents() {
 void X11Window::OnExpose(const XEvent& event) {
   const XExposeEvent& expose = event.xexpose;
   if (expose.window != area_) return;
+  areaExposed_ = true;
   exposed_ = exposed_.UnitedWith({expose.x, expose.y, expose.x + expose.width, expose.y + expose.height});
   if (expose.count > 0) return;  // more of the same exposure follows
   Paint(exposed_);
@@ -341,9 +369,15 @@ void X11Window::Paint(PixelRect area) {
   XFlush(display_);
 }
 
+Activity X11Window::WaitForConnection(std::chrono::milliseconds timeout) {
+  pollfd watched{ConnectionNumber(display_), POLLIN, 0};
+  return poll(&watched, 1, static_cast<int>(timeout.count())) > 0 ? Activity::arrived : Activity::none;
+}
+
 Activity X11Window::WaitForActivity(std::chrono::microseconds timeout) {
   std::array<pollfd, 2> watched{{{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}}};
-  const auto milliseconds = static_cast<int>((timeout.count() + 999) / 1000);
+  const int milliseconds =
+      timeout == untilActivity ? -1 : static_cast<int>((timeout.count() + 999) / 1000);
   if (poll(watched.data(), watched.size(), milliseconds) <= 0) return Activity::none;
   if (watched[1].revents & POLLIN) {
     std::uint64_t count = 0;
@@ -415,3 +449,14 @@ std::unique_ptr<NativeWindow> MakeX11Window(const WindowSettings& settings,
 }
 
 }  // namespace graphics::x11
+
+namespace graphics::desktop {
+
+void PrepareWindowSystem() { x11::PrepareXlib(); }
+
+std::unique_ptr<NativeWindow> MakeDesktopWindow(const WindowSettings& settings,
+                                                std::shared_ptr<const Surface> surface) {
+  return x11::MakeX11Window(settings, std::move(surface));
+}
+
+}  // namespace graphics::desktop

@@ -19,11 +19,17 @@ wait_for() {
   fail "waited in vain for: $1"
 }
 
+# The shells' command: bash with a known environment (the display and, for
+# the Windows program, Wine's prefix and debug setting passed on).
+shell_command() {
+  echo "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY}" \
+    "${WINEPREFIX:+WINEPREFIX=$WINEPREFIX} ${WINEDEBUG:+WINEDEBUG=$WINEDEBUG} bash --norc --noprofile"
+}
+
 # A shell in a fresh 80 x 25 pane in $work, with a known prompt and
 # environment.
 start_shell() {
-  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 -c "$work" \
-    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+  tmux_ -f /dev/null new-session -d -s run -x 80 -y 25 -c "$work" "$(shell_command)"
   tmux_ send-keys -t "$pane" "PS1='shell> '; clear" Enter
 }
 
@@ -290,8 +296,7 @@ close_from_outside() {
 # the same environment; its pane is "run:$1". Several programs can so run side
 # by side, each in a terminal of its own.
 open_shell() {
-  tmux_ new-window -d -t run -n "$1" -c "$work" \
-    "env -i PATH=/usr/bin:/bin TERM=xterm-256color LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} bash --norc --noprofile"
+  tmux_ new-window -d -t run -n "$1" -c "$work" "$(shell_command)"
   tmux_ send-keys -t "run:$1" "PS1='shell> '; clear" Enter
 }
 
@@ -400,4 +405,36 @@ check_fixed_frame() {
   pnmtopng < "$4.ppm" > "$4.png"
   pnmcut 0 0 $((800 + left + right)) "$top" < "$4.ppm" > "$4.title.ppm"
   rm -f "$4.ppm"
+}
+
+# --- The Windows program under Wine, beside the Linux build.
+
+# The id of the window named `$1` whose class name is `$2` ("magpend" for the
+# Linux build, "magpend.exe" for the Windows program under Wine), or nothing.
+class_window_id() {
+  local id
+  for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+    if xprop -id "$id" WM_CLASS 2>/dev/null | grep -q "= \"$2\","; then echo "$id"; return; fi
+  done
+}
+
+# Waits up to `$3` seconds for the window named `$1` of class name `$2`.
+wait_for_class_window() {
+  for _ in $(seq $((${3:-10} * 10))); do
+    [ -n "$(class_window_id "$1" "$2")" ] && return 0
+    sleep 0.1
+  done
+  fail "window $1 of $2 did not appear"
+}
+
+# Saves the 800 x 600 drawing area of the Windows program's window `$1` as a
+# binary PPM in `$2`. With no window manager on the display Wine draws the
+# frame itself, into the frame's X window: borders of equal width left, right
+# and below, the title bar above, and the drawing area within.
+wine_area_screenshot() {
+  local width height border
+  read -r width height <<< "$(xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')"
+  border=$(( (width - 800) / 2 ))
+  xwd -silent -id "$1" | xwdtopnm 2>/dev/null |
+    pnmcut -left "$border" -top $((height - 600 - border)) -width 800 -height 600 > "$2"
 }

@@ -46,19 +46,19 @@ class X11WindowTest : public ::testing::Test {
     ASSERT_NE(probe_, nullptr) << "The X11 window tests need a reachable X display; DISPLAY is \""
                                << (display != nullptr ? display : "(unset)") << "\"";
     x11::UseDisplay("");
-    SelectWindowSystem(WindowSystemKind::x11);
+    SelectWindowSystem(WindowSystemKind::desktop);
     runtime::ClearError();
   }
   void TearDown() override {
     ShutdownWindowSystem();
-    SelectWindowSystem(WindowSystemKind::x11);
+    SelectWindowSystem(WindowSystemKind::desktop);
   }
 
   // The surface the same drawing makes on an offscreen window.
   static std::vector<ColorRef> ExpectedPicture() {
     SelectWindowSystem(WindowSystemKind::offscreen);
     const WindowHandle window = OpenGraphicWindow("Expected", 0, 0, 800, 600, 0);
-    SelectWindowSystem(WindowSystemKind::x11);
+    SelectWindowSystem(WindowSystemKind::desktop);
     AttachGraphicWindow(window, 0, RefreshMode::automatic);
     SetGraphicScale(-200, 150, 200, -150);
     DrawSampleFigures();

@@ -1,0 +1,262 @@
+#include "graphics/gdi/gdi_window.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "graphics/desktop_window.h"
+
+namespace graphics::gdi {
+
+namespace {
+
+constexpr const char* frameClassName = "MagpendFrame";
+constexpr const char* areaClassName = "MagpendDrawingArea";
+constexpr int areaChildId = 0;
+
+// The default frame: a pop-up with a thin border, a window menu and a
+// minimise button, and a title bar with the caption (and with it the close
+// button) unless the caption is empty. No maximise button, no sizing border.
+DWORD FrameStyle(const WindowSettings& settings) {
+  if (settings.style != 0) return static_cast<DWORD>(settings.style);
+  DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+  if (!settings.caption.empty()) style |= WS_CAPTION;
+  return style;
+}
+
+// A surface colour (red in the low byte) as a DIB pixel (blue in the low
+// byte).
+std::uint32_t ToDibPixel(ColorRef color) {
+  return static_cast<std::uint32_t>(RedOf(color)) << 16 |
+         static_cast<std::uint32_t>(GreenOf(color)) << 8 | BlueOf(color);
+}
+
+class GdiWindow final : public NativeWindow {
+ public:
+  explicit GdiWindow(std::shared_ptr<const Surface> surface) : surface_(std::move(surface)) {}
+  ~GdiWindow() override {
+    Destroy();
+    if (wake_ != nullptr) CloseHandle(wake_);
+  }
+
+  bool Create(const WindowSettings& settings);
+
+  void Show() override;
+  WindowEvent DispatchEvents() override;
+  void Paint(PixelRect area) override;
+  Activity WaitForActivity(std::chrono::microseconds timeout) override;
+  void Wake() override { SetEvent(wake_); }
+  void Destroy() override;
+
+  static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK AreaProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  // The window's object, stored with it at creation.
+  static GdiWindow* From(HWND window, UINT message, LPARAM lParam);
+
+  void OnFrameClose() { closeRequested_ = true; }
+  void OnFrameDestroyed() { frameGone_ = true; }
+  void OnAreaPaint();
+  void OnAreaClick() { SetFocus(area_); }
+
+  // Copies `area` (inside the surface) onto the drawing area through `dc`.
+  void CopySurface(HDC dc, PixelRect area);
+
+  std::shared_ptr<const Surface> surface_;
+  HWND frame_ = nullptr;               // the top-level window
+  HWND area_ = nullptr;                // the drawing area, child of the frame
+  HANDLE wake_ = nullptr;              // event that other threads set to wake the loop
+  std::vector<std::uint32_t> pixels_;  // the part being copied, as DIB pixels
+  bool closeRequested_ = false;        // the user asked to close
+  bool frameGone_ = false;             // destroyed by someone else
+};
+
+bool RegisterWindowClasses() {
+  static bool registered = false;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA frameClass{};
+    frameClass.cbSize = sizeof frameClass;
+    frameClass.style = CS_HREDRAW | CS_VREDRAW;
+    frameClass.lpfnWndProc = GdiWindow::FrameProcedure;
+    frameClass.hInstance = instance;
+    frameClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    frameClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
+    frameClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    frameClass.lpszClassName = frameClassName;
+
+    // The area paints every pixel itself: no background to erase first.
+    WNDCLASSEXA areaClass{};
+    areaClass.cbSize = sizeof areaClass;
+    areaClass.lpfnWndProc = GdiWindow::AreaProcedure;
+    areaClass.hInstance = instance;
+    areaClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    areaClass.lpszClassName = areaClassName;
+    registered = RegisterClassExA(&frameClass) != 0 && RegisterClassExA(&areaClass) != 0;
+  });
+  return registered;
+}
+
+GdiWindow* GdiWindow::From(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+  }
+  return reinterpret_cast<GdiWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK GdiWindow::FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GdiWindow* self = From(window, message, lParam);
+  if (self != nullptr) {
+    switch (message) {
+      case WM_CLOSE: self->OnFrameClose(); return 0;
+      case WM_DESTROY: self->OnFrameDestroyed(); return 0;
+      default: break;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK GdiWindow::AreaProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  GdiWindow* self = From(window, message, lParam);
+  if (self != nullptr) {
+    switch (message) {
+      case WM_PAINT: self->OnAreaPaint(); return 0;
+      case WM_ERASEBKGND: return 1;  // the paint covers it
+      case WM_LBUTTONDOWN: self->OnAreaClick(); return 0;
+      default: break;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool GdiWindow::Create(const WindowSettings& settings) {
+  wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (wake_ == nullptr || !RegisterWindowClasses()) return false;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  frame_ = CreateWindowExA(0, frameClassName, settings.caption.c_str(), FrameStyle(settings),
+                           settings.x, settings.y, settings.width, settings.height, nullptr, nullptr,
+                           instance, this);
+  if (frame_ == nullptr) return false;
+
+  // The frame's decoration comes on top of the drawing area's size; its
+  // outer corner stays where it was asked for.
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(frame_, &outer);
+  GetClientRect(frame_, &client);
+  const int decorationWidth = (outer.right - outer.left) - (client.right - client.left);
+  const int decorationHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+  SetWindowPos(frame_, nullptr, 0, 0, settings.width + decorationWidth,
+               settings.height + decorationHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+
+  area_ = CreateWindowExA(0, areaClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, settings.width,
+                          settings.height, frame_, reinterpret_cast<HMENU>(areaChildId), instance,
+                          this);
+  return area_ != nullptr;
+}
+
+void GdiWindow::Show() {
+  ShowWindow(frame_, SW_SHOW);
+  // Paints the frame and the area at once, so the window is shown with the
+  // surface's pixels when the program first draws.
+  RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+WindowEvent GdiWindow::DispatchEvents() {
+  MSG message;
+  while (!frameGone_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  if (frameGone_) return WindowEvent::vanished;
+  if (closeRequested_) return WindowEvent::closeRequested;
+  return WindowEvent::none;
+}
+
+void GdiWindow::CopySurface(HDC dc, PixelRect area) {
+  const PixelRect visible = area.IntersectedWith(surface_->Bounds());
+  if (visible.IsEmpty()) return;
+  const auto width = static_cast<std::size_t>(visible.Width());
+  pixels_.resize(width * static_cast<std::size_t>(visible.Height()));
+  surface_->ReadArea(visible, [&](std::int32_t x, std::int32_t y, const ColorRef* pixels,
+                                  std::int32_t count) {
+    std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y - visible.top) * width +
+                         static_cast<std::size_t>(x - visible.left);
+    for (std::int32_t i = 0; i < count; ++i) row[i] = ToDibPixel(pixels[i]);
+  });
+  // A top-down DIB of exactly the part copied.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = visible.Width();
+  info.bmiHeader.biHeight = -visible.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, visible.left, visible.top, static_cast<DWORD>(visible.Width()),
+                    static_cast<DWORD>(visible.Height()), 0, 0, 0,
+                    static_cast<UINT>(visible.Height()), pixels_.data(), &info, DIB_RGB_COLORS);
+}
+
+void GdiWindow::OnAreaPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(area_, &paint);
+  const RECT& asked = paint.rcPaint;
+  CopySurface(dc, {asked.left, asked.top, asked.right, asked.bottom});
+  EndPaint(area_, &paint);
+}
+
+void GdiWindow::Paint(PixelRect area) {
+  if (area_ == nullptr || frameGone_) return;
+  HDC dc = GetDC(area_);
+  if (dc == nullptr) return;
+  CopySurface(dc, area);
+  ReleaseDC(area_, dc);
+  GdiFlush();
+}
+
+Activity GdiWindow::WaitForActivity(std::chrono::microseconds timeout) {
+  DWORD milliseconds = INFINITE;
+  if (timeout != untilActivity) {
+    milliseconds = static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(timeout).count());
+  }
+  const DWORD result =
+      MsgWaitForMultipleObjectsEx(1, &wake_, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  return result == WAIT_TIMEOUT ? Activity::none : Activity::arrived;
+}
+
+void GdiWindow::Destroy() {
+  if (frame_ != nullptr && !frameGone_) DestroyWindow(frame_);  // the area goes with it
+  frame_ = nullptr;
+  area_ = nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<NativeWindow> MakeGdiWindow(const WindowSettings& settings,
+                                            std::shared_ptr<const Surface> surface) {
+  auto window = std::make_unique<GdiWindow>(std::move(surface));
+  if (!window->Create(settings)) return nullptr;  // the destructor releases what was made
+  return window;
+}
+
+}  // namespace graphics::gdi
+
+namespace graphics::desktop {
+
+// Win32 windows need no preparation for threads.
+void PrepareWindowSystem() {}
+
+std::unique_ptr<NativeWindow> MakeDesktopWindow(const WindowSettings& settings,
+                                                std::shared_ptr<const Surface> surface) {
+  return gdi::MakeGdiWindow(settings, std::move(surface));
+}
+
+}  // namespace graphics::desktop

@@ -1,0 +1,23 @@
+// The Win32 window system: each window thread makes a pop-up frame and a
+// child drawing area of exactly the surface's size with CreateWindowEx,
+// pumps their messages and paints the area from the surface with
+// SetDIBitsToDevice, on WM_PAINT and on every repaint the program asks for,
+// so the screen shows the very pixels of the surface, as on X11.
+//
+// The close button, the window menu and Alt+F4 end in WM_CLOSE, which the
+// frame only notes: the window thread destroys the window as the program's
+// own close does. Keys typed into the window are not read; a left click
+// gives the drawing area the focus.
+#pragma once
+
+#include <memory>
+
+#include "graphics/native_window.h"
+
+namespace graphics::gdi {
+
+// The factory of Win32 windows; null when a window cannot be made.
+std::unique_ptr<NativeWindow> MakeGdiWindow(const WindowSettings& settings,
+                                            std::shared_ptr<const Surface> surface);
+
+}  // namespace graphics::gdi
