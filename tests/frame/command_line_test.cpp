@@ -45,7 +45,7 @@ TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
     std::vector<std::string> arguments = {"map", "-o", "x.png"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     const CommandLineReading reading = Read(arguments);
-    ASSERT_EQ(reading.mistake, "") << arguments[3];
+    ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.arguments);
     EXPECT_EQ(reading.commandLine.command, Command::map);
     EXPECT_EQ(reading.commandLine.map.g, c.g);
     EXPECT_EQ(reading.commandLine.map.m, c.m);
