@@ -1,5 +1,6 @@
 // Timings of the two runs as the program performs them, against the bare
-// arithmetic:
+// arithmetic (and (e), the map's scan alone, with every worker and nothing
+// painted):
 //   (a) the default map computed on one thread, no drawing;
 //   (b) the map run on offscreen windows: every drawing operation and
 //       refresh, pauses skipped; with one worker thread and with all cores;
@@ -58,6 +59,15 @@ double MapRun(graphics::WindowSystemKind windows, unsigned workers) {
   return seconds;
 }
 
+// The map's computation alone: the scan with every worker, nothing painted.
+double ScanAlone(unsigned workers) {
+  return SecondsOf([&] {
+    app::MapScan scan(app::ScanJob{}, workers);
+    while (scan.Next()) {
+    }
+  });
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -97,9 +107,10 @@ int main(int argc, char** argv) {
 
   const bool withX11 = DisplayReachable();
   constexpr int rounds = 5;
-  std::vector<double> bare, oneWorker, allWorkers, x11;
+  std::vector<double> bare, scanAlone, oneWorker, allWorkers, x11;
   for (int round = 0; round < rounds; ++round) {
     bare.push_back(BareMap());
+    scanAlone.push_back(ScanAlone(cores));
     oneWorker.push_back(MapRun(graphics::WindowSystemKind::offscreen, 1));
     allWorkers.push_back(MapRun(graphics::WindowSystemKind::offscreen, cores));
     if (withX11) x11.push_back(MapRun(graphics::WindowSystemKind::desktop, cores));
@@ -119,6 +130,7 @@ int main(int argc, char** argv) {
   } else {
     std::printf("(c) no X display reachable: X11 map run not measured\n");
   }
+  std::printf("(e) the map's computation alone, %u workers: %.3f s\n", cores, Median(scanAlone));
   if (skipPath) return 0;
 
   graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);

@@ -51,6 +51,9 @@ build() {
   cmake --build "$folder" -j "$(nproc)" ${targets[@]:+--target "${targets[@]}"}
 }
 
+# As build, at a lower priority: the tests of the builds before it run beside.
+build_behind() { ( renice -n 10 -p "$BASHPID" >/dev/null; build "$@" ); }
+
 # tests folder [ctest options...]
 tests() {
   local folder=$1
@@ -93,10 +96,10 @@ echo "=== normal build"
 build build
 lane normal normalLane
 echo "=== ASan + UBSan build"
-nice build build-address -DMAGPEND_SANITIZE=address -- tests_without_benchmarks
+build_behind build-address -DMAGPEND_SANITIZE=address -- tests_without_benchmarks
 lane address addressLane
 echo "=== TSan build"
-nice build build-thread -DMAGPEND_SANITIZE=thread -- threaded_tests
+build_behind build-thread -DMAGPEND_SANITIZE=thread -- threaded_tests
 lane thread threadLane
 lane fuzzing scripts/fuzz.sh 10
 
