@@ -10,14 +10,23 @@ trap cleanup EXIT
 screen() { tmux_ capture-pane -t "$pane" -p; }
 fail() { echo "FAIL: $*"; echo "--- screen:"; screen || true; exit 1; }
 
-# Waits up to `$2` seconds (10 when not given) for the screen to show `$1`.
-wait_for() {
-  for _ in $(seq $((${2:-10} * 10))); do
-    if screen | grep -qE -- "$1"; then return 0; fi
-    sleep 0.1
+# Runs `$2...` every fifth of a second until it succeeds, for up to `$1`
+# seconds; fails (status 1) when it never did. (Looking more often only
+# costs the processor that the programs under test need.)
+poll_until() {
+  local seconds=$1
+  shift
+  for _ in $(seq $((seconds * 5))); do
+    "$@" && return 0
+    sleep 0.2
   done
-  fail "waited in vain for: $1"
+  return 1
 }
+
+screen_shows() { screen | grep -qE -- "$1"; }
+
+# Waits up to `$2` seconds (10 when not given) for the screen to show `$1`.
+wait_for() { poll_until "${2:-10}" screen_shows "$1" || fail "waited in vain for: $1"; }
 
 # The shells' command: bash with a known environment (the display and, for
 # the Windows program, Wine's prefix and debug setting passed on).
@@ -46,14 +55,10 @@ fill_form() {
 # The id of the window named `$1`, or nothing.
 window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
 
+window_shown() { [ -n "$(window_id "$1")" ]; }
+
 # Waits up to `$2` seconds for the window named `$1` to appear.
-wait_for_window() {
-  for _ in $(seq $((${2:-10} * 10))); do
-    [ -n "$(window_id "$1")" ] && return 0
-    sleep 0.1
-  done
-  fail "window $1 did not appear"
-}
+wait_for_window() { poll_until "${2:-10}" window_shown "$1" || fail "window $1 did not appear"; }
 
 # Saves the window `$1` (its drawing area) as a binary PPM in `$2`.
 screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
@@ -316,14 +321,12 @@ program_pid() {
 # How many windows named `$1` are open on the display.
 window_count() { xdotool search --name "^$1\$" 2>/dev/null | wc -l; }
 
+windows_open() { [ "$(window_count "$1")" -eq "$2" ]; }
+
 # Waits up to `$3` seconds (10 when not given) until `$2` windows named `$1`
 # are open.
 wait_for_windows() {
-  for _ in $(seq $((${3:-10} * 10))); do
-    [ "$(window_count "$1")" -eq "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "$(window_count "$1") windows $1 open, not $2"
+  poll_until "${3:-10}" windows_open "$1" "$2" || fail "$(window_count "$1") windows $1 open, not $2"
 }
 
 # Checks that the terminal of `$pane` is back to normal: the shell's line
@@ -418,13 +421,11 @@ class_window_id() {
   done
 }
 
+class_window_shown() { [ -n "$(class_window_id "$1" "$2")" ]; }
+
 # Waits up to `$3` seconds for the window named `$1` of class name `$2`.
 wait_for_class_window() {
-  for _ in $(seq $((${3:-10} * 10))); do
-    [ -n "$(class_window_id "$1" "$2")" ] && return 0
-    sleep 0.1
-  done
-  fail "window $1 of $2 did not appear"
+  poll_until "${3:-10}" class_window_shown "$1" "$2" || fail "window $1 of $2 did not appear"
 }
 
 # Saves the 800 x 600 drawing area of the Windows program's window `$1` as a
