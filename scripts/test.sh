@@ -10,8 +10,8 @@
 #                    the real binary (tmux, private Xvfb displays, openbox)
 #   ASan + UBSan     unit and in-process tests (leak checking on); the fault
 #                    scripts again
-#   TSan             the threaded in-process tests (graphics, console, runs);
-#                    the X fault script that closes windows from outside
+#   TSan             the threaded in-process tests (graphics, console, runs)
+#                    and the X fault script that closes windows from outside
 #   fuzzing          a short pass over every fuzz target
 # The builds follow one another, and the tests of each build run beside the
 # next build; end-to-end scripts run side by side, each with X servers of its
@@ -88,8 +88,7 @@ addressLane() {
   tests build-address -L fault -j 3
 }
 threadLane() {
-  tests build-thread -L 'threaded' -j 2
-  tests build-thread -R '^e2e\.fault_x11_close$'
+  tests build-thread -L threaded -j 3
 }
 
 echo "=== normal build"

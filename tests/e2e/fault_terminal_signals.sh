@@ -14,7 +14,9 @@ binary=$(realpath "$1")
 socket="magpend-fault-signals-$$"
 source "$(dirname "$0")/lib.bash"
 use_private_display
-rounds=2
+# Twice, for an ending that depends on timing; once in a sanitizer build, which
+# runs after the normal build's two rounds.
+if sanitized_build "$2"; then rounds=1; else rounds=2; fi
 
 endings=(TERM HUP QUIT SEGV ABRT BUS FPE ILL)
 declare -A status=([TERM]=143 [HUP]=129 [QUIT]=131 [SEGV]=139 [ABRT]=134 [BUS]=135 [FPE]=136 [ILL]=132)
