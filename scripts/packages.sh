@@ -60,14 +60,15 @@ build_program() {
   cmake --build "$1" --target magpend -j "$(nproc)"
 }
 
-# Starts a private Xvfb on the first free display number, exports DISPLAY
-# and stops the server when the calling script exits.
+# Starts a private Xvfb on the first free display number (with the Xvfb
+# options given), exports DISPLAY and stops the server when the calling
+# script exits.
 start_private_xvfb() {
   local display=99
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
   done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp "$@" >/dev/null 2>&1 &
   xvfbPid=$!
   trap 'kill $xvfbPid 2>/dev/null || true' EXIT
   export DISPLAY=":$display"
