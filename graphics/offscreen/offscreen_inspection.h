@@ -34,6 +34,10 @@ struct WindowImage {
 // been none (since the last ForgetOffscreenWindows).
 std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption);
 
+// The surface alone of that window (as WindowImage::surface): for tests
+// that look at many states of a window, at half the copying.
+std::optional<std::vector<ColorRef>> InspectOffscreenSurface(const runtime::Text& caption);
+
 // Whether CloseOffscreenWindowAsUser waits for the window to be gone.
 enum class CloseWait { no, untilDestroyed };
 

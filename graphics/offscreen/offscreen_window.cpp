@@ -135,6 +135,13 @@ std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption) 
   return image;
 }
 
+std::optional<std::vector<ColorRef>> InspectOffscreenSurface(const runtime::Text& caption) {
+  const auto state = FindState(caption);
+  if (!state) return std::nullopt;
+  std::lock_guard lock(state->mutex);
+  return state->open ? state->surface->CopyPixels() : state->finalSurface;
+}
+
 bool CloseOffscreenWindowAsUser(const runtime::Text& caption, CloseWait wait) {
   const auto state = FindState(caption);
   if (!state) return false;

@@ -15,6 +15,7 @@
 namespace app {
 namespace {
 
+using graphics::offscreen::InspectOffscreenSurface;
 using graphics::offscreen::InspectOffscreenWindow;
 using testing::Fingerprint;
 using testing::ObservingClock;
@@ -56,9 +57,9 @@ class MapRunTest : public testing::OffscreenRunTest {
                                             int every) {
     std::vector<std::uint64_t> prints;
     run([&](int trial) {
-      if (trial % every == 0) prints.push_back(Fingerprint(InspectOffscreenWindow("Startpunkte")->surface));
+      if (trial % every == 0) prints.push_back(Fingerprint(*InspectOffscreenSurface("Startpunkte")));
     });
-    prints.push_back(Fingerprint(InspectOffscreenWindow("Startpunkte")->surface));
+    prints.push_back(Fingerprint(*InspectOffscreenSurface("Startpunkte")));
     return prints;
   }
 
