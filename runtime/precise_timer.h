@@ -22,8 +22,9 @@ class PreciseTimer {
   void WaitUntil(std::chrono::steady_clock::time_point end);
 
  private:
-  void* timer_ = nullptr;    // the system's timer object, where it needs one
-  bool raisedTick_ = false;  // the system's timer tick was raised for this timer
+  // (Unused where the system needs no timer object.)
+  [[maybe_unused]] void* timer_ = nullptr;    // the system's timer object, where it needs one
+  [[maybe_unused]] bool raisedTick_ = false;  // the system's timer tick was raised for this timer
 };
 
 }  // namespace runtime
