@@ -88,7 +88,7 @@ addressLane() {
   tests build-address -L fault -j 3
 }
 threadLane() {
-  tests build-thread -L threaded -j 3
+  tests build-thread -L threaded -j 4
 }
 
 echo "=== normal build"
