@@ -39,12 +39,14 @@ void MapPainting::PaintStepsOfUnfinishedTrial() { DrawMarkersIfCovered(); }
 
 void MapPainting::PaintStartPoint(int trialIndex, const TrialResult& result) {
   if (result.caughtBy == 0) return;
-  const runtime::Real x = GridX(trialIndex);
-  const runtime::Real y = GridY(trialIndex);
+  const double gridX = GridX(trialIndex);
+  const double gridY = GridY(trialIndex);
+  const runtime::Real x = gridX;
+  const runtime::Real y = gridY;
   const graphics::ColorRef color = magnetColors[result.caughtBy];
   graphics::DrawGraphicBox(runtime::ToSingle(x - 1), runtime::ToSingle(y - 1),
                            runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), 0, color, color, 0);
-  if (SquareMayCoverAMarker(GridX(trialIndex), GridY(trialIndex))) markersShown_ = false;
+  if (SquareMayCoverAMarker(gridX, gridY)) markersShown_ = false;
 }
 
 RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,

@@ -121,6 +121,14 @@ std::unique_ptr<NativeWindow> MakeOffscreenWindow(const WindowSettings& settings
   return std::make_unique<OffscreenWindow>(settings, std::move(surface));
 }
 
+namespace {
+// The window's surface as it stands, or as it was at destruction. Called
+// with the state's mutex held.
+std::vector<ColorRef> SurfacePixels(const ScreenState& state) {
+  return state.open ? state.surface->CopyPixels() : state.finalSurface;
+}
+}  // namespace
+
 std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption) {
   const auto state = FindState(caption);
   if (!state) return std::nullopt;
@@ -128,7 +136,7 @@ std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption) 
   WindowImage image;
   image.width = state->width;
   image.height = state->height;
-  image.surface = state->open ? state->surface->CopyPixels() : state->finalSurface;
+  image.surface = SurfacePixels(*state);
   image.screen = state->screen;
   image.repaintCount = state->repaintCount;
   image.open = state->open;
@@ -139,7 +147,7 @@ std::optional<std::vector<ColorRef>> InspectOffscreenSurface(const runtime::Text
   const auto state = FindState(caption);
   if (!state) return std::nullopt;
   std::lock_guard lock(state->mutex);
-  return state->open ? state->surface->CopyPixels() : state->finalSurface;
+  return SurfacePixels(*state);
 }
 
 bool CloseOffscreenWindowAsUser(const runtime::Text& caption, CloseWait wait) {
