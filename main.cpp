@@ -9,9 +9,9 @@
 
 #include "app/application.h"
 #include "console/system_console.h"
-#include "frame/batch_commands.h"
-#include "frame/command_line.h"
-#include "frame/saved_pictures.h"
+#include "cli/batch_commands.h"
+#include "cli/command_line.h"
+#include "cli/saved_pictures.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"
@@ -35,7 +35,7 @@ runtime::Text ArgumentText(int argc, char** argv) {
 }
 
 // The form and the two windows; with a picture folder, their pictures kept.
-int RunInteractive(const runtime::Text& argumentText, std::optional<frame::PictureFolder> pictures) {
+int RunInteractive(const runtime::Text& argumentText, std::optional<cli::PictureFolder> pictures) {
   // Start up.
   auto console = console::ConsoleStartup();
   if (!console) {
@@ -75,20 +75,20 @@ int RunInteractive(const runtime::Text& argumentText, std::optional<frame::Pictu
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const frame::CommandLineReading reading = frame::ReadCommandLine(arguments);
+  const cli::CommandLineReading reading = cli::ReadCommandLine(arguments);
   if (!reading.mistake.empty()) {
     std::fprintf(stderr, "magpend: %s\n", reading.mistake.c_str());
     return exitWrongCommandLine;
   }
-  const frame::CommandLine& line = reading.commandLine;
+  const cli::CommandLine& line = reading.commandLine;
   switch (line.command) {
-    case frame::Command::help: std::fputs(frame::UsageText().c_str(), stdout); return 0;
-    case frame::Command::version: std::fputs(frame::VersionText().c_str(), stdout); return 0;
-    case frame::Command::map: return frame::RunMapCommand(line.map);
-    case frame::Command::merge: return frame::RunMergeCommand(line.bands, line.mergeOutput);
-    case frame::Command::interactive: break;
+    case cli::Command::help: std::fputs(cli::UsageText().c_str(), stdout); return 0;
+    case cli::Command::version: std::fputs(cli::VersionText().c_str(), stdout); return 0;
+    case cli::Command::map: return cli::RunMapCommand(line.map);
+    case cli::Command::merge: return cli::RunMergeCommand(line.bands, line.mergeOutput);
+    case cli::Command::interactive: break;
   }
-  std::optional<frame::PictureFolder> pictures;
+  std::optional<cli::PictureFolder> pictures;
   if (line.saveFolder) pictures.emplace(*line.saveFolder);
   return RunInteractive(ArgumentText(argc, argv), std::move(pictures));
 }

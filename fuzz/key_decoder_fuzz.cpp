@@ -28,13 +28,13 @@
 #include <vector>
 
 #include "console/key_source.h"
-#include "console/terminal/key_decoder.h"
+#include "console/vt/key_decoder.h"
 
 namespace {
 
 using console::KeyKind;
 using console::KeyPress;
-using console::terminal::KeyDecoder;
+using console::vt::KeyDecoder;
 
 void Require(bool condition, const char* what) {
   if (condition) return;
@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     decoder.Feed(part, keys);
     if (!part.empty()) {
       loneEscapeHeld =
-          decoder.Pending() && decoder.RestWait() == console::terminal::loneEscapeWait;
+          decoder.Pending() && decoder.RestWait() == console::vt::loneEscapeWait;
     }
     if (piece.pauseAfter) {
       loneEscapeHeld = false;

@@ -27,7 +27,7 @@ flags=(-std=c++20 -O1 -g -I"$root"
 # Each target: its name and the runtime sources it needs.
 declare -A targetSources=(
   [text_to_number]="runtime/text_to_number.cpp runtime/field_selection.cpp runtime/error.cpp runtime/numeric.cpp runtime/text.cpp"
-  [key_decoder]="console/terminal/key_decoder.cpp console/terminal/code_page.cpp"
+  [key_decoder]="console/vt/key_decoder.cpp console/vt/code_page.cpp"
   [console_screen]="console/screen.cpp console/cell_grid.cpp console/memory/memory_device.cpp"
 )
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "console/key_source.h"
-#include "console/terminal/key_decoder.h"
+#include "console/vt/key_decoder.h"
 
 namespace console {
 
@@ -34,7 +34,7 @@ class ScriptedKeys : public KeySource {
 
  private:
   std::deque<KeyPress> pending_;    // pushed and not yet taken
-  terminal::KeyDecoder decoder_;    // bytes of a key pushed in part
+  vt::KeyDecoder decoder_;    // bytes of a key pushed in part
   std::size_t looks_ = 0;
   std::size_t waits_ = 0;
 };

@@ -9,7 +9,7 @@
 // keeps the key presses in order until the program takes them: the
 // console's input queue. Because it reads at once, the bytes of one key
 // press arrive together and keys pressed one after another arrive apart,
-// which is what tells Esc from Alt (console/terminal/key_decoder.h), however
+// which is what tells Esc from Alt (console/vt/key_decoder.h), however
 // late the program looks.
 //
 // Raw mode is a guard: the saved terminal modes are restored on every way
@@ -36,10 +36,13 @@
 #include "console/cell_device.h"
 #include "console/cell_grid.h"
 #include "console/key_source.h"
-#include "console/terminal/key_decoder.h"
-#include "console/terminal/vt_renderer.h"
+#include "console/vt/key_decoder.h"
+#include "console/vt/vt_renderer.h"
 
 namespace console::terminal {
+
+using vt::KeyDecoder;
+using vt::VtRenderer;
 
 class Terminal final : public CellDevice, public KeySource {
  public:

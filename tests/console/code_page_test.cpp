@@ -1,11 +1,11 @@
-#include "console/terminal/code_page.h"
+#include "console/vt/code_page.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <string>
 
-namespace console::terminal {
+namespace console::vt {
 namespace {
 
 // The C library's own table of code page 850, as a second opinion.
@@ -68,4 +68,4 @@ TEST(CodePage, Utf8OfEachLength) {
 }
 
 }  // namespace
-}  // namespace console::terminal
+}  // namespace console::vt

@@ -1,4 +1,4 @@
-#include "console/terminal/key_decoder.h"
+#include "console/vt/key_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "console/memory/scripted_keys.h"
 #include "runtime/clock.h"
 
-namespace console::terminal {
+namespace console::vt {
 namespace {
 
 using namespace std::string_literals;
@@ -309,4 +309,4 @@ TEST(KeyDecoder, RandomBytesNeverHangOrHoldMoreThanOneKey) {
 }
 
 }  // namespace
-}  // namespace console::terminal
+}  // namespace console::vt

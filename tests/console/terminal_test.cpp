@@ -23,6 +23,8 @@
 namespace console::terminal {
 namespace {
 
+using vt::VtRenderer;
+
 using namespace std::string_literals;
 
 // A pseudo-terminal pair of 40 x 10 cells in the usual cooked mode.

@@ -1,10 +1,10 @@
-#include "console/terminal/vt_renderer.h"
+#include "console/vt/vt_renderer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace console::terminal {
+namespace console::vt {
 namespace {
 
 TEST(VtRenderer, ConsoleColoursMapToAnsi) {
@@ -65,4 +65,4 @@ TEST(VtRendererRelease, HandsBackDefaults) {
 }
 
 }  // namespace
-}  // namespace console::terminal
+}  // namespace console::vt

@@ -12,7 +12,7 @@
 #include "app/window_pattern.h"
 #include "runtime/text.h"
 
-namespace frame {
+namespace cli {
 
 class PictureFolder {
  public:
@@ -30,4 +30,4 @@ class PictureFolder {
   std::vector<std::string> problems_;
 };
 
-}  // namespace frame
+}  // namespace cli

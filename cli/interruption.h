@@ -3,7 +3,7 @@
 // partial file, instead of dying on the spot.
 #pragma once
 
-namespace frame {
+namespace cli {
 
 // From now on SIGINT and SIGTERM only note the request.
 void CatchInterruption();
@@ -14,4 +14,4 @@ int InterruptionSignal();
 // Whether standard error is a terminal (where a progress line may go).
 bool StandardErrorIsTerminal();
 
-}  // namespace frame
+}  // namespace cli

@@ -1,10 +1,10 @@
-#include "frame/command_line.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace frame {
+namespace cli {
 namespace {
 
 CommandLineReading Read(std::vector<std::string> arguments) { return ReadCommandLine(arguments); }
@@ -130,4 +130,4 @@ TEST(CommandLineTest, UsageNamesEveryFieldAndOption) {
 }
 
 }  // namespace
-}  // namespace frame
+}  // namespace cli

@@ -1,11 +1,11 @@
-#include "console/terminal/key_decoder.h"
+#include "console/vt/key_decoder.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "console/terminal/code_page.h"
+#include "console/vt/code_page.h"
 
-namespace console::terminal {
+namespace console::vt {
 
 namespace {
 
@@ -276,4 +276,4 @@ void KeyDecoder::Expire(std::deque<KeyPress>& keys) {
   held_.clear();
 }
 
-}  // namespace console::terminal
+}  // namespace console::vt

@@ -1,9 +1,9 @@
 #include <cstdio>
 
-#include "frame/batch_commands.h"
+#include "cli/batch_commands.h"
 #include "pictures/band.h"
 
-namespace frame {
+namespace cli {
 
 int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
                     const std::filesystem::path& output) {
@@ -14,4 +14,4 @@ int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
   return 0;
 }
 
-}  // namespace frame
+}  // namespace cli

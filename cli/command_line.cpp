@@ -1,4 +1,4 @@
-#include "frame/command_line.h"
+#include "cli/command_line.h"
 
 #include <cctype>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "pictures/png_file.h"
 #include "runtime/text_to_number.h"
 
-namespace frame {
+namespace cli {
 
 namespace {
 
@@ -314,4 +314,4 @@ More: man magpend, and the README.
 )";
 }
 
-}  // namespace frame
+}  // namespace cli

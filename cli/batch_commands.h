@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "frame/command_line.h"
+#include "cli/command_line.h"
 
-namespace frame {
+namespace cli {
 
 // magpend map: computes the start-point map on all cores and writes it.
 // While standard error is a terminal, a progress line there shows the rows
@@ -20,4 +20,4 @@ int RunMapCommand(const MapCommand& command);
 int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
                     const std::filesystem::path& output);
 
-}  // namespace frame
+}  // namespace cli

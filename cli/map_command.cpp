@@ -4,12 +4,12 @@
 #include <string>
 
 #include "app/map_picture.h"
-#include "frame/batch_commands.h"
-#include "frame/interruption.h"
+#include "cli/batch_commands.h"
+#include "cli/interruption.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
 
-namespace frame {
+namespace cli {
 
 namespace {
 
@@ -132,4 +132,4 @@ int RunMapCommand(const MapCommand& command) {
   return 0;
 }
 
-}  // namespace frame
+}  // namespace cli

@@ -1,10 +1,10 @@
-#include "frame/saved_pictures.h"
+#include "cli/saved_pictures.h"
 
 #include <cctype>
 
 #include "pictures/png_file.h"
 
-namespace frame {
+namespace cli {
 
 namespace {
 
@@ -29,4 +29,4 @@ void PictureFolder::Save(const runtime::Text& caption, const app::RunPicture& pi
   }
 }
 
-}  // namespace frame
+}  // namespace cli

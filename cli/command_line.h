@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-namespace frame {
+namespace cli {
 
 enum class Command {
   interactive,  // the form and the windows
@@ -70,4 +70,4 @@ CommandLineReading ReadCommandLine(std::span<const std::string> arguments);
 std::string UsageText();
 std::string VersionText();
 
-}  // namespace frame
+}  // namespace cli

@@ -1,4 +1,4 @@
-#include "frame/interruption.h"
+#include "cli/interruption.h"
 
 #include <atomic>
 #include <csignal>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace frame {
+namespace cli {
 
 namespace {
 
@@ -36,4 +36,4 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
-}  // namespace frame
+}  // namespace cli

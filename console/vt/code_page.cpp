@@ -1,8 +1,8 @@
-#include "console/terminal/code_page.h"
+#include "console/vt/code_page.h"
 
 #include <array>
 
-namespace console::terminal {
+namespace console::vt {
 
 namespace {
 
@@ -64,4 +64,4 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
   }
 }
 
-}  // namespace console::terminal
+}  // namespace console::vt

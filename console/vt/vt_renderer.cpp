@@ -1,8 +1,8 @@
-#include "console/terminal/vt_renderer.h"
+#include "console/vt/vt_renderer.h"
 
-#include "console/terminal/code_page.h"
+#include "console/vt/code_page.h"
 
-namespace console::terminal {
+namespace console::vt {
 
 namespace {
 
@@ -99,4 +99,4 @@ std::string VtRenderer::Acquire() { return "\x1B[?1036;1039s\x1B[?1036;1039h"; }
 
 std::string VtRenderer::Release() { return "\x1B[0m\x1B[0 q\x1B[?25h\x1B[?1036;1039r"; }
 
-}  // namespace console::terminal
+}  // namespace console::vt

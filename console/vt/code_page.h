@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace console::terminal {
+namespace console::vt {
 
 // The Unicode code point shown for `byte`.
 char32_t GlyphOf(std::uint8_t byte);
@@ -21,4 +21,4 @@ std::optional<std::uint8_t> ByteOf(char32_t codePoint);
 // Appends `codePoint` to `out` in UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
-}  // namespace console::terminal
+}  // namespace console::vt

@@ -43,7 +43,7 @@
 
 #include "console/key_source.h"
 
-namespace console::terminal {
+namespace console::vt {
 
 // How long a lone Esc at the end of an arrival waits for a sequence's rest,
 // and how long a begun sequence waits for each further arrival.
@@ -78,4 +78,4 @@ class KeyDecoder {
   bool skippingSequence_ = false;  // inside an overlong sequence, its final byte to come
 };
 
-}  // namespace console::terminal
+}  // namespace console::vt

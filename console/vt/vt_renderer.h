@@ -15,7 +15,7 @@
 #include "console/cell_device.h"
 #include "console/cell_grid.h"
 
-namespace console::terminal {
+namespace console::vt {
 
 class VtRenderer {
  public:
@@ -61,4 +61,4 @@ class VtRenderer {
 // on bright white (0xF0).
 std::string SgrColors(std::uint8_t attribute);
 
-}  // namespace console::terminal
+}  // namespace console::vt
