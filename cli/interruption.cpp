@@ -2,13 +2,6 @@
 
 #include <atomic>
 #include <csignal>
-#include <cstdio>
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace cli {
 
@@ -27,13 +20,5 @@ void CatchInterruption() {
 }
 
 int InterruptionSignal() { return requestedBy.load(); }
-
-bool StandardErrorIsTerminal() {
-#if defined(_WIN32)
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  return isatty(fileno(stderr)) != 0;
-#endif
-}
 
 }  // namespace cli

@@ -11,7 +11,4 @@ void CatchInterruption();
 // The signal that asked the command to stop, or 0.
 int InterruptionSignal();
 
-// Whether standard error is a terminal (where a progress line may go).
-bool StandardErrorIsTerminal();
-
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include "cli/interruption.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
+#include "runtime/standard_streams.h"
 
 namespace cli {
 
@@ -95,7 +96,7 @@ int RunMapCommand(const MapCommand& command) {
   runtime::LoadFloatingPointControl();
   CatchInterruption();
   const app::MapPictureJob job = JobOf(command);
-  ProgressLine progress(command.endRow - command.firstRow, StandardErrorIsTerminal());
+  ProgressLine progress(command.endRow - command.firstRow, runtime::StandardErrorIsTerminal());
   const auto interrupted = [] { return InterruptionSignal() != 0; };
   std::optional<app::MapPicture> picture;
   try {

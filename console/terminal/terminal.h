@@ -12,15 +12,11 @@
 // which is what tells Esc from Alt (console/vt/key_decoder.h), however
 // late the program looks.
 //
-// Raw mode is a guard: the saved terminal modes are restored on every way
-// out: Release, the destructor, exit(), the ending signals SIGTERM, SIGHUP,
-// SIGQUIT and SIGINT, and the crash signals SIGSEGV, SIGBUS, SIGFPE, SIGILL
-// and SIGABRT (after which the signal takes its default course, exit status
-// and core dump included). A stop from outside (SIGTSTP) restores the modes
-// and stops; on SIGCONT raw mode comes back and the screen is painted anew
-// from the cell grid at the program's next look at the console. The cells
-// stay as they are; colours, cursor and the Alt modes are handed back in the
-// terminal's defaults.
+// Raw mode is a guard (console/terminal/raw_mode.h), left by Release and
+// the destructor, and on every other way out. After a stop and continuation
+// the screen is painted anew from the cell grid at the program's next look
+// at the console. The cells stay as they are; colours, cursor and the Alt
+// modes are handed back in the terminal's defaults.
 #pragma once
 
 #include <chrono>
