@@ -5,8 +5,8 @@
 namespace app {
 
 RunPicture OpenRunWindow(const runtime::Text& caption) {
-  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, 800, 600, 0);
-  graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
+  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, 800, 600);
+  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
   graphics::SetGraphicScale(-200, 150, 200, -150);
   return graphics::CurrentTargetSurface();
 }

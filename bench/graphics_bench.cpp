@@ -14,8 +14,8 @@ namespace {
 
 void OpenBenchWindow() {
   graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
-  const graphics::WindowHandle window = graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600, 0);
-  graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
+  const graphics::WindowHandle window = graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600);
+  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
   graphics::SetGraphicScale(-200, 150, 200, -150);
 }
 
@@ -73,12 +73,12 @@ void OpenAndClose(benchmark::State& state, graphics::WindowSystemKind kind) {
   graphics::SelectWindowSystem(kind);
   for (auto _ : state) {
     const graphics::WindowHandle window =
-        graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600, 0);
+        graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600);
     if (window == 0) {
       state.SkipWithError("the window system shows no windows here");
       break;
     }
-    graphics::AttachGraphicWindow(window, 0, graphics::RefreshMode::automatic);
+    graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
     graphics::CloseGraphicWindow();
   }
   graphics::ShutdownWindowSystem();

@@ -90,9 +90,9 @@ class PacingClock final : public runtime::Clock {
 // Whether an X11 window can be opened at all.
 bool DisplayReachable() {
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
-  const graphics::WindowHandle probe = graphics::OpenGraphicWindow("probe", 0, 0, 8, 8, 0);
+  const graphics::WindowHandle probe = graphics::OpenGraphicWindow("probe", 0, 0, 8, 8);
   if (probe == 0) return false;
-  graphics::AttachGraphicWindow(probe, 0, graphics::RefreshMode::automatic);
+  graphics::AttachGraphicWindow(probe, graphics::RefreshMode::automatic);
   graphics::CloseGraphicWindow();
   return true;
 }

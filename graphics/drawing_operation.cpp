@@ -1,7 +1,5 @@
 #include "graphics/drawing_operation.h"
 
-#include <thread>
-
 #include "graphics/drawing_lock.h"
 #include "graphics/window_registry.h"
 #include "graphics/window_thread.h"
@@ -30,15 +28,9 @@ bool ShouldRepaintNow(WindowRecord& area) {
 WindowHandle CurrentTarget() { return currentTarget; }
 void SetCurrentTarget(WindowHandle handle) { currentTarget = handle; }
 
-DrawingOperation::DrawingOperation() {
-  DrawingLock::Acquire();
+DrawingOperation::DrawingOperation() : drawingLock_(DrawingLock()) {
   auto record = WindowRegistry::Find(currentTarget);
   if (record && record->kind == RecordKind::drawingArea) target_ = std::move(record);
-}
-
-DrawingOperation::~DrawingOperation() {
-  target_.reset();
-  DrawingLock::Release();
 }
 
 void DrawingOperation::RefreshAfterDraw() {
@@ -49,7 +41,6 @@ void DrawingOperation::RefreshAfterDraw() {
     if (!alreadyChanged) area.owner->NoteChange();
     return;
   }
-  std::this_thread::yield();
   RepaintArea(area);
   area.ClearFlag(windowFlag::repaintRequested);
   area.drawCount = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include "graphics/graphic_window.h"
 #include "graphics/window_record.h"
@@ -22,10 +23,8 @@ void SetCurrentTarget(WindowHandle handle);
 // Holds the DrawingLock from construction to destruction.
 class DrawingOperation {
  public:
-  // Takes the DrawingLock (trying and yielding) and resolves the current
-  // target.
+  // Takes the DrawingLock and resolves the current target.
   DrawingOperation();
-  ~DrawingOperation();
   DrawingOperation(const DrawingOperation&) = delete;
   DrawingOperation& operator=(const DrawingOperation&) = delete;
 
@@ -38,7 +37,8 @@ class DrawingOperation {
   void RefreshAfterDraw();
 
  private:
-  std::shared_ptr<WindowRecord> target_;  // keeps the surface alive to the end
+  std::unique_lock<std::mutex> drawingLock_;  // first: let go of last
+  std::shared_ptr<WindowRecord> target_;      // keeps the surface alive to the end
 };
 
 }  // namespace graphics

@@ -8,9 +8,9 @@
 
 namespace graphics {
 
-void AttachGraphicWindow(WindowHandle handle, int areaId, RefreshMode refresh) {
-  const auto child = WindowRegistry::FindChild(handle, areaId);
-  const WindowHandle window = child ? child->handle : handle;
+void AttachGraphicWindow(WindowHandle handle, RefreshMode refresh) {
+  const auto area = WindowRegistry::FindArea(handle);
+  const WindowHandle window = area ? area->handle : handle;
   SetCurrentTarget(0);
   const auto record = WindowRegistry::Find(window);
   if (!record || record->kind != RecordKind::drawingArea) {

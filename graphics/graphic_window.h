@@ -39,20 +39,17 @@ enum class RefreshMode {
 
 // Opens a window: the frame's outer top-left corner at screen (x, y), its
 // drawing area exactly width x height pixels, filled with the dialog-face
-// colour; the caption in the title bar (no title bar when it is empty).
-// style 0 is the default fixed-size frame (the only frame this system has;
-// other values are treated alike). Starts the window's thread and waits
-// until the window is shown. Returns the frame's handle, or 0 when the
+// colour; the caption in the title bar (no title bar when it is empty); a
+// fixed-size frame. Starts the window's thread and waits until the window
+// is shown. Returns the frame's handle, or 0 when the
 // window cannot be made (no display, a size outside 1-32767, no memory).
-WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height,
-                               int style);
+WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height);
 
-// Makes a drawing area the calling thread's current target: the child with
-// id `areaId` of the frame `handle` (0 for the area OpenGraphicWindow
-// makes), or `handle` itself when it has no such child. When that is no
+// Makes a drawing area the calling thread's current target: the area of the
+// frame `handle`, or `handle` itself when it is no frame with an area. When that is no
 // drawing area: records error 5 (invalid argument) and leaves the thread
 // without a target. Does not take the DrawingLock.
-void AttachGraphicWindow(WindowHandle handle, int areaId, RefreshMode refresh);
+void AttachGraphicWindow(WindowHandle handle, RefreshMode refresh);
 
 // Maps the user rectangle with corners (x1, y1) and (x2, y2) onto the whole
 // drawing area of the current target: (x1, y1) at its top-left corner,

@@ -22,7 +22,6 @@ struct WindowSettings {
   int y = 0;
   int width = 0;          // of the drawing area, pixels
   int height = 0;
-  int style = 0;          // frame style; 0 = the default
 };
 
 // What happened since the last look at the window system.

@@ -22,7 +22,6 @@ constexpr std::uint32_t repaintRequested = 0x8;    // area: the window thread fo
 constexpr std::uint32_t flipY = 0x20;              // area: the scale's y axis grows upwards
 constexpr std::uint32_t flipX = 0x40;              // area: the scale's x axis grows to the left
 constexpr std::uint32_t deferredRefresh = 0x80;    // area: drawing never causes a repaint
-constexpr std::uint32_t ownedByParent = 0x2000;    // area: released together with its frame
 constexpr std::uint32_t programClosable = 0x8000;  // frame: CloseGraphicWindow may close it
 }  // namespace windowFlag
 
@@ -36,7 +35,6 @@ enum class RecordKind : std::uint32_t { frame = 1, drawingArea = 2 };
 struct WindowRecord {
   WindowHandle handle = 0;        // the window this record describes
   WindowHandle parentHandle = 0;  // area: its frame; frame: 0
-  std::int32_t childId = 0;       // area: its id among the frame's children
   RecordKind kind = RecordKind::frame;
   std::atomic<std::uint32_t> flags{0};  // windowFlag bits
 
@@ -54,8 +52,6 @@ struct WindowRecord {
 
   ColorRef foreColor = windowTextColor;  // for UseForeground
   ColorRef backColor = dialogFaceColor;  // between hatch lines
-  std::uint32_t penStyle = 0;            // lines and outlines: 0 = solid (the only one)
-  std::uint32_t penWidth = 0;            // 0 = one pixel wide (the only one)
   std::uint32_t drawCount = 0;           // operations since a drawing operation last repainted
 
   std::shared_ptr<WindowThread> owner;   // the thread that serves the window

@@ -1,23 +1,17 @@
 #include "graphics/window_registry.h"
 
-#include <atomic>
-#include <cstdint>
+#include <map>
+#include <mutex>
 
 namespace graphics::WindowRegistry {
 
 namespace {
 
-struct Node {
-  std::shared_ptr<WindowRecord> record;
-  Node* next = nullptr;
-};
-
-// The list and its lock live for the whole process (never destroyed), so a
-// window thread still ending during process exit finds them intact.
+// The records and their lock live for the whole process (never destroyed),
+// so a window thread still ending during process exit finds them intact.
 struct Registry {
-  std::atomic<std::uint32_t> lockWord{0};
-  Node* first = nullptr;  // newest first
-  std::size_t count = 0;
+  std::mutex mutex;
+  std::map<WindowHandle, std::shared_ptr<WindowRecord>> records;
 };
 
 Registry& TheRegistry() {
@@ -25,82 +19,49 @@ Registry& TheRegistry() {
   return *registry;
 }
 
-// Spins without yielding: the lock is only ever held for a list walk.
-class RegistryLock {
- public:
-  RegistryLock() : word_(TheRegistry().lockWord) {
-    while (word_.exchange(1, std::memory_order_acquire) != 0) {
-    }
-  }
-  ~RegistryLock() { word_.store(0, std::memory_order_release); }
-  RegistryLock(const RegistryLock&) = delete;
-  RegistryLock& operator=(const RegistryLock&) = delete;
-
- private:
-  std::atomic<std::uint32_t>& word_;
-};
-
-Node* FindNode(WindowHandle handle) {
-  for (Node* node = TheRegistry().first; node != nullptr; node = node->next) {
-    if (node->record->handle == handle) return node;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 bool Register(std::shared_ptr<WindowRecord> record) {
   if (!record || record->handle == 0) return false;
-  auto node = std::make_unique<Node>();  // allocated before taking the lock
-  node->record = std::move(record);
-  RegistryLock lock;
-  if (FindNode(node->record->handle) != nullptr) return false;
   Registry& registry = TheRegistry();
-  node->next = registry.first;
-  registry.first = node.release();
-  ++registry.count;
-  return true;
+  const WindowHandle handle = record->handle;
+  std::lock_guard lock(registry.mutex);
+  return registry.records.emplace(handle, std::move(record)).second;
 }
 
 void Unregister(WindowHandle handle) {
-  std::unique_ptr<Node> removed;  // freed after the lock is given back
-  {
-    RegistryLock lock;
-    Registry& registry = TheRegistry();
-    for (Node** link = &registry.first; *link != nullptr; link = &(*link)->next) {
-      if ((*link)->record->handle == handle) {
-        removed.reset(*link);
-        *link = removed->next;
-        --registry.count;
-        break;
-      }
-    }
-  }
+  // Let go of after the lock: the last reference to a record may end its
+  // window thread's object, which joins the thread.
+  std::shared_ptr<WindowRecord> removed;
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  const auto found = registry.records.find(handle);
+  if (found == registry.records.end()) return;
+  removed = std::move(found->second);
+  registry.records.erase(found);
 }
 
 std::shared_ptr<WindowRecord> Find(WindowHandle handle) {
-  if (handle == 0) return nullptr;
-  RegistryLock lock;
-  Node* node = FindNode(handle);
-  return node != nullptr ? node->record : nullptr;
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  const auto found = registry.records.find(handle);
+  return found != registry.records.end() ? found->second : nullptr;
 }
 
-std::shared_ptr<WindowRecord> FindChild(WindowHandle parent, std::int32_t childId) {
-  if (parent == 0) return nullptr;
-  RegistryLock lock;
-  for (Node* node = TheRegistry().first; node != nullptr; node = node->next) {
-    const WindowRecord& record = *node->record;
-    if (record.kind == RecordKind::drawingArea && record.parentHandle == parent &&
-        record.childId == childId) {
-      return node->record;
-    }
+std::shared_ptr<WindowRecord> FindArea(WindowHandle frame) {
+  if (frame == 0) return nullptr;
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  for (const auto& [handle, record] : registry.records) {
+    if (record->kind == RecordKind::drawingArea && record->parentHandle == frame) return record;
   }
   return nullptr;
 }
 
 std::size_t Count() {
-  RegistryLock lock;
-  return TheRegistry().count;
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  return registry.records.size();
 }
 
 }  // namespace graphics::WindowRegistry

@@ -16,6 +16,8 @@ namespace graphics {
 
 namespace {
 
+// Chosen at start-up, read by whichever thread opens a window; nothing else
+// goes with it, so an atomic is all the exclusion it needs.
 std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::desktop};
 
 // Every window thread that has not been joined yet. Never destroyed, so a
@@ -56,6 +58,8 @@ void JoinEndedThreads() {
 
 void ShutdownAtExit() { ShutdownWindowSystem(); }
 
+// Any thread may open the first window: call_once registers the exit
+// handler exactly once without a flag and a lock of its own.
 void RegisterExitSafetyNet() {
   static std::once_flag registered;
   std::call_once(registered, [] { std::atexit(ShutdownAtExit); });
@@ -79,11 +83,10 @@ void ShutdownWindowSystem() {
   for (const auto& thread : threads) thread->Join();
 }
 
-WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height,
-                               int style) {
+WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height) {
   RegisterExitSafetyNet();
   JoinEndedThreads();
-  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height, style},
+  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height},
                                                SelectedFactory());
   try {
     thread->Start();

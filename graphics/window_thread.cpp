@@ -19,7 +19,9 @@ constexpr std::chrono::microseconds idleInterval{1000};
 constexpr int maximumExtent = 32767;
 
 // Handles are handed out in pairs (frame, drawing area) and never reused,
-// so a thread's old target never resolves to a newer window.
+// so a thread's old target never resolves to a newer window. Window threads
+// take them as they open their windows; one atomic counter is all the
+// exclusion that needs.
 std::atomic<WindowHandle> nextHandle{0x1000};
 
 WindowHandle NewHandlePair() { return nextHandle.fetch_add(2); }
@@ -116,9 +118,7 @@ bool WindowThread::OpenWindow() {
   auto area = std::make_shared<WindowRecord>();
   area->handle = handles + 1;
   area->parentHandle = frame->handle;
-  area->childId = 0;
   area->kind = RecordKind::drawingArea;
-  area->flags = windowFlag::ownedByParent;
   area->surface = std::move(surface);
   area->width = settings_.width;
   area->height = settings_.height;
@@ -186,14 +186,15 @@ bool WindowThread::ServeRequests() {
 }
 
 void WindowThread::IdlePass() {
-  if (!DrawingLock::TryAcquire()) {
+  std::unique_lock drawingLock(DrawingLock(), std::try_to_lock);
+  if (!drawingLock.owns_lock()) {
     // A drawing operation is running: it repaints when it ends.
     area_->SetFlag(windowFlag::repaintRequested);
     return;
   }
   PixelRect changedArea;
   if (RepaintWaits()) changedArea = TakeRepaint(*area_);
-  DrawingLock::Release();
+  drawingLock.unlock();
   // The copy itself needs no DrawingLock: the surface's own lock keeps every
   // figure whole, and the drawing thread goes on drawing meanwhile (a paint
   // can cost milliseconds, as under Wine).

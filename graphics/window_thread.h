@@ -110,7 +110,9 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   NativeWindow* wakeTarget_ = nullptr;  // native_, once made (for Wake)
   bool ended_ = false;                  // the thread has left its loop for good
 
-  std::atomic<std::thread::id> threadId_{};  // the window thread's, once it runs
+  // The window thread's, once it runs. Written by that thread as it starts
+  // (thread_ itself is still being assigned then) and read by any: atomic.
+  std::atomic<std::thread::id> threadId_{};
   std::jthread thread_;  // last: ends before the state above goes
 };
 

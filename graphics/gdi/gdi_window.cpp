@@ -17,11 +17,10 @@ constexpr const char* frameClassName = "MagpendFrame";
 constexpr const char* areaClassName = "MagpendDrawingArea";
 constexpr int areaChildId = 0;
 
-// The default frame: a pop-up with a thin border, a window menu and a
+// The frame: a pop-up with a thin border, a window menu and a
 // minimise button, and a title bar with the caption (and with it the close
 // button) unless the caption is empty. No maximise button, no sizing border.
 DWORD FrameStyle(const WindowSettings& settings) {
-  if (settings.style != 0) return static_cast<DWORD>(settings.style);
   DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
   if (!settings.caption.empty()) style |= WS_CAPTION;
   return style;
@@ -75,6 +74,8 @@ class GdiWindow final : public NativeWindow {
   bool frameGone_ = false;             // destroyed by someone else
 };
 
+// The classes are registered once per process, by whichever window thread
+// comes first: exactly what call_once gives.
 bool RegisterWindowClasses() {
   static bool registered = false;
   static std::once_flag once;

@@ -20,6 +20,11 @@ struct WindowImage {
   std::vector<ColorRef> screen;   // what the repaints have copied so far
   std::uint64_t repaintCount = 0; // copies made to the screen (skipped ones not counted)
   bool open = false;              // false once the window was destroyed
+  // The window thread's waits for activity: whether it is in one now, and
+  // how many had a timeout (it waits with one while a change waits to be
+  // shown, and makes an idle pass when nothing arrives).
+  bool waiting = false;
+  std::uint64_t timedWaits = 0;
 
   ColorRef SurfacePixel(std::int32_t x, std::int32_t y) const { return surface[Index(x, y)]; }
   ColorRef ScreenPixel(std::int32_t x, std::int32_t y) const { return screen[Index(x, y)]; }

@@ -24,6 +24,8 @@ struct ScreenState {
   std::uint64_t repaintCount = 0;
   bool open = true;
   bool woken = false;                        // a Wake since the last wait
+  bool waiting = false;                      // the window thread waits for activity
+  std::uint64_t timedWaits = 0;              // waits with a timeout so far
   bool closeRequested = false;               // the "user" closed the window
 };
 
@@ -82,11 +84,14 @@ class OffscreenWindow final : public NativeWindow {
     std::unique_lock lock(state_->mutex);
     const auto arrival = [&] { return state_->woken || state_->closeRequested; };
     bool arrived = true;
+    state_->waiting = true;
     if (timeout == untilActivity) {
       state_->activity.wait(lock, arrival);
     } else {
+      ++state_->timedWaits;
       arrived = state_->activity.wait_for(lock, timeout, arrival);
     }
+    state_->waiting = false;
     state_->woken = false;
     return arrived ? Activity::arrived : Activity::none;
   }
@@ -140,6 +145,8 @@ std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption) 
   image.screen = state->screen;
   image.repaintCount = state->repaintCount;
   image.open = state->open;
+  image.waiting = state->waiting;
+  image.timedWaits = state->timedWaits;
   return image;
 }
 

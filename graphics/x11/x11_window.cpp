@@ -410,6 +410,8 @@ void X11Window::Destroy() {
 
 }  // namespace
 
+// XInitThreads must come once, before any other Xlib call, whichever thread
+// gets there first: exactly what call_once gives.
 void PrepareXlib() {
   static std::once_flag prepared;
   std::call_once(prepared, [] {

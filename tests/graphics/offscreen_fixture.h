@@ -22,8 +22,8 @@ class OffscreenTest : public ::testing::Test {
 
   // Opens an 800 x 600 window, attaches it and sets the program's scale.
   WindowHandle OpenProgramWindow(const runtime::Text& caption) {
-    const WindowHandle window = OpenGraphicWindow(caption, 100, 100, 800, 600, 0);
-    AttachGraphicWindow(window, 0, RefreshMode::automatic);
+    const WindowHandle window = OpenGraphicWindow(caption, 100, 100, 800, 600);
+    AttachGraphicWindow(window, RefreshMode::automatic);
     SetGraphicScale(-200, 150, 200, -150);
     return window;
   }

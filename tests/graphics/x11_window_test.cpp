@@ -57,9 +57,9 @@ class X11WindowTest : public ::testing::Test {
   // The surface the same drawing makes on an offscreen window.
   static std::vector<ColorRef> ExpectedPicture() {
     SelectWindowSystem(WindowSystemKind::offscreen);
-    const WindowHandle window = OpenGraphicWindow("Expected", 0, 0, 800, 600, 0);
+    const WindowHandle window = OpenGraphicWindow("Expected", 0, 0, 800, 600);
     SelectWindowSystem(WindowSystemKind::desktop);
-    AttachGraphicWindow(window, 0, RefreshMode::automatic);
+    AttachGraphicWindow(window, RefreshMode::automatic);
     SetGraphicScale(-200, 150, 200, -150);
     DrawSampleFigures();
     CloseGraphicWindow();
@@ -70,7 +70,7 @@ class X11WindowTest : public ::testing::Test {
 };
 
 TEST_F(X11WindowTest, WindowHasTheRequestedGeometryAndProperties) {
-  ASSERT_NE(OpenGraphicWindow("Pendelweg", 100, 100, 800, 600, 0), 0u);
+  ASSERT_NE(OpenGraphicWindow("Pendelweg", 100, 100, 800, 600), 0u);
   const auto layout = probe_->FindWindow("Pendelweg");
   ASSERT_TRUE(layout.has_value());
   EXPECT_EQ(layout->frameOnScreen.left, 100);
@@ -101,7 +101,7 @@ TEST_F(X11WindowTest, WindowHasTheRequestedGeometryAndProperties) {
 }
 
 TEST_F(X11WindowTest, EmptyCaptionAsksForNoTitleBar) {
-  ASSERT_NE(OpenGraphicWindow("", 10, 10, 50, 40, 0), 0u);
+  ASSERT_NE(OpenGraphicWindow("", 10, 10, 50, 40), 0u);
   // Found through its class, as it has no name: the only frame with an empty WM_NAME.
   const auto layout = probe_->FindWindow("");
   ASSERT_TRUE(layout.has_value());
@@ -111,7 +111,7 @@ TEST_F(X11WindowTest, EmptyCaptionAsksForNoTitleBar) {
 }
 
 TEST_F(X11WindowTest, NewWindowShowsTheDialogFace) {
-  ASSERT_NE(OpenGraphicWindow("Blank", 100, 100, 800, 600, 0), 0u);
+  ASSERT_NE(OpenGraphicWindow("Blank", 100, 100, 800, 600), 0u);
   std::vector<ColorRef> last;
   EXPECT_TRUE(probe_->WaitForPicture({100, 100, 900, 700}, std::vector<ColorRef>(800 * 600, dialogFaceColor),
                                      patience, last));
@@ -119,9 +119,9 @@ TEST_F(X11WindowTest, NewWindowShowsTheDialogFace) {
 
 TEST_F(X11WindowTest, DrawingAppearsExactlyAndSurvivesCovering) {
   const auto expected = ExpectedPicture();
-  const WindowHandle window = OpenGraphicWindow("Figures", 100, 100, 800, 600, 0);
+  const WindowHandle window = OpenGraphicWindow("Figures", 100, 100, 800, 600);
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, 0, RefreshMode::automatic);
+  AttachGraphicWindow(window, RefreshMode::automatic);
   SetGraphicScale(-200, 150, 200, -150);
   DrawSampleFigures();
 
@@ -139,9 +139,9 @@ TEST_F(X11WindowTest, DrawingAppearsExactlyAndSurvivesCovering) {
 }
 
 TEST_F(X11WindowTest, CloseButtonEndsTheWindowAndLaterDrawingDoesNothing) {
-  const WindowHandle window = OpenGraphicWindow("Closing", 100, 100, 200, 100, 0);
+  const WindowHandle window = OpenGraphicWindow("Closing", 100, 100, 200, 100);
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, 0, RefreshMode::automatic);
+  AttachGraphicWindow(window, RefreshMode::automatic);
   const auto layout = probe_->FindWindow("Closing");
   ASSERT_TRUE(layout.has_value());
   probe_->SendCloseRequest(layout->frame);
@@ -157,8 +157,8 @@ TEST_F(X11WindowTest, CloseButtonEndsTheWindowAndLaterDrawingDoesNothing) {
 }
 
 TEST_F(X11WindowTest, CloseFromTheProgramRemovesTheWindow) {
-  const WindowHandle window = OpenGraphicWindow("Program close", 100, 100, 200, 100, 0);
-  AttachGraphicWindow(window, 0, RefreshMode::automatic);
+  const WindowHandle window = OpenGraphicWindow("Program close", 100, 100, 200, 100);
+  AttachGraphicWindow(window, RefreshMode::automatic);
   ASSERT_TRUE(probe_->FindWindow("Program close").has_value());
   CloseGraphicWindow();
   EXPECT_EQ(WindowRegistry::Count(), 0u);
@@ -167,16 +167,16 @@ TEST_F(X11WindowTest, CloseFromTheProgramRemovesTheWindow) {
 
 TEST_F(X11WindowTest, NoDisplayMeansNoWindow) {
   x11::UseDisplay(":97531");  // no server there
-  EXPECT_EQ(OpenGraphicWindow("Nowhere", 0, 0, 100, 100, 0), 0u);
+  EXPECT_EQ(OpenGraphicWindow("Nowhere", 0, 0, 100, 100), 0u);
 
   x11::UseDisplay("");
   const std::string saved = std::getenv("DISPLAY");
   unsetenv("DISPLAY");  // no other thread runs at this point
-  const WindowHandle window = OpenGraphicWindow("Nowhere", 0, 0, 100, 100, 0);
+  const WindowHandle window = OpenGraphicWindow("Nowhere", 0, 0, 100, 100);
   ShutdownWindowSystem();
   setenv("DISPLAY", saved.c_str(), 1);
   EXPECT_EQ(window, 0u);
-  AttachGraphicWindow(window, 0, RefreshMode::automatic);
+  AttachGraphicWindow(window, RefreshMode::automatic);
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::invalidArgument);
   DrawGraphicBox(0, 0, 5, 5, 0, red, red, 0);
   CloseGraphicWindow();
@@ -186,10 +186,10 @@ TEST_F(X11WindowTest, ServerDeathCountsAsTheWindowDestroyed) {
   testing::PrivateXServer server;
   ASSERT_FALSE(server.DisplayName().empty()) << "could not start a private Xvfb";
   x11::UseDisplay(server.DisplayName());
-  const WindowHandle window = OpenGraphicWindow("Doomed", 10, 10, 200, 150, 0);
+  const WindowHandle window = OpenGraphicWindow("Doomed", 10, 10, 200, 150);
   x11::UseDisplay("");
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, 0, RefreshMode::automatic);
+  AttachGraphicWindow(window, RefreshMode::automatic);
   for (int i = 0; i < 300; ++i) SetGraphicPixel(i % 200, i % 150, red);
   server.Kill();
   // The program keeps drawing; the window thread notices and ends.
@@ -202,7 +202,7 @@ TEST_F(X11WindowTest, ServerDeathCountsAsTheWindowDestroyed) {
   EXPECT_EQ(WindowRegistry::Count(), 0u);
   CloseGraphicWindow();
   // And windows on the real display still work.
-  EXPECT_NE(OpenGraphicWindow("After", 0, 0, 50, 50, 0), 0u);
+  EXPECT_NE(OpenGraphicWindow("After", 0, 0, 50, 50), 0u);
 }
 
 }  // namespace
