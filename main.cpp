@@ -21,21 +21,9 @@ namespace {
 constexpr int exitNoConsole = 1;
 constexpr int exitPictureNotSaved = 1;
 constexpr int exitWrongCommandLine = 2;
-constexpr int showDefault = 10;  // how windows are shown when nobody asked otherwise
-
-// The command line without the program's name: the arguments joined by
-// single spaces (the application ignores it).
-runtime::Text ArgumentText(int argc, char** argv) {
-  runtime::Text text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
-    text += argv[i];
-  }
-  return text;
-}
 
 // The form and the two windows; with a picture folder, their pictures kept.
-int RunInteractive(const runtime::Text& argumentText, std::optional<cli::PictureFolder> pictures) {
+int RunInteractive(std::optional<cli::PictureFolder> pictures) {
   // Start up.
   auto console = console::ConsoleStartup();
   if (!console) {
@@ -44,7 +32,7 @@ int RunInteractive(const runtime::Text& argumentText, std::optional<cli::Picture
   }
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
-  app::StartArguments arguments{argumentText, showDefault, {}};
+  app::StartArguments arguments;
   if (pictures) {
     arguments.keepPicture = [&](const runtime::Text& caption, const app::RunPicture& picture) {
       pictures->Save(caption, picture);
@@ -90,5 +78,5 @@ int main(int argc, char** argv) {
   }
   std::optional<cli::PictureFolder> pictures;
   if (line.saveFolder) pictures.emplace(*line.saveFolder);
-  return RunInteractive(ArgumentText(argc, argv), std::move(pictures));
+  return RunInteractive(std::move(pictures));
 }

@@ -19,12 +19,9 @@ using PictureKeeper =
     std::function<void(const runtime::Text& caption, const RunPicture& picture)>;
 
 // What the process frame hands to the main routine. The form never reads
-// the command line (the process frame does); only the picture keeper
-// matters to the application.
+// the command line (the process frame does).
 struct StartArguments {
-  runtime::Text argumentText;  // the command line without the program's name
-  int showMode = 10;           // how windows were asked to be shown (10: default)
-  PictureKeeper keepPicture;   // empty: the pictures are not kept
+  PictureKeeper keepPicture;  // empty: the pictures are not kept
 };
 
 // The console as the application uses it: the text screen of the form and

@@ -10,7 +10,6 @@ enum class ErrorNumber : int {
   none = 0,
   invalidArgument = 5,      // e.g. attaching to something that is no drawing area
   outOfMemory = 7,          // a text or table could not be allocated
-  subscriptOutOfRange = 9,  // a table created with its upper bound below its lower
 };
 
 // Records `number` as the calling thread's current error.

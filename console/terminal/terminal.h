@@ -73,8 +73,8 @@ class Terminal final : public CellDevice, public KeySource {
   void FillCells(CellPosition from, int count, Cell cell) override;
   void FillAttributes(CellPosition from, int count, std::uint8_t attribute) override;
   void ScrollUp(Cell fill) override;
-  // Kept only: nothing of the program reaches the terminal as stream output.
-  void SetTextAttribute(std::uint8_t attribute) override { textAttribute_ = attribute; }
+  // Ignored: nothing of the program reaches the terminal as stream output.
+  void SetTextAttribute(std::uint8_t) override {}
   // A terminal can't be asked: always none.
   std::optional<CursorAppearance> ReadCursorAppearance() override { return std::nullopt; }
   void SetCursorAppearance(CursorAppearance appearance) override { cursor_ = appearance; }
@@ -104,7 +104,6 @@ class Terminal final : public CellDevice, public KeySource {
   CellGrid grid_;                   // the screen as the program has it
   VtRenderer renderer_;             // what the terminal shows, and how to update it
   CursorAppearance cursor_;         // the cursor's wanted look
-  std::uint8_t textAttribute_ = 0x07;  // attribute for stream output (kept only)
 
   int wakeReadFd_ = -1;             // the reader waits on it: stop, signals
   int wakeWriteFd_ = -1;
