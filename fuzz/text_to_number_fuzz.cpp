@@ -61,6 +61,16 @@ void CheckNumber(const Text& line) {
     }
   }
 
+  // The number's own characters alone read as the whole line does (without
+  // a number the value is a zero, perhaps signed, of no characters).
+  std::size_t blanks = 0;
+  while (blanks < line.size() && IsBlank(line[blanks])) ++blanks;
+  const runtime::NumberReading reading = runtime::ReadNumber(line);
+  Require(SameReal(reading.value, value), "ReadNumber and TextToNumber differ");
+  if (reading.length > 0) {
+    Require(SameReal(TextToNumber(line.substr(blanks, reading.length)), value), "the number's length is wrong");
+  }
+
   // What the form does: the first field reads as the whole line, unless the
   // field is quoted.
   std::size_t first = 0;

@@ -30,7 +30,7 @@ struct RawModeGuard {
   char release[48] = {};             // VtRenderer::Release(), ready for write()
   std::size_t releaseLength = 0;
   // The descriptors above and the three below change only under ModesHeld.
-  bool inUse = false;                // between raw mode's start and Release
+  bool inUse = false;                // between EnterRawMode and LeaveRawMode
   bool active = false;               // the program's modes are in force
   bool ending = false;               // a signal ends the program: never raw again
 };
@@ -51,7 +51,8 @@ sigset_t HandledSignals() {
 }
 
 // The modes are changed by the program and by signal handlers, which may run
-// on any thread, several at once. A spin lock keeps the changes apart. Its
+// on any thread, several at once. A spin lock keeps the changes apart: a
+// handler can take no mutex. Its
 // holder always has the handled signals blocked on its thread (handlers by
 // their masks, the program by SignalsHeldBack), so no handler ever spins on
 // a lock that its own thread holds.
