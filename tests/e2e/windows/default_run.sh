@@ -6,7 +6,9 @@
 # 800 x 600 drawing area; the final picture of "Pendelweg" and the final
 # default map of "Startpunkte" are pixel for pixel the Linux build's; the
 # path run lasts about its 5461 steps of 6 ms plus 10 s; both programs end
-# with exit code 0. The last screenshots are kept in <build dir>/screenshots.
+# with exit code 0; the pictures that `--save` wrote (through the Windows
+# Imaging Component) are the windows' final pictures. The last screenshots
+# are kept in <build dir>/screenshots.
 # Usage: default_run.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
 exe=$(realpath "$1")
@@ -30,8 +32,9 @@ trap 'stop_private_xvfbs; cleanup' EXIT
 onLinux() { DISPLAY=$linuxDisplay "$@"; }
 
 start_shell
+mkdir "$work/saved"
 DISPLAY=$linuxDisplay open_shell linux
-tmux_ send-keys -t "$pane" "wine '$exe'; echo \"exit code \$?\"" Enter
+tmux_ send-keys -t "$pane" "wine '$exe' --save saved; echo \"exit code \$?\"" Enter
 tmux_ send-keys -t run:linux "'$linux/magpend'; echo \"exit code \$?\"" Enter
 
 # The Windows form, field by field, before the last Enter.
@@ -109,5 +112,9 @@ for color in FF0000 00BF00 0000FF; do
 done
 
 wait_for "^exit code 0$" 20
+for picture in pendelweg startpunkte; do
+  [ "$(pngtopnm "$work/saved/$picture.png" | "$probe" differ "$shots/$picture-windows.ppm")" = 0 ] ||
+    fail "the saved $picture.png is not the window's final picture"
+done
 pane=run:linux wait_for "^exit code 0$" 20
 echo "default_run: passed"
