@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -17,12 +19,21 @@ constexpr const char* frameClassName = "MagpendFrame";
 constexpr const char* areaClassName = "MagpendDrawingArea";
 constexpr int areaChildId = 0;
 
+// A `Wake` from another thread, sent to the frame: the window system hands
+// sent messages to the window procedure in every loop, its own modal loops
+// included.
+constexpr UINT wakeMessage = WM_APP + 1;
+// The timer that keeps the loop's work going while a move or menu loop lasts.
+constexpr UINT_PTR modalLoopTimer = 1;
+
 // The default frame: a pop-up with a thin border, a window menu and a
 // minimise button, and a title bar with the caption (and with it the close
 // button) unless the caption is empty. No maximise button, no sizing border.
+// The frame never paints over its drawing area (whose pixels are the
+// surface's), not even with its background when it is restored.
 DWORD FrameStyle(const WindowSettings& settings) {
-  if (settings.style != 0) return static_cast<DWORD>(settings.style);
-  DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+  if (settings.style != 0) return static_cast<DWORD>(settings.style) | WS_CLIPCHILDREN;
+  DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   if (!settings.caption.empty()) style |= WS_CAPTION;
   return style;
 }
@@ -36,7 +47,8 @@ std::uint32_t ToDibPixel(ColorRef color) {
 
 class GdiWindow final : public NativeWindow {
  public:
-  explicit GdiWindow(std::shared_ptr<const Surface> surface) : surface_(std::move(surface)) {}
+  explicit GdiWindow(std::shared_ptr<const Surface> surface)
+      : surface_(std::move(surface)), threadId_(GetCurrentThreadId()) {}
   ~GdiWindow() override {
     Destroy();
     if (wake_ != nullptr) CloseHandle(wake_);
@@ -48,8 +60,9 @@ class GdiWindow final : public NativeWindow {
   WindowEvent DispatchEvents() override;
   void Paint(PixelRect area) override;
   Activity WaitForActivity(std::chrono::microseconds timeout) override;
-  void Wake() override { SetEvent(wake_); }
+  void Wake() override;
   void Destroy() override;
+  void SetModalLoopWork(std::function<void()> work) override { modalLoopWork_ = std::move(work); }
 
   static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK AreaProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,8 +73,16 @@ class GdiWindow final : public NativeWindow {
 
   void OnFrameClose() { closeRequested_ = true; }
   void OnFrameDestroyed() { frameGone_ = true; }
+  void OnModalLoopEntered();
+  void OnModalLoopLeft();
+  void OnModalLoopTimer() { DoModalLoopWork(); }
+  void OnWake() { DoModalLoopWork(); }
   void OnAreaPaint();
   void OnAreaClick() { SetFocus(area_); }
+
+  void DoModalLoopWork() {
+    if (modalLoopWork_ && !frameGone_) modalLoopWork_();
+  }
 
   // Copies `area` (inside the surface) onto the drawing area through `dc`.
   void CopySurface(HDC dc, PixelRect area);
@@ -70,6 +91,10 @@ class GdiWindow final : public NativeWindow {
   HWND frame_ = nullptr;               // the top-level window
   HWND area_ = nullptr;                // the drawing area, child of the frame
   HANDLE wake_ = nullptr;              // event that other threads set to wake the loop
+  const DWORD threadId_;               // the window thread's
+  std::atomic<HWND> wakeTarget_{nullptr};  // the frame while it exists (for Wake)
+  std::function<void()> modalLoopWork_;    // the window thread's work in modal loops
+  int modalLoops_ = 0;                 // move or menu loops running now
   std::vector<std::uint32_t> pixels_;  // the part being copied, as DIB pixels
   bool closeRequested_ = false;        // the user asked to close
   bool frameGone_ = false;             // destroyed by someone else
@@ -117,6 +142,15 @@ LRESULT CALLBACK GdiWindow::FrameProcedure(HWND window, UINT message, WPARAM wPa
     switch (message) {
       case WM_CLOSE: self->OnFrameClose(); return 0;
       case WM_DESTROY: self->OnFrameDestroyed(); return 0;
+      case WM_ENTERSIZEMOVE:
+      case WM_ENTERMENULOOP: self->OnModalLoopEntered(); return 0;
+      case WM_EXITSIZEMOVE:
+      case WM_EXITMENULOOP: self->OnModalLoopLeft(); return 0;
+      case WM_TIMER:
+        if (wParam != modalLoopTimer) break;
+        self->OnModalLoopTimer();
+        return 0;
+      case wakeMessage: self->OnWake(); return 0;
       default: break;
     }
   }
@@ -144,6 +178,7 @@ bool GdiWindow::Create(const WindowSettings& settings) {
                            settings.x, settings.y, settings.width, settings.height, nullptr, nullptr,
                            instance, this);
   if (frame_ == nullptr) return false;
+  wakeTarget_.store(frame_);
 
   // The frame's decoration comes on top of the drawing area's size; its
   // outer corner stays where it was asked for.
@@ -168,6 +203,25 @@ void GdiWindow::Show() {
   // Paints the frame and the area at once, so the window is shown with the
   // surface's pixels when the program first draws.
   RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void GdiWindow::Wake() {
+  SetEvent(wake_);
+  // The event ends the loop's own waits; the message reaches the window
+  // procedure also while a loop of the window system's runs.
+  HWND frame = wakeTarget_.load();
+  if (frame != nullptr && GetCurrentThreadId() != threadId_) {
+    SendNotifyMessageA(frame, wakeMessage, 0, 0);
+  }
+}
+
+void GdiWindow::OnModalLoopEntered() {
+  if (modalLoops_++ == 0) SetTimer(frame_, modalLoopTimer, USER_TIMER_MINIMUM, nullptr);
+  DoModalLoopWork();
+}
+
+void GdiWindow::OnModalLoopLeft() {
+  if (modalLoops_ > 0 && --modalLoops_ == 0) KillTimer(frame_, modalLoopTimer);
 }
 
 WindowEvent GdiWindow::DispatchEvents() {
@@ -233,7 +287,12 @@ Activity GdiWindow::WaitForActivity(std::chrono::microseconds timeout) {
 }
 
 void GdiWindow::Destroy() {
-  if (frame_ != nullptr && !frameGone_) DestroyWindow(frame_);  // the area goes with it
+  wakeTarget_.store(nullptr);
+  if (frame_ != nullptr && !frameGone_) {
+    // A move or menu loop running now ends first.
+    if (modalLoops_ > 0) SendMessageA(frame_, WM_CANCELMODE, 0, 0);
+    DestroyWindow(frame_);  // the area goes with it
+  }
   frame_ = nullptr;
   area_ = nullptr;
 }
