@@ -32,7 +32,6 @@ trap 'stop_private_xvfbs; cleanup' EXIT
 onLinux() { DISPLAY=$linuxDisplay "$@"; }
 
 start_shell
-mkdir "$work/saved"
 DISPLAY=$linuxDisplay open_shell linux
 tmux_ send-keys -t "$pane" "wine '$exe' --save saved; echo \"exit code \$?\"" Enter
 tmux_ send-keys -t run:linux "'$linux/magpend'; echo \"exit code \$?\"" Enter

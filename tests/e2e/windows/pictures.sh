@@ -5,6 +5,7 @@
 #  - a --grid 301 map made in three bands by magpend.exe and joined by
 #    `magpend.exe merge` is pixel for pixel the Linux build's whole map, and
 #    the Linux build joins the Windows bands too;
+#  - `--save` into a folder that cannot be made says so at once, exit code 2;
 #  - Ctrl+C in the console, the progress line showing, stops a long map
 #    with exit code 130 and leaves no file.
 # Usage: pictures.sh <path of magpend.exe> <build dir> <Linux build dir>
@@ -33,6 +34,12 @@ wine "$exe" merge -o joined-windows.png band250.png band0.png band100.png
 "$linux/magpend" map --grid 301 -o whole.png
 same_pixels joined-windows.png whole.png || fail "the bands joined by magpend.exe differ from the whole map"
 same_pixels joined-linux.png whole.png || fail "the Windows bands joined on Linux differ from the whole map"
+
+# A picture folder that cannot be made: named at once, exit code 2.
+status=0
+wine "$exe" --save 'C:\no\such\parent\dir' > save.out 2> save.err < /dev/null || status=$?
+[ "$status" = 2 ] && [ "$(tr -d '\r' < save.err)" = 'magpend: cannot make the folder C:\no\such\parent\dir: No such file or directory' ] ||
+  fail "--save into no folder: exit code $status, said: $(cat save.out save.err)"
 
 # Ctrl+C during a long map in the console.
 mkdir big
