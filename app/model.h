@@ -67,7 +67,10 @@ Restoring RestoringForce(double g, double length, double x, double y);
 Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
                  double captureRadius, std::int16_t& caughtBy);
 
-// Restoring force plus the pulls of magnets 1, 2 and 3, summed in that order.
+// The pulls of the magnets and the restoring force, summed in extended
+// precision as ((pull 2 + pull 1) + pull 3) + restoring force and rounded to
+// double once. Floating-point addition is not associative: another order
+// gives other last bits, and over many steps other paths and other pixels.
 // caughtBy is the lowest index among the magnets within the radius, or 0.
 struct TotalForceResult {
   double z;

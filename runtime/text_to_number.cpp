@@ -26,6 +26,10 @@ class Reader {
     return static_cast<unsigned char>(text_[position_]);
   }
   void Advance() { ++position_; }
+  std::size_t Position() const { return position_; }
+  // Gives back what was consumed since `position`: the bytes turned out to be
+  // no part of a number.
+  void MoveBackTo(std::size_t position) { position_ = position; }
 
   // Consumes the next byte if it is `wanted`.
   bool Accept(char wanted) {
@@ -182,9 +186,14 @@ DecimalDigits ReadMantissa(Reader& reader) {
 int ReadExponent(Reader& reader) {
   const int letter = reader.Peek();
   if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return 0;
+  const std::size_t letterPosition = reader.Position();
   reader.Advance();
   bool negative = false;
   if (!reader.Accept('+')) negative = reader.Accept('-');
+  if (DigitValue(reader.Peek(), 10) < 0) {
+    reader.MoveBackTo(letterPosition);
+    return 0;
+  }
   int magnitude = 0;
   for (int digit = DigitValue(reader.Peek(), 10); digit >= 0; digit = DigitValue(reader.Peek(), 10)) {
     magnitude = std::min(magnitude * 10 + digit, exponentLimit);
@@ -202,12 +211,16 @@ Real ScaleMantissa(const DecimalDigits& digits, int exponent) {
 }
 
 Real ReadDecimalNumber(Reader& reader) {
+  const std::size_t start = reader.Position();
   bool negative = false;
   if (!reader.Accept('+')) negative = reader.Accept('-');
   // A second sign or a space after the sign is no digit, so it falls under
   // "no digits" below and gives a signed zero.
   const DecimalDigits digits = ReadMantissa(reader);
-  if (!digits.anyDigit) return WithSign(negative, 0.0L);
+  if (!digits.anyDigit) {
+    reader.MoveBackTo(start);
+    return WithSign(negative, 0.0L);
+  }
   const int exponent = ReadExponent(reader);
   if (digits.significantDigits == 0) return WithSign(negative, 0.0L);
 
@@ -273,29 +286,41 @@ std::int64_t SignedValue(std::uint64_t bits, bool leadingZero, TypeSuffix suffix
 }
 
 Real ReadPrefixedNumber(Reader& reader) {
+  const std::size_t start = reader.Position();
   const int radix = ReadRadix(reader);
   const int shift = BitsPerDigit(radix);
   int digit = DigitValue(reader.Peek(), radix);
-  if (digit < 0) return 0.0L;
+  if (digit < 0) {
+    reader.MoveBackTo(start);
+    return 0.0L;
+  }
   const bool leadingZero = digit == 0;
   std::uint64_t bits = 0;
+  bool overflow = false;
   for (; digit >= 0; digit = DigitValue(reader.Peek(), radix)) {
-    // A set bit about to be shifted out of the 64 bits makes the number zero.
-    if ((bits >> (64 - shift)) != 0) return 0.0L;
+    // A set bit about to be shifted out of the 64 bits makes the number zero;
+    // the digits after it still belong to the number.
+    overflow = overflow || (bits >> (64 - shift)) != 0;
     bits = (bits << shift) | static_cast<std::uint64_t>(digit);
     reader.Advance();
   }
   const TypeSuffix suffix = ReadTypeSuffix(reader);
+  if (overflow) return 0.0L;
   return static_cast<Real>(SignedValue(bits, leadingZero, suffix));  // exact
 }
 
 }  // namespace
 
-Real TextToNumber(const Text& text) {
+NumberReading ReadNumber(const Text& text) {
   Reader reader(text);
   reader.SkipBlanks();
-  if (reader.Peek() == '&') return ReadPrefixedNumber(reader);
-  return ReadDecimalNumber(reader);
+  const std::size_t start = reader.Position();
+  NumberReading reading;
+  reading.value = reader.Peek() == '&' ? ReadPrefixedNumber(reader) : ReadDecimalNumber(reader);
+  reading.length = reader.Position() - start;
+  return reading;
 }
+
+Real TextToNumber(const Text& text) { return ReadNumber(text).value; }
 
 }  // namespace runtime

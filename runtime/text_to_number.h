@@ -3,6 +3,8 @@
 // double when it stores it.
 #pragma once
 
+#include <cstddef>
+
 #include "runtime/numeric.h"
 #include "runtime/text.h"
 
@@ -29,5 +31,17 @@ namespace runtime {
 // steps, so that tiny values stay tiny instead of becoming zero.
 // Allocates nothing; the caller's error state is not touched.
 Real TextToNumber(const Text& text);
+
+// The number at the start of a text, read as TextToNumber reads it, and how
+// many characters it takes: its sign, digits, point, suffix, and its
+// exponent when that has digits (an exponent letter without digits changes
+// nothing and is not counted); leading blanks are not counted either. 0 when
+// the text holds no digit where a number would start. A caller that wants
+// the whole text to be one number compares `length` with the text's size.
+struct NumberReading {
+  Real value = 0.0L;
+  std::size_t length = 0;
+};
+NumberReading ReadNumber(const Text& text);
 
 }  // namespace runtime

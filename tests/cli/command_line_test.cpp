@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
 
 namespace cli {
 namespace {
@@ -120,11 +121,49 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
   }
 }
 
-TEST(CommandLineTest, UsageNamesEveryFieldAndOption) {
+// Every option: where it belongs, how the usage shows it, a value it takes,
+// and what that value becomes.
+struct OptionCase {
+  std::vector<std::string> arguments;
+  std::string shown;  // as the usage shows it
+  bool (*took)(const CommandLine&);
+};
+const OptionCase optionCases[] = {
+    {{"--save", "d"}, "--save DIR", [](const CommandLine& l) { return l.saveFolder == "d"; }},
+    {{"--version"}, "--version", [](const CommandLine& l) { return l.command == Command::version; }},
+    {{"--help"}, "--help", [](const CommandLine& l) { return l.command == Command::help; }},
+    {{"map", "-o", "o.png", "--g", "3"}, "--g G", [](const CommandLine& l) { return l.map.g == 3; }},
+    {{"map", "-o", "o.png", "--m", "3"}, "--m M", [](const CommandLine& l) { return l.map.m == 3; }},
+    {{"map", "-o", "o.png", "--n", "3"}, "--n N", [](const CommandLine& l) { return l.map.n == 3; }},
+    {{"map", "-o", "o.png", "--grid", "3"}, "--grid S", [](const CommandLine& l) { return l.map.gridSide == 3; }},
+    {{"map", "-o", "o.png", "--rows", "1:3"}, "--rows A:B", [](const CommandLine& l) { return l.map.firstRow == 1; }},
+    {{"map", "-o", "o.png"}, "-o FILE.png", [](const CommandLine& l) { return l.map.output == "o.png"; }},
+    {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
+};
+
+TEST(CommandLineTest, EveryOptionIsShownAndTaken) {
   const std::string usage = UsageText();
-  for (const char* word : {"--save", "--help", "--version", "map", "merge", "--grid", "--rows", "-o FILE.png",
-                           " x, y ", " g ", " m ", " v ", " n ", "man magpend"}) {
-    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  for (const OptionCase& c : optionCases) {
+    const CommandLineReading reading = Read(c.arguments);
+    EXPECT_EQ(reading.mistake, "") << c.shown;
+    EXPECT_TRUE(c.took(reading.commandLine)) << c.shown;
+    EXPECT_NE(usage.find(c.shown), std::string::npos) << c.shown;
+  }
+}
+
+// The usage names no option beyond those, and describes the form's fields.
+TEST(CommandLineTest, UsageNamesNoOtherOption) {
+  const std::string usage = UsageText();
+  const std::regex optionName("(^|[ \\[,])(--?[a-z]+)");
+  for (auto match = std::sregex_iterator(usage.begin(), usage.end(), optionName); match != std::sregex_iterator();
+       ++match) {
+    const std::string name = (*match)[2];
+    bool known = name == "-h";  // --help's short form
+    for (const OptionCase& c : optionCases) known = known || c.shown.starts_with(name + " ") || c.shown == name;
+    EXPECT_TRUE(known) << name;
+  }
+  for (const char* field : {"\n  x, y ", "\n  g ", "\n  m ", "\n  v ", "\n  n "}) {
+    EXPECT_NE(usage.find(field), std::string::npos) << field;
   }
   EXPECT_TRUE(VersionText().starts_with("magpend "));
 }

@@ -70,15 +70,12 @@ TEST(NumericTest, TextFromCodeKeepsTheLowByte) {
   EXPECT_EQ(TextFromCode(27), Text("\x1b"));
   EXPECT_EQ(TextFromCode(0x184), Text("\x84"));
   EXPECT_EQ(TextFromCode(0), Text(1, '\0'));
-  EXPECT_NE(Text(), Text(" "));
 }
 
 TEST(NumericTest, ErrorNumbersArePerThread) {
   ClearError();
   RecordError(ErrorNumber::invalidArgument);
   EXPECT_EQ(CurrentError(), ErrorNumber::invalidArgument);
-  EXPECT_EQ(static_cast<int>(ErrorNumber::outOfMemory), 7);
-  EXPECT_EQ(static_cast<int>(ErrorNumber::subscriptOutOfRange), 9);
   ErrorNumber seenByOtherThread = ErrorNumber::outOfMemory;
   std::thread([&] { seenByOtherThread = CurrentError(); }).join();
   EXPECT_EQ(seenByOtherThread, ErrorNumber::none);

@@ -324,6 +324,26 @@ TEST_F(TextToNumberTest, BlanksAndOtherBytes) {
   });
 }
 
+// How many characters the number takes: what a caller needs to tell a
+// number from a number with something after it.
+TEST_F(TextToNumberTest, LengthOfTheNumber) {
+  const struct {
+    Text text;
+    std::size_t length;
+  } cases[] = {
+      {"12", 2},        {" \t12 ", 2},   {"-0", 2},          {"+.5", 3},         {"5.", 2},
+      {"1.2.3", 3},     {"1e5", 3},       {"1E+5x", 4},       {"2D-3", 4},        {"1e", 1},
+      {"1e+", 1},       {"", 0},          {"-", 0},           {".", 0},           {"abc", 0},
+      {"&H1F", 4},      {"&17?", 4},      {"&HFFFF&&", 8},    {"&H1F%%", 5},      {"&B12", 3},
+      {"&8", 0},        {"&H", 0},        {"&", 0},           {"&H10000000000000000&", 20},
+  };
+  for (const auto& c : cases) {
+    const NumberReading reading = ReadNumber(c.text);
+    EXPECT_EQ(reading.length, c.length) << "text \"" << c.text << "\"";
+    EXPECT_TRUE(SameReal(reading.value, TextToNumber(c.text))) << "text \"" << c.text << "\"";
+  }
+}
+
 TEST_F(TextToNumberTest, RangeLimits) {
   ExpectValues({
       {"1e4932", twoTo127},      // first digit at 10^4932: Q = 4933
