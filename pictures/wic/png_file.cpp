@@ -332,8 +332,6 @@ Chunks ReadChunks(std::FILE* file) {
 
 }  // namespace
 
-bool PngFilesAvailable() { return true; }
-
 std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts) {

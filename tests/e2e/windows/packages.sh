@@ -2,8 +2,8 @@
 # The Windows packages that CPack makes of the build: the zip holds
 # magpend.exe, README.txt and LICENSE.txt in one folder; the installer, run
 # silently (/S) under Wine, puts magpend.exe into Program Files, where it
-# answers --version, and a Start-menu entry beside its uninstaller, which,
-# run silently, takes all of it away again.
+# answers --version and --help (in Windows' words), and a Start-menu entry
+# beside its uninstaller, which, run silently, takes all of it away again.
 # Usage: packages.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
 build=$(realpath "$2")
@@ -27,6 +27,13 @@ wine "$work/$name.exe" /S
 [ -f "$menu/magpend.lnk" ] || fail "no Start-menu entry: $(ls "$menu" 2>&1)"
 answer=$(wine 'C:\Program Files\magpend\magpend.exe' --version | tr -d '\r')
 [ "$answer" = "magpend $version" ] || fail "the installed magpend.exe says '$answer'"
+# Its help in Windows' words.
+help=$(wine 'C:\Program Files\magpend\magpend.exe' --help | tr -d '\r')
+for words in "six values in the console" "Ctrl+Break ends the program" "1 no console for the form" \
+             "More: README.txt beside magpend.exe."; do
+  grep -qF -- "$words" <<< "$help" || fail "the help lacks '$words'"
+done
+! grep -qE "terminal|man magpend|Ctrl\+\\\\" <<< "$help" || fail "the help speaks of Linux: $(grep -E "terminal|man magpend" <<< "$help")"
 
 # The uninstaller copies itself away and works from there: its files go a
 # moment after it returns.
