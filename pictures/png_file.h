@@ -5,6 +5,9 @@
 // A file is written atomically: into a temporary file beside it, which is
 // renamed over the target only when it is complete. A failed or abandoned
 // write leaves no file behind and the target as it was.
+//
+// A build for a platform with neither libpng nor the Windows Imaging
+// Component fails every write and read with a message that says so.
 #pragma once
 
 #include <cstdint>

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -130,7 +131,7 @@ std::string TextChunk(const PngText& text) {
 class TemporaryFile {
  public:
   explicit TemporaryFile(const std::filesystem::path& target) {
-    static std::uint32_t counter = 0;
+    static std::atomic<std::uint32_t> counter{0};
     const auto seed = static_cast<std::uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16) ^
                       (GetCurrentThreadId() << 8);
     for (int attempt = 0; attempt < 20 && file_ == nullptr; ++attempt) {

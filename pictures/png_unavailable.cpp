@@ -1,0 +1,28 @@
+// A build without libpng: picture files cannot be written or read, and
+// every attempt says so.
+#include "pictures/png_file.h"
+
+namespace pictures {
+
+namespace {
+const FileProblem unavailable = "picture files are not available in this build (made without libpng)";
+}
+
+std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32_t, std::int32_t,
+                                        const RowSource&, std::span<const PngText>) {
+  return unavailable;
+}
+
+std::optional<FileProblem> CheckWritable(const std::filesystem::path&) { return unavailable; }
+
+struct PngReader::Decoder {};
+
+PngReader::PngReader(const std::filesystem::path& path) : path_(path), problem_(unavailable) {}
+
+PngReader::~PngReader() = default;
+
+std::optional<std::string> PngReader::Text(const std::string&) const { return std::nullopt; }
+
+bool PngReader::ReadRow(std::span<graphics::ColorRef>) { return false; }
+
+}  // namespace pictures
