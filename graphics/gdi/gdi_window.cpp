@@ -76,7 +76,10 @@ class GdiWindow final : public NativeWindow {
   void OnModalLoopEntered();
   void OnModalLoopLeft();
   void OnModalLoopTimer() { DoModalLoopWork(); }
-  void OnWake() { DoModalLoopWork(); }
+  // The loop's own turn follows when the message came to it directly.
+  void OnWake() {
+    if (dispatchDepth_ > 0) DoModalLoopWork();
+  }
   void OnAreaPaint();
   void OnAreaClick() { SetFocus(area_); }
 
@@ -95,6 +98,7 @@ class GdiWindow final : public NativeWindow {
   std::atomic<HWND> wakeTarget_{nullptr};  // the frame while it exists (for Wake)
   std::function<void()> modalLoopWork_;    // the window thread's work in modal loops
   int modalLoops_ = 0;                 // move or menu loops running now
+  int dispatchDepth_ = 0;              // > 0 while a message is being handled
   std::vector<std::uint32_t> pixels_;  // the part being copied, as DIB pixels
   bool closeRequested_ = false;        // the user asked to close
   bool frameGone_ = false;             // destroyed by someone else
@@ -228,7 +232,9 @@ WindowEvent GdiWindow::DispatchEvents() {
   MSG message;
   while (!frameGone_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
+    ++dispatchDepth_;
     DispatchMessageA(&message);
+    --dispatchDepth_;
   }
   if (frameGone_) return WindowEvent::vanished;
   if (closeRequested_) return WindowEvent::closeRequested;
