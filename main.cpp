@@ -77,6 +77,12 @@ int main(int argc, char** argv) {
     case cli::Command::interactive: break;
   }
   std::optional<cli::PictureFolder> pictures;
-  if (line.saveFolder) pictures.emplace(*line.saveFolder);
+  if (line.saveFolder) {
+    if (auto problem = cli::PictureFolder::Prepare(*line.saveFolder)) {
+      std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+      return exitWrongCommandLine;
+    }
+    pictures.emplace(*line.saveFolder);
+  }
   return RunInteractive(std::move(pictures));
 }

@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "app/form.h"
-#include "pictures/png_file.h"
+#include "cli/platform_words.h"
 #include "runtime/text_to_number.h"
 
 namespace cli {
@@ -65,12 +65,19 @@ constexpr FormOption formOptions[] = {
 };
 constexpr std::size_t formOptionCount = std::size(formOptions);
 
-const char* const mapDescription = R"(Computes the map of start points on all cores, without terminal or display,
+std::string MapDescription() {
+  return std::string("Computes the map of start points on all cores, without ") + Words().formPlace +
+         R"( or display,
 and writes it as a PNG picture. The form's values are read and checked as the
 form does.)";
+}
 
-// After the options: the form, and what holds for every command.
-const char* const footer = R"(Without a command, magpend asks for six values in the terminal and then shows
+// After the options: the form, and what holds for every command, in the
+// words of this build's platform.
+std::string Footer() {
+  const PlatformWords& words = Words();
+  return std::string("Without a command, magpend asks for six values in the ") + words.formPlace +
+         R"( and then shows
 the window "Pendelweg" (one pendulum's path) and after it "Startpunkte" (which
 magnet catches a pendulum released at each start point). The form's fields:
   x, y  where the path's bob is released: -100 < x, y < 100 (-50, 50)
@@ -81,16 +88,19 @@ magnet catches a pendulum released at each start point). The form's fields:
 Enter keeps a default; 0 for g, v or n also means the default. A value out of
 range ends the program without any window.
 An option's value follows it as the next argument or after "=".
-Exit codes: 0 done, 1 no terminal for the form or a picture not written,
-2 a wrong command line or value, 130 stopped by Ctrl+C.
-More: man magpend, and the README.)";
+Ctrl+C is a key of the form; )" + words.endKey + R"( ends the program.
+Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form or a picture not written,
+2 a wrong command line or value or a --save folder that cannot be made,
+130 a map stopped by Ctrl+C.
+More: )" + words.manual + ".";
+}
 
 class Description {
  public:
   Description() {
     app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app_.allow_extras();
-    app_.footer(footer);
+    app_.footer(Footer());
     app_.set_help_flag("-h,--help", "show this text");
     app_.get_formatter()->column_width(25);
     app_.add_option("--save", saveFolder_,
@@ -138,7 +148,7 @@ class Description {
 };
 
 void Description::DescribeMap() {
-  map_ = app_.add_subcommand("map", mapDescription);
+  map_ = app_.add_subcommand("map", MapDescription());
   map_->allow_extras();
   for (std::size_t i = 0; i < formOptionCount; ++i) {
     map_->add_option(formOptions[i].name, formTexts_[i], formOptions[i].help)
@@ -270,10 +280,6 @@ std::string WhatIsNamed(const CLI::Error& error) {
   return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
-bool NeedsPictureFiles(const CommandLine& line) {
-  return line.saveFolder || line.command == Command::map || line.command == Command::merge;
-}
-
 }  // namespace
 
 CommandLineReading ReadCommandLine(std::span<const std::string> arguments) {
@@ -294,9 +300,6 @@ CommandLineReading ReadCommandLine(std::span<const std::string> arguments) {
     reading.mistake = description.MissingRequirement() + seeHelp;
   } catch (const CLI::ParseError& error) {
     reading.mistake = error.what() + seeHelp;
-  }
-  if (reading.mistake.empty() && NeedsPictureFiles(reading.commandLine) && !pictures::PngFilesAvailable()) {
-    return {{}, "saving pictures is not available in this build (made without libpng)"};
   }
   return reading;
 }

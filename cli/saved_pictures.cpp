@@ -16,6 +16,15 @@ std::filesystem::path FileNameOf(const runtime::Text& caption) {
 
 }  // namespace
 
+std::optional<std::string> PictureFolder::Prepare(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::filesystem::create_directory(folder, error);
+    if (error) return "cannot make the folder " + folder.string() + ": " + error.message();
+  }
+  return pictures::CheckWritable(folder / "pendelweg.png");
+}
+
 void PictureFolder::Save(const runtime::Text& caption, const app::RunPicture& picture) {
   const std::filesystem::path path = folder_ / FileNameOf(caption);
   if (!picture) {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "graphics/surface.h"
@@ -62,6 +63,14 @@ class NativeWindow {
   // Destroys the frame and the drawing area and lets go of the display.
   // After a `vanished` event it only releases what is left.
   virtual void Destroy() = 0;
+
+  // What the window thread must go on doing while the window system holds
+  // it in a loop of its own inside an event handler (Windows runs one while
+  // the user moves the window or opens its window menu): serve the requests
+  // of other threads and show the surface's changes. Called on the window
+  // thread, after a `Wake` and regularly while such a loop lasts. A backend
+  // whose handlers never loop ignores it.
+  virtual void SetModalLoopWork(std::function<void()> work) { static_cast<void>(work); }
 };
 
 // Makes the native window for `settings`, painting from `surface`; null when

@@ -101,6 +101,7 @@ bool WindowThread::OpenWindow() {
   }
   native_ = factory_(settings_, surface);
   if (!native_) return false;
+  native_->SetModalLoopWork([this] { ServeInModalLoop(); });
   {
     std::lock_guard lock(mutex_);
     wakeTarget_ = native_.get();
@@ -199,6 +200,11 @@ void WindowThread::IdlePass() {
   // figure whole, and the drawing thread goes on drawing meanwhile (a paint
   // can cost milliseconds, as under Wine).
   if (!changedArea.IsEmpty()) native_->Paint(changedArea);
+}
+
+void WindowThread::ServeInModalLoop() {
+  if (destroyed_ || !area_ || ServeRequests()) return;
+  if (RepaintWaits()) IdlePass();
 }
 
 void WindowThread::DestroyWindow() {

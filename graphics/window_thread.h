@@ -80,6 +80,8 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   // Serves every queued request; true when one of them closed the window.
   bool ServeRequests();
   void IdlePass();
+  // One turn of the loop's work from inside a loop of the window system's.
+  void ServeInModalLoop();
   // Whether a change on the surface waits for an idle pass to show it.
   bool RepaintWaits() const;
   void DestroyWindow();

@@ -6,9 +6,8 @@
 // renamed over the target only when it is complete. A failed or abandoned
 // write leaves no file behind and the target as it was.
 //
-// Not every build can do this: PngFilesAvailable() says whether this one can
-// (it needs libpng). Where it cannot, writing and reading fail with a message
-// that says so.
+// A build for a platform with neither libpng nor the Windows Imaging
+// Component fails every write and read with a message that says so.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +23,6 @@
 #include "graphics/surface.h"
 
 namespace pictures {
-
-// Whether this build reads and writes PNG files.
-bool PngFilesAvailable();
 
 // A text chunk of a PNG file: a keyword (1-79 Latin-1 characters) and its text.
 struct PngText {

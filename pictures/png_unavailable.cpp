@@ -8,8 +8,6 @@ namespace {
 const FileProblem unavailable = "picture files are not available in this build (made without libpng)";
 }
 
-bool PngFilesAvailable() { return false; }
-
 std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32_t, std::int32_t,
                                         const RowSource&, std::span<const PngText>) {
   return unavailable;

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 started=$(date +%s)
 source scripts/packages.sh
 ensure_packages "${buildPackages[@]}" "${windowsBuildPackages[@]}" \
-  tmux xvfb xdotool x11-utils x11-apps netpbm
+  tmux xvfb xdotool x11-utils x11-apps netpbm nsis
 
 echo "=== Linux build to compare with (build-windows-linux)"
 cmake -S . -B build-windows-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -16,6 +16,7 @@ constexpr UINT formCodePage = 850;              // the form's labels are stored 
 constexpr DWORD screenOutputMode =              // processed output, wrap at end of line
     ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
 constexpr DWORD rawInputMode = 0;               // no line input, no echo, Ctrl+C as a key
+constexpr UINT noKeysExitCode = 1;              // as when there is no console for the form
 
 // The device whose console the control handler hands back; one per process.
 std::atomic<ConsoleDevice*> controlledDevice{nullptr};
@@ -236,9 +237,22 @@ void ConsoleDevice::TakeArrivedKeys(std::deque<KeyPress>& queue) {
 }
 
 void ConsoleDevice::AwaitInput(std::chrono::milliseconds timeout) {
-  if (released_ || keys_ == nullptr) return;
-  const auto milliseconds = std::max<std::chrono::milliseconds::rep>(timeout.count(), 0);
-  WaitForSingleObject(keys_, static_cast<DWORD>(std::min<std::chrono::milliseconds::rep>(milliseconds, INFINITE - 1)));
+  const auto milliseconds = static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(
+      timeout.count(), 0, INFINITE - 1));
+  if (keys_ == nullptr) {
+    // No key can ever come: the input has ended before it began. The form
+    // cannot be filled in, so the program ends quietly, with the console as
+    // it was.
+    Release();
+    ExitProcess(noKeysExitCode);
+  }
+  if (released_) {
+    // Handed back (Ctrl+Break, the console closed): the system is ending the
+    // process; nothing is read any more, and the wait only waits.
+    Sleep(milliseconds);
+    return;
+  }
+  WaitForSingleObject(keys_, milliseconds);
 }
 
 void ConsoleDevice::QueueControlC() {

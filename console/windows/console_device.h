@@ -60,6 +60,9 @@ class ConsoleDevice final : public CellDevice, public KeySource {
   // queue; the other events (mouse, focus, size, menu) are dropped.
   void TakeArrivedKeys(std::deque<KeyPress>& queue) override;
   // Waits on the input handle, which the console signals while events wait.
+  // Once the console has been handed back it only waits out the timeout
+  // (the system is ending the process). Without "CONIN$" no key can come:
+  // the console is handed back and the process ends with exit code 1.
   void AwaitInput(std::chrono::milliseconds timeout) override;
 
   // Ctrl+C of a console that raises it as a signal despite raw mode (Wine's

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -17,11 +19,20 @@ constexpr const char* frameClassName = "MagpendFrame";
 constexpr const char* areaClassName = "MagpendDrawingArea";
 constexpr int areaChildId = 0;
 
+// A `Wake` from another thread, sent to the frame: the window system hands
+// sent messages to the window procedure in every loop, its own modal loops
+// included.
+constexpr UINT wakeMessage = WM_APP + 1;
+// The timer that keeps the loop's work going while a move or menu loop lasts.
+constexpr UINT_PTR modalLoopTimer = 1;
+
 // The frame: a pop-up with a thin border, a window menu and a
 // minimise button, and a title bar with the caption (and with it the close
 // button) unless the caption is empty. No maximise button, no sizing border.
+// The frame never paints over its drawing area (whose pixels are the
+// surface's), not even with its background when it is restored.
 DWORD FrameStyle(const WindowSettings& settings) {
-  DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   if (!settings.caption.empty()) style |= WS_CAPTION;
   return style;
 }
@@ -35,7 +46,8 @@ std::uint32_t ToDibPixel(ColorRef color) {
 
 class GdiWindow final : public NativeWindow {
  public:
-  explicit GdiWindow(std::shared_ptr<const Surface> surface) : surface_(std::move(surface)) {}
+  explicit GdiWindow(std::shared_ptr<const Surface> surface)
+      : surface_(std::move(surface)), threadId_(GetCurrentThreadId()) {}
   ~GdiWindow() override {
     Destroy();
     if (wake_ != nullptr) CloseHandle(wake_);
@@ -47,8 +59,9 @@ class GdiWindow final : public NativeWindow {
   WindowEvent DispatchEvents() override;
   void Paint(PixelRect area) override;
   Activity WaitForActivity(std::chrono::microseconds timeout) override;
-  void Wake() override { SetEvent(wake_); }
+  void Wake() override;
   void Destroy() override;
+  void SetModalLoopWork(std::function<void()> work) override { modalLoopWork_ = std::move(work); }
 
   static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK AreaProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,8 +72,19 @@ class GdiWindow final : public NativeWindow {
 
   void OnFrameClose() { closeRequested_ = true; }
   void OnFrameDestroyed() { frameGone_ = true; }
+  void OnModalLoopEntered();
+  void OnModalLoopLeft();
+  void OnModalLoopTimer() { DoModalLoopWork(); }
+  // The loop's own turn follows when the message came to it directly.
+  void OnWake() {
+    if (dispatchDepth_ > 0) DoModalLoopWork();
+  }
   void OnAreaPaint();
   void OnAreaClick() { SetFocus(area_); }
+
+  void DoModalLoopWork() {
+    if (modalLoopWork_ && !frameGone_) modalLoopWork_();
+  }
 
   // Copies `area` (inside the surface) onto the drawing area through `dc`.
   void CopySurface(HDC dc, PixelRect area);
@@ -69,6 +93,11 @@ class GdiWindow final : public NativeWindow {
   HWND frame_ = nullptr;               // the top-level window
   HWND area_ = nullptr;                // the drawing area, child of the frame
   HANDLE wake_ = nullptr;              // event that other threads set to wake the loop
+  const DWORD threadId_;               // the window thread's
+  std::atomic<HWND> wakeTarget_{nullptr};  // the frame while it exists (for Wake)
+  std::function<void()> modalLoopWork_;    // the window thread's work in modal loops
+  int modalLoops_ = 0;                 // move or menu loops running now
+  int dispatchDepth_ = 0;              // > 0 while a message is being handled
   std::vector<std::uint32_t> pixels_;  // the part being copied, as DIB pixels
   bool closeRequested_ = false;        // the user asked to close
   bool frameGone_ = false;             // destroyed by someone else
@@ -118,6 +147,15 @@ LRESULT CALLBACK GdiWindow::FrameProcedure(HWND window, UINT message, WPARAM wPa
     switch (message) {
       case WM_CLOSE: self->OnFrameClose(); return 0;
       case WM_DESTROY: self->OnFrameDestroyed(); return 0;
+      case WM_ENTERSIZEMOVE:
+      case WM_ENTERMENULOOP: self->OnModalLoopEntered(); return 0;
+      case WM_EXITSIZEMOVE:
+      case WM_EXITMENULOOP: self->OnModalLoopLeft(); return 0;
+      case WM_TIMER:
+        if (wParam != modalLoopTimer) break;
+        self->OnModalLoopTimer();
+        return 0;
+      case wakeMessage: self->OnWake(); return 0;
       default: break;
     }
   }
@@ -145,6 +183,7 @@ bool GdiWindow::Create(const WindowSettings& settings) {
                            settings.x, settings.y, settings.width, settings.height, nullptr, nullptr,
                            instance, this);
   if (frame_ == nullptr) return false;
+  wakeTarget_.store(frame_);
 
   // The frame's decoration comes on top of the drawing area's size; its
   // outer corner stays where it was asked for.
@@ -171,11 +210,32 @@ void GdiWindow::Show() {
   RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void GdiWindow::Wake() {
+  SetEvent(wake_);
+  // The event ends the loop's own waits; the message reaches the window
+  // procedure also while a loop of the window system's runs.
+  HWND frame = wakeTarget_.load();
+  if (frame != nullptr && GetCurrentThreadId() != threadId_) {
+    SendNotifyMessageA(frame, wakeMessage, 0, 0);
+  }
+}
+
+void GdiWindow::OnModalLoopEntered() {
+  if (modalLoops_++ == 0) SetTimer(frame_, modalLoopTimer, USER_TIMER_MINIMUM, nullptr);
+  DoModalLoopWork();
+}
+
+void GdiWindow::OnModalLoopLeft() {
+  if (modalLoops_ > 0 && --modalLoops_ == 0) KillTimer(frame_, modalLoopTimer);
+}
+
 WindowEvent GdiWindow::DispatchEvents() {
   MSG message;
   while (!frameGone_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
+    ++dispatchDepth_;
     DispatchMessageA(&message);
+    --dispatchDepth_;
   }
   if (frameGone_) return WindowEvent::vanished;
   if (closeRequested_) return WindowEvent::closeRequested;
@@ -234,7 +294,12 @@ Activity GdiWindow::WaitForActivity(std::chrono::microseconds timeout) {
 }
 
 void GdiWindow::Destroy() {
-  if (frame_ != nullptr && !frameGone_) DestroyWindow(frame_);  // the area goes with it
+  wakeTarget_.store(nullptr);
+  if (frame_ != nullptr && !frameGone_) {
+    // A move or menu loop running now ends first.
+    if (modalLoops_ > 0) SendMessageA(frame_, WM_CANCELMODE, 0, 0);
+    DestroyWindow(frame_);  // the area goes with it
+  }
   frame_ = nullptr;
   area_ = nullptr;
 }

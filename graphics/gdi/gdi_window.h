@@ -4,6 +4,11 @@
 // SetDIBitsToDevice, on WM_PAINT and on every repaint the program asks for,
 // so the screen shows the very pixels of the surface, as on X11.
 //
+// While the user moves a window or opens its window menu, Windows runs a
+// message loop of its own inside the window procedure; the requests of
+// other threads reach the frame there as sent messages, and a timer keeps
+// the changes shown while such a loop lasts, so the runs go on.
+//
 // The close button, the window menu and Alt+F4 end in WM_CLOSE, which the
 // frame only notes: the window thread destroys the window as the program's
 // own close does. Keys typed into the window are not read; a left click

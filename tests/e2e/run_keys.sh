@@ -5,11 +5,11 @@
 # most trials run their 30000 steps: well over ten seconds) ends the program
 # at once with exit code 0, leaving the terminal in its normal mode. Also while the map waits for a
 # trial that runs for minutes (n = 1e9).
-# With --save: pendelweg.png equals the path window's picture pixel for
-# pixel, and startpunkte.png, after Escape, holds the map as it stood (all
-# that a screenshot just before showed painted, and not yet its top rows).
-# A save into a folder that cannot be written lets both runs complete and
-# says so on the terminal after the program has ended, with exit code 1.
+# With --save (into a folder the program makes): pendelweg.png equals the
+# path window's picture pixel for pixel, and startpunkte.png, after Escape,
+# holds the map as it stood (all that a screenshot just before showed
+# painted, and not yet its top rows). A folder that cannot be made is named
+# in one line at once, with exit code 2 and no form.
 # Usage: run_keys.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
@@ -20,7 +20,6 @@ source "$(dirname "$0")/lib.bash"
 use_private_display
 
 start_shell
-mkdir "$work/saved"
 tmux_ send-keys -t "$pane" "'$binary' --save '$work/saved'; echo \"exit code \$?\"" Enter
 fill_form "30.3" "30" "" "1e-300" "" "30000"
 
@@ -56,21 +55,19 @@ pngtopnm "$work/saved/startpunkte.png" > "$work/startpunkte.saved.ppm"
 read -r _ top _ bottom <<< "$("$probe" bbox F0F0F0 < "$work/startpunkte.saved.ppm")"
 [ "$bottom" = 521 ] && [ "$top" -gt 78 ] || fail "startpunkte.png is not a map stopped early"
 
-# Saving where no folder can be: the runs still take place, and the program
-# says what it could not write once it has ended.
+# Saving where no folder can be made: said at once, before the form.
 touch "$work/file"
-tmux_ send-keys -t "$pane" "clear; '$binary' --save '$work/file/pictures'; echo \"exit code \$?\"" Enter
-fill_form "30.3" "30" "" "" "" "5"
-wait_for_window Pendelweg 10
-wait_for_window Startpunkte 20
-wait_for "^exit code 1$" 20
-joined=$(tmux_ capture-pane -t "$pane" -p -J | sed "s/ *$//")  # wrapped lines joined
-for picture in pendelweg startpunkte; do
-  grep -qxF "magpend: cannot write $work/file/pictures/$picture.png: Not a directory" <<< "$joined" ||
-    fail "no word of the unwritten $picture.png"
-done
-[ "$(grep -n "^magpend: cannot write" <<< "$joined" | head -1 | cut -d: -f1)" -gt 10 ] ||
-  fail "the message is not below the form"
+while IFS='|' read -r folder reason; do
+  status=0
+  "$binary" --save "$folder" > "$work/save.out" 2> "$work/save.err" < /dev/null || status=$?
+  [ "$status" = 2 ] && [ ! -s "$work/save.out" ] &&
+    [ "$(cat "$work/save.err")" = "magpend: cannot make the folder $folder: $reason" ] ||
+    fail "--save $folder: exit code $status, said: $(cat "$work/save.out" "$work/save.err")"
+done <<EOF
+/no/such/parent/dir|No such file or directory
+$work/file/pictures|Not a directory
+$work/file|File exists
+EOF
 
 # With magnets of next to no strength (m = 1e-300) a bob released at rest
 # swings through the centre on a straight line: caught when that line passes

@@ -198,8 +198,6 @@ bool ReadImageRow(png_structp png, png_bytep row) {
 
 }  // namespace
 
-bool PngFilesAvailable() { return true; }
-
 std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts) {

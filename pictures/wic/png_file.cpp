@@ -1,0 +1,443 @@
+// PNG files through the Windows Imaging Component (windowscodecs.dll, a part
+// of Windows). Its PNG encoder writes the pixels a row at a time; the text
+// chunks, which not every version of it writes, are put in by this file: the
+// encoder's output is copied into the final temporary file with the tEXt
+// chunks after the header chunk. Reading takes the header and the texts from
+// the chunks before the image data and leaves the pixels to the decoder,
+// which is opened at the first row.
+#include "pictures/png_file.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <wincodec.h>
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace pictures {
+
+namespace {
+
+FileProblem CannotWrite(const std::filesystem::path& path, const std::string& reason) {
+  return "cannot write " + path.string() + ": " + reason;
+}
+
+FileProblem CannotRead(const std::filesystem::path& path, const std::string& reason) {
+  return "cannot read " + path.string() + ": " + reason;
+}
+
+std::string SystemReason(int error) { return std::generic_category().message(error); }
+
+// What a failed call of the component means, in the system's words where
+// it has some.
+std::string ComponentReason(HRESULT result) {
+  char text[200] = "";
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     static_cast<DWORD>(result), 0, text, sizeof text, nullptr);
+  std::string reason(text, length);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  if (reason.empty()) {
+    std::snprintf(text, sizeof text, "imaging error 0x%08lX", static_cast<unsigned long>(result));
+    reason = text;
+  }
+  return reason;
+}
+
+// One reference to a COM object, released at the end.
+template <typename Interface>
+class Com {
+ public:
+  Com() = default;
+  ~Com() {
+    if (object_ != nullptr) object_->Release();
+  }
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  Interface* operator->() const { return object_; }
+  Interface* Get() const { return object_; }
+  Interface** Out() { return &object_; }
+
+ private:
+  Interface* object_ = nullptr;
+};
+
+// COM on the calling thread for as long as the object lives. A thread that
+// already uses COM in the other threading model keeps it; the component
+// works in both.
+class ComUse {
+ public:
+  ComUse() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+  ~ComUse() {
+    if (initialised_) CoUninitialize();
+  }
+  ComUse(const ComUse&) = delete;
+  ComUse& operator=(const ComUse&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+HRESULT MakeFactory(Com<IWICImagingFactory>& factory) {
+  return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                          IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()));
+}
+
+// --- The chunks of a PNG file --------------------------------------------------
+
+constexpr std::array<unsigned char, 8> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::size_t headerChunkSize = 4 + 4 + 13 + 4;  // length, type, data, CRC
+
+std::uint32_t Crc(std::uint32_t crc, const unsigned char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc;
+}
+
+void PutBigEndian(std::string& bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>(value >> shift & 0xFF));
+}
+
+std::uint32_t BigEndian(const unsigned char* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+         static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
+// A tEXt chunk whole: length, type, keyword, zero byte, text, CRC.
+std::string TextChunk(const PngText& text) {
+  std::string body = "tEXt" + text.key + '\0' + text.value;
+  std::string chunk;
+  PutBigEndian(chunk, static_cast<std::uint32_t>(body.size() - 4));
+  chunk += body;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+  PutBigEndian(chunk, Crc(0xFFFFFFFFu, bytes, body.size()) ^ 0xFFFFFFFFu);
+  return chunk;
+}
+
+// --- Files -------------------------------------------------------------------
+
+// A new file beside the target, removed again unless it was renamed into
+// place.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::filesystem::path& target) {
+    static std::atomic<std::uint32_t> counter{0};
+    const auto seed = static_cast<std::uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16) ^
+                      (GetCurrentThreadId() << 8);
+    for (int attempt = 0; attempt < 20 && file_ == nullptr; ++attempt) {
+      path_ = target;
+      path_ += ".tmp-" + std::to_string(seed + 7919 * ++counter);
+      const int descriptor = _wopen(path_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                    _S_IREAD | _S_IWRITE);
+      if (descriptor < 0) {
+        if (errno != EEXIST) break;
+        continue;
+      }
+      file_ = _fdopen(descriptor, "wb");
+      if (file_ == nullptr) _close(descriptor);
+    }
+    if (file_ == nullptr) openError_ = errno;
+  }
+  ~TemporaryFile() {
+    if (file_ != nullptr) std::fclose(file_);
+    if (!renamed_) _wremove(path_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::FILE* File() const { return file_; }
+  int OpenError() const { return openError_; }
+
+  // Closes the file; nothing when every byte reached it, otherwise why not.
+  std::optional<std::string> Close() {
+    if (file_ == nullptr) return std::nullopt;
+    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    const int flushError = errno;
+    const bool closed = std::fclose(file_) == 0;
+    const int closeError = errno;
+    file_ = nullptr;
+    if (!flushed) return SystemReason(flushError);
+    if (!closed) return SystemReason(closeError);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> RenameTo(const std::filesystem::path& target) {
+    if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return ComponentReason(HRESULT_FROM_WIN32(GetLastError()));
+    }
+    renamed_ = true;
+    return std::nullopt;
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::FILE* file_ = nullptr;
+  int openError_ = 0;
+  bool renamed_ = false;
+};
+
+// --- Writing -----------------------------------------------------------------
+
+// The picture through the component's PNG encoder into the file at `path`.
+// Nothing when done, otherwise why not.
+std::optional<std::string> Encode(const std::filesystem::path& path, std::int32_t width,
+                                  std::int32_t height, const RowSource& source) {
+  const ComUse com;
+  Com<IWICImagingFactory> factory;
+  Com<IWICStream> stream;
+  Com<IWICBitmapEncoder> encoder;
+  Com<IWICBitmapFrameEncode> frame;
+  Com<IPropertyBag2> options;
+  HRESULT result = MakeFactory(factory);
+  if (SUCCEEDED(result)) result = factory->CreateStream(stream.Out());
+  if (SUCCEEDED(result)) result = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+  if (SUCCEEDED(result)) result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out());
+  if (SUCCEEDED(result)) result = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
+  if (SUCCEEDED(result)) result = encoder->CreateNewFrame(frame.Out(), options.Out());
+  if (SUCCEEDED(result)) result = frame->Initialize(options.Get());
+  if (SUCCEEDED(result)) {
+    result = frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height));
+  }
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (SUCCEEDED(result)) result = frame->SetPixelFormat(&format);
+  if (SUCCEEDED(result) && format != GUID_WICPixelFormat24bppBGR) return "no 24-bit colour encoder";
+  if (FAILED(result)) return ComponentReason(result);
+
+  std::vector<graphics::ColorRef> row(static_cast<std::size_t>(width));
+  std::vector<BYTE> bgr(3 * row.size());
+  for (std::int32_t y = 0; y < height; ++y) {
+    if (!source(y, row)) return "abandoned";
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      bgr[3 * i] = static_cast<BYTE>(graphics::BlueOf(row[i]));
+      bgr[3 * i + 1] = static_cast<BYTE>(graphics::GreenOf(row[i]));
+      bgr[3 * i + 2] = static_cast<BYTE>(graphics::RedOf(row[i]));
+    }
+    result = frame->WritePixels(1, static_cast<UINT>(bgr.size()), static_cast<UINT>(bgr.size()),
+                                bgr.data());
+    if (FAILED(result)) return ComponentReason(result);
+  }
+  result = frame->Commit();
+  if (SUCCEEDED(result)) result = encoder->Commit();
+  if (SUCCEEDED(result)) result = stream->Commit(STGC_DEFAULT);
+  if (FAILED(result)) return ComponentReason(result);
+  return std::nullopt;
+}
+
+// Copies the encoder's file `encoded` into `output` with the text chunks
+// after its header chunk. Nothing when done, otherwise why not.
+std::optional<std::string> CopyWithTexts(const std::filesystem::path& encoded, std::FILE* output,
+                                         std::span<const PngText> texts) {
+  std::FILE* input = _wfopen(encoded.c_str(), L"rb");
+  if (input == nullptr) return SystemReason(errno);
+  std::vector<unsigned char> buffer(1 << 16);
+  std::optional<std::string> problem;
+  const std::size_t start = signature.size() + headerChunkSize;
+  if (std::fread(buffer.data(), 1, start, input) != start ||
+      std::memcmp(buffer.data() + signature.size() + 4, "IHDR", 4) != 0) {
+    problem = "the encoder wrote no PNG header";
+  } else {
+    std::fwrite(buffer.data(), 1, start, output);
+    for (const PngText& text : texts) {
+      const std::string chunk = TextChunk(text);
+      std::fwrite(chunk.data(), 1, chunk.size(), output);
+    }
+    std::size_t count;
+    while ((count = std::fread(buffer.data(), 1, buffer.size(), input)) > 0) {
+      std::fwrite(buffer.data(), 1, count, output);
+    }
+    if (std::ferror(input)) problem = SystemReason(errno);
+  }
+  std::fclose(input);
+  return problem;
+}
+
+// --- Reading -----------------------------------------------------------------
+
+// The header and the texts from the chunks before the image data.
+struct Chunks {
+  std::optional<std::string> problem;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<PngText> texts;
+};
+
+Chunks ReadChunks(std::FILE* file) {
+  Chunks chunks;
+  unsigned char start[signature.size()] = {};
+  if (std::fread(start, 1, sizeof start, file) != sizeof start ||
+      std::memcmp(start, signature.data(), sizeof start) != 0) {
+    chunks.problem = "not a PNG file";
+    return chunks;
+  }
+  bool headerSeen = false;
+  while (true) {
+    unsigned char head[8];
+    if (std::fread(head, 1, sizeof head, file) != sizeof head) {
+      chunks.problem = "the file ends before its image data";
+      return chunks;
+    }
+    const std::uint32_t length = BigEndian(head);
+    const std::string type(reinterpret_cast<const char*>(head + 4), 4);
+    if (length > 0x7FFFFFFFu || (!headerSeen && type != "IHDR")) {
+      chunks.problem = "a broken PNG file";
+      return chunks;
+    }
+    if (type == "IDAT") return chunks;
+    const bool wanted = type == "IHDR" || type == "tEXt";
+    if (wanted && length > (1u << 20)) {
+      chunks.problem = "a broken PNG file";
+      return chunks;
+    }
+    std::string data(wanted ? length : 0, '\0');
+    if (wanted ? std::fread(data.data(), 1, length, file) != length
+               : _fseeki64(file, length, SEEK_CUR) != 0) {
+      chunks.problem = "the file ends before its image data";
+      return chunks;
+    }
+    if (_fseeki64(file, 4, SEEK_CUR) != 0) {  // the CRC: the decoder checks it
+      chunks.problem = "the file ends before its image data";
+      return chunks;
+    }
+    if (type == "IHDR") {
+      if (length != 13) {
+        chunks.problem = "a broken PNG file";
+        return chunks;
+      }
+      const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+      const std::uint32_t width = BigEndian(bytes);
+      const std::uint32_t height = BigEndian(bytes + 4);
+      if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
+        chunks.problem = "a broken PNG file";
+        return chunks;
+      }
+      chunks.width = static_cast<std::int32_t>(width);
+      chunks.height = static_cast<std::int32_t>(height);
+      headerSeen = true;
+    } else if (type == "tEXt") {
+      const auto zero = data.find('\0');
+      if (zero != std::string::npos) chunks.texts.push_back({data.substr(0, zero), data.substr(zero + 1)});
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
+                                        std::int32_t height, const RowSource& source,
+                                        std::span<const PngText> texts) {
+  if (width <= 0 || height <= 0) return CannotWrite(path, "the picture is empty");
+  TemporaryFile temporary(path);
+  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
+  if (texts.empty()) {
+    // The encoder writes the file itself.
+    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
+    if (auto problem = Encode(temporary.Path(), width, height, source)) {
+      return CannotWrite(path, *problem);
+    }
+  } else {
+    TemporaryFile encoded(path);
+    if (encoded.File() == nullptr) return CannotWrite(path, SystemReason(encoded.OpenError()));
+    if (auto problem = encoded.Close()) return CannotWrite(path, *problem);
+    if (auto problem = Encode(encoded.Path(), width, height, source)) {
+      return CannotWrite(path, *problem);
+    }
+    if (auto problem = CopyWithTexts(encoded.Path(), temporary.File(), texts)) {
+      return CannotWrite(path, *problem);
+    }
+    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
+  }
+  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
+  return std::nullopt;
+}
+
+std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
+  const TemporaryFile probe(path);
+  if (probe.File() == nullptr) return CannotWrite(path, SystemReason(probe.OpenError()));
+  return std::nullopt;
+}
+
+struct PngReader::Decoder {
+  ComUse com;  // first: COM is released last
+  Com<IWICImagingFactory> factory;
+  Com<IWICBitmapDecoder> decoder;
+  Com<IWICBitmapFrameDecode> frame;
+  Com<IWICBitmapSource> rgb;  // the frame as 24-bit BGR
+  std::vector<BYTE> row;      // one row as the component delivers it
+
+  // Opens the decoder; nothing when done, otherwise why not.
+  std::optional<std::string> Open(const std::filesystem::path& path) {
+    HRESULT result = MakeFactory(factory);
+    if (SUCCEEDED(result)) {
+      result = factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.Out());
+    }
+    if (SUCCEEDED(result)) result = decoder->GetFrame(0, frame.Out());
+    if (SUCCEEDED(result)) result = WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.Get(), rgb.Out());
+    if (FAILED(result)) return ComponentReason(result);
+    return std::nullopt;
+  }
+};
+
+PngReader::PngReader(const std::filesystem::path& path) : path_(path) {
+  std::FILE* file = _wfopen(path.c_str(), L"rb");
+  if (file == nullptr) {
+    problem_ = CannotRead(path, SystemReason(errno));
+    return;
+  }
+  Chunks chunks = ReadChunks(file);
+  std::fclose(file);
+  if (chunks.problem) {
+    problem_ = CannotRead(path, *chunks.problem);
+    return;
+  }
+  width_ = chunks.width;
+  height_ = chunks.height;
+  texts_ = std::move(chunks.texts);
+}
+
+PngReader::~PngReader() = default;
+
+std::optional<std::string> PngReader::Text(const std::string& key) const {
+  for (const PngText& text : texts_) {
+    if (text.key == key) return text.value;
+  }
+  return std::nullopt;
+}
+
+bool PngReader::ReadRow(std::span<graphics::ColorRef> row) {
+  if (problem_ || rowsRead_ >= height_) return false;
+  if (!decoder_) {
+    decoder_ = std::make_unique<Decoder>();
+    if (auto problem = decoder_->Open(path_)) {
+      problem_ = CannotRead(path_, *problem);
+      return false;
+    }
+    decoder_->row.resize(3 * static_cast<std::size_t>(width_));
+  }
+  Decoder& d = *decoder_;
+  const WICRect line{0, rowsRead_, width_, 1};
+  const HRESULT result = d.rgb->CopyPixels(&line, static_cast<UINT>(d.row.size()),
+                                           static_cast<UINT>(d.row.size()), d.row.data());
+  if (FAILED(result)) {
+    problem_ = CannotRead(path_, ComponentReason(result));
+    return false;
+  }
+  ++rowsRead_;
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    row[i] = graphics::ComposeRgb(d.row[3 * i + 2], d.row[3 * i + 1], d.row[3 * i]);
+  }
+  return true;
+}
+
+}  // namespace pictures
