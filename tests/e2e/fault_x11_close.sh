@@ -16,10 +16,11 @@
 # Usage: fault_x11_close.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
+closer="$(realpath "$2")/tests/e2e/close_window"
 socket="magpend-fault-x11-close-$$"
 source "$(dirname "$0")/lib.bash"
 trap 'stop_private_xvfbs; cleanup' EXIT
-for tool in Xvfb xdotool xwd xdpyinfo perl pgrep; do
+for tool in Xvfb xdotool xwd xdpyinfo pgrep; do
   command -v "$tool" >/dev/null || fail "needs $tool"
 done
 
@@ -48,7 +49,7 @@ log() { echo "[lane $lane run $run] $*"; }
 close_window() {
   local status=0
   closeOutcome=""
-  close_from_outside "$1" "$2" "$closing" || status=$?
+  "$closer" "$1" "$2" "$closing" || status=$?
   [ "$status" -eq 0 ] && return 0
   closeOutcome=", the program had closed it already"
   [ "$status" -eq 1 ] && [ "${3:-}" = "may be gone" ] && return 0
@@ -175,7 +176,7 @@ lane_body() {
 start_shell
 displays=()
 for lane in $(seq "$lanes"); do
-  start_private_xvfb
+  start_private_xvfb || fail "a private Xvfb did not start"
   displays+=("$xvfbDisplay")
 done
 lanePids=()

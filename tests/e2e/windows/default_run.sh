@@ -24,7 +24,7 @@ linuxClass=magpend
 
 # The Linux program on an X server of its own, so that neither window hides
 # the other (both open at (100, 100)).
-start_private_xvfb
+start_private_xvfb || fail "a private Xvfb did not start"
 linuxDisplay=$xvfbDisplay
 trap 'stop_private_xvfbs; cleanup' EXIT
 onLinux() { DISPLAY=$linuxDisplay "$@"; }
