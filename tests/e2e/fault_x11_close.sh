@@ -56,6 +56,20 @@ close_window() {
   fail "closing window $2 by $1 failed (status $status)"
 }
 
+# Sleeps a random time of up to `$1` tenths of a second, but ends at least
+# 1.5 s before the moment `$2` (ms since the epoch), the earliest end of the
+# window's pause, when the program may close it itself: on a loaded machine
+# the looks before may have taken most of the pause.
+sleep_within() {
+  local want=$(( (RANDOM % $1) * 100 )) left=$(( $2 - 1500 - $(now_ms) ))
+  [ "$want" -le "$left" ] || want=$left
+  [ "$want" -le 0 ] || sleep "$((want / 1000)).$(printf '%03d' $((want % 1000)))"
+}
+
+# "may be gone" when it is less than 0.5 s before the moment `$1`, when the
+# program may close the window itself; else nothing.
+late_for() { [ "$(now_ms)" -lt $(($1 - 500)) ] || echo "may be gone"; }
+
 # Waits up to 5 s for the window named `$1` to be gone.
 wait_window_gone() {
   for _ in $(seq 50); do
@@ -89,12 +103,12 @@ path_round() {
     keyAt=$(now_ms)
     tmux_ send-keys -t "$pane" k
     wait_window_still "$id"
-    sleep "$((RANDOM % 7)).$((RANDOM % 10))"
+    sleep_within 70 $((keyAt + 10000))
     closeAt=$(now_ms)
-    close_window "$method" "$id"
+    close_window "$method" "$id" "$(late_for $((keyAt + 10000)))"
     mapDueMs=$((keyAt + 10000))
   fi
-  log "Pendelweg closed by $method $((closeAt - opened)) ms after it opened ($phase)"
+  log "Pendelweg closed by $method $((closeAt - opened)) ms after it opened ($phase$closeOutcome)"
   wait_window_gone Pendelweg
 }
 
@@ -117,12 +131,12 @@ map_round() {
   else
     wait_map_computed "$pid" "$baselineThreads"
     wait_window_still "$id"
-    sleep "$((RANDOM % 8)).$((RANDOM % 10))"
-    closeAt=$(now_ms)
-    close_window "$method" "$id"
     exitDueMs=$(($(map_pause_from "$opened") + 10000))
+    sleep_within 80 "$exitDueMs"
+    closeAt=$(now_ms)
+    close_window "$method" "$id" "$(late_for "$exitDueMs")"
   fi
-  log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase)"
+  log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase$closeOutcome)"
   wait_window_gone Startpunkte
 }
 
