@@ -102,11 +102,14 @@ path_round() {
     sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
     keyAt=$(now_ms)
     tmux_ send-keys -t "$pane" k
+    # The pause begins at the key, or earlier if magnet 1 caught the bob
+    # first (on a loaded machine the window may be seen late): the run
+    # began after the form was started and lasted at least 5461 ms.
+    mapDueMs=$(( (keyAt < formAt + 5461 ? keyAt : formAt + 5461) + 10000 ))
     wait_window_still "$id"
-    sleep_within 70 $((keyAt + 10000))
+    sleep_within 70 "$mapDueMs"
     closeAt=$(now_ms)
-    close_window "$method" "$id" "$(late_for $((keyAt + 10000)))"
-    mapDueMs=$((keyAt + 10000))
+    close_window "$method" "$id" "$(late_for "$mapDueMs")"
   fi
   log "Pendelweg closed by $method $((closeAt - opened)) ms after it opened ($phase$closeOutcome)"
   wait_window_gone Pendelweg
@@ -174,6 +177,7 @@ lane_body() {
       exitDueMs=$((windowOpened + 9000))
     else
       if (( (lane + run) % 2 == 0 )); then pathPhase=busy mapPhase=pause; else pathPhase=pause mapPhase=busy; fi
+      formAt=$(now_ms)
       fill_form "${form[@]}"
       pid=$(program_pid)
       [ -n "$pid" ] || fail "the program is not running"
