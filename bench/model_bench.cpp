@@ -9,7 +9,7 @@
 
 #include "app/model.h"
 #include "app/start_point_map.h"
-#include "bench/reference_step.h"
+#include "tests/support/reference_step.h"
 
 namespace {
 

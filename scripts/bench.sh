@@ -6,12 +6,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/xvfb.bash
 ensure_packages "${buildPackages[@]}" "${testPackages[@]}" xvfb x11-utils time tmux
 # A desktop's X server keeps running while its session does; Xvfb, alone
 # with the program, would reset whenever the program's last window closed
 # and make the next window wait for the reset (about 0.1 s).
 start_private_xvfb -noreset
-configure_and_build build >/dev/null
+export DISPLAY=$xvfbDisplay
+trap stop_private_xvfbs EXIT
+cmake --preset normal >/dev/null
+cmake --build --preset normal -j "$(nproc)" >/dev/null
 
 build/bench/model_bench --benchmark_counters_tabular=true
 build/bench/graphics_bench
@@ -28,7 +32,7 @@ scan=$(build/bench/run_bench --skip-path | sed -n 's/^(e) .*: \([0-9.]*\) s$/\1/
 report=$(mktemp)
 tmux -L magpend-bench -f /dev/null new-session -d -x 80 -y 25 \
   "/usr/bin/time -o '$report' -f '%M' build/magpend; date +%s%N >> '$report'"
-trap 'tmux -L magpend-bench kill-server 2>/dev/null || true; kill $xvfbPid 2>/dev/null || true' EXIT
+trap 'tmux -L magpend-bench kill-server 2>/dev/null || true; stop_private_xvfbs' EXIT
 until tmux -L magpend-bench capture-pane -p | grep -q Startposition; do sleep 0.01; done
 # The program below the pane's shell and /usr/bin/time.
 program=$(tmux -L magpend-bench display-message -p '#{pane_pid}')

@@ -1,4 +1,5 @@
-# Shared by the scripts: Debian packages, the build, a private X server.
+# Shared by the scripts: Debian packages, whether a display answers. The
+# builds are the presets of CMakePresets.json.
 
 # ensure_packages [--lean] pkg...  installs the missing ones with apt-get when
 # run as root; otherwise prints the exact command and stops. --lean leaves out
@@ -33,14 +34,6 @@ testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev file man-db pa
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix libcli11-dev googletest wine wine64)
 
-# configure_and_build folder [cmake options...]
-configure_and_build() {
-  local folder=$1
-  shift
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$folder" -j "$(nproc)"
-}
-
 # Whether the X display of $DISPLAY answers: asked with xdpyinfo where it is
 # installed; otherwise a local display counts when its socket is there.
 display_reachable() {
@@ -53,27 +46,4 @@ display_reachable() {
     :*) local number=${DISPLAY#:}; [ -S "/tmp/.X11-unix/X${number%%.*}" ] ;;
     *) return 0 ;;
   esac
-}
-
-# build_program folder: configures the folder and builds the program alone.
-build_program() {
-  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$1" --target magpend -j "$(nproc)"
-}
-
-# Starts a private Xvfb on the first free display number (with the Xvfb
-# options given), exports DISPLAY and stops the server when the calling
-# script exits.
-start_private_xvfb() {
-  local display=99
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-  done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp "$@" >/dev/null 2>&1 &
-  xvfbPid=$!
-  trap 'kill $xvfbPid 2>/dev/null || true' EXIT
-  export DISPLAY=":$display"
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "Xvfb did not start on $DISPLAY" >&2
-  exit 1
 }

@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages --lean "${buildPackages[@]}"
-build_program build >&2
+cmake --preset normal >/dev/null
+cmake --build --preset program -j "$(nproc)" >&2
 noDisplay=""
 if ! display_reachable; then
   noDisplay="magpend: no X display is reachable, so the windows will not show."

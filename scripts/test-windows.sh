@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows lane: cross-builds magpend.exe and its test programs
-# (build-windows/), builds the Linux program to compare with
-# (build-windows-linux/), and runs under Wine, in a Wine prefix of this run's
+# (build-windows/), builds the Linux program to compare with (build/, the
+# normal build), and runs under Wine, in a Wine prefix of this run's
 # own (removed at the end) and on a private Xvfb display: the unit and
 # in-process tests (one CTest test per test program) and the end-to-end
 # scripts of tests/e2e/windows/ (magpend.exe in tmux beside the Linux build).
@@ -10,26 +10,27 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 source scripts/packages.sh
+source scripts/xvfb.bash
 ensure_packages "${buildPackages[@]}" "${windowsBuildPackages[@]}" \
   tmux xvfb xdotool x11-utils x11-apps netpbm nsis
 
-echo "=== Linux build to compare with (build-windows-linux)"
-cmake -S . -B build-windows-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-windows-linux -j "$(nproc)" --target magpend image_probe model_probe
+echo "=== Linux build to compare with (build)"
+cmake --preset normal >/dev/null
+cmake --build --preset normal -j "$(nproc)" --target magpend image_probe model_probe close_window
 
 echo "=== Windows build (build-windows)"
-scripts/build-windows.sh build-windows -DMAGPEND_LINUX_BUILD="$PWD/build-windows-linux"
+scripts/build-windows.sh
 x86_64-w64-mingw32-objdump -p build-windows/magpend.exe | awk '/DLL Name/ {print "magpend.exe imports " $3}'
 
 # A private X server, and a Wine prefix of this run's own; both go at the end,
 # with the prefix's wineserver and every Wine process it serves.
 start_private_xvfb
-export WINEPREFIX WINEDEBUG=-all
+export DISPLAY=$xvfbDisplay WINEPREFIX WINEDEBUG=-all
 WINEPREFIX=$(mktemp -d /tmp/magpend-wine.XXXXXX)
 finish() {
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
-  kill "$xvfbPid" 2>/dev/null || true
+  stop_private_xvfbs
 }
 trap finish EXIT
 echo "=== Wine prefix $WINEPREFIX"
@@ -48,7 +49,7 @@ wineboot --init >"$WINEPREFIX.boot.log" 2>&1 || { cat "$WINEPREFIX.boot.log"; ex
 } >>"$WINEPREFIX.boot.log" 2>&1 || { cat "$WINEPREFIX.boot.log"; exit 1; }
 rm -f "$WINEPREFIX.boot.log"
 
-ctest --test-dir build-windows --no-tests=error --output-on-failure --label-exclude e2e
+ctest --preset windows
 # The end-to-end scripts say what they measured (durations, pictures compared).
-ctest --test-dir build-windows --no-tests=error --output-on-failure --label-regex e2e --verbose
+ctest --preset windows-e2e
 echo "=== Windows lane took $(( $(date +%s) - started )) s"

@@ -13,12 +13,15 @@
 #   TSan             the threaded in-process tests (graphics, console, runs)
 #                    and the X fault script that closes windows from outside
 #   fuzzing          a short pass over every fuzz target
-# The builds follow one another, and the tests of each build run beside the
-# next build; end-to-end scripts run side by side, each with X servers of its
-# own. A lane's output is printed when it has ended.
+# The builds (presets of CMakePresets.json) follow one another, and the tests
+# of each build run beside the next build, as lanes that GNU parallel starts
+# as each build ends; end-to-end scripts run side by side, each with X
+# servers of its own. A lane's output is printed when it has ended: in full
+# when it failed, else its summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/xvfb.bash
 
 mode=${1:-all}
 case "$mode" in
@@ -31,6 +34,8 @@ ensure_packages "${buildPackages[@]}" "${testPackages[@]}" tmux xvfb xdotool x11
 
 # A private X server for the in-process window tests.
 start_private_xvfb
+export DISPLAY=$xvfbDisplay
+trap stop_private_xvfbs EXIT
 
 # Any sanitizer report fails the test that caused it.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
@@ -39,84 +44,51 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 # returns; that one report is suppressed, data races are not.
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/graphics/tsan.supp"
 
-# build folder [cmake options...] [-- targets...]: configures and builds;
-# with targets, only those.
+# build preset [niceness]: configures and builds it (what its build preset
+# names).
 build() {
-  local folder=$1 options=() targets=()
-  shift
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  targets=("$@")
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
-  cmake --build "$folder" -j "$(nproc)" ${targets[@]:+--target "${targets[@]}"}
-}
-
-# As build, at a lower priority: the tests of the builds before it run beside.
-build_behind() { ( renice -n 10 -p "$BASHPID" >/dev/null; build "$@" ); }
-
-# tests folder [ctest options...]
-tests() {
-  local folder=$1
-  shift
-  ctest --test-dir "$folder" --output-on-failure --timeout 900 "$@"
+  cmake --preset "$1" >/dev/null
+  nice -n "${2:-0}" cmake --build --preset "$1" -j "$(nproc)"
 }
 
 if [ "$mode" = quick ]; then
-  build build
-  tests build -LE e2e -j "$(nproc)"
+  build normal
+  ctest --preset normal -j "$(nproc)"
   exit 0
 fi
 
-logs=$(mktemp -d)
-declare -A lanePids=()
-# lane name command...: runs the command in the background, its output in
-# the lane's log.
+# lane name command...: runs the command and prints its summary, or all of
+# its output when it failed.
 lane() {
-  local name=$1
+  local name=$1 log status=0 started=$SECONDS
   shift
-  ( "$@" ) > "$logs/$name.log" 2>&1 &
-  lanePids[$name]=$!
-  echo "=== $name: started at $SECONDS s"
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 || status=$?
+  echo "=== $name: ended after $((SECONDS - started)) s, exit status $status"
+  if [ "$status" -ne 0 ]; then cat "$log"; else grep -E "tests passed|executions" "$log" || true; fi
+  rm -f "$log"
+  return "$status"
 }
+normalLane() { ctest --preset normal -j 2 && ctest --preset normal-e2e -j 4; }
+addressLane() { ctest --preset address -j 2 && ctest --preset address-fault -j 3; }
+threadLane() { ctest --preset thread -j 4; }
+export -f lane normalLane addressLane threadLane
 
-normalLane() {
-  tests build -LE e2e -j 2
-  tests build -L e2e -j 4
-}
-addressLane() {
-  tests build-address -LE e2e -j 2
-  tests build-address -L fault -j 3
-}
-threadLane() {
-  tests build-thread -L threaded -j 4
-}
-
-echo "=== normal build"
-build build
-lane normal normalLane
-echo "=== ASan + UBSan build"
-build_behind build-address -DMAGPEND_SANITIZE=address -- tests_without_benchmarks
-lane address addressLane
-echo "=== TSan build"
-build_behind build-thread -DMAGPEND_SANITIZE=thread -- threaded_tests
-lane thread threadLane
-lane fuzzing scripts/fuzz.sh 10
-
-failed=()
-for name in normal address thread fuzzing; do
-  status=0
-  wait "${lanePids[$name]}" || status=$?
-  echo "=== $name: ended at $SECONDS s, exit status $status"
-  if [ "$status" -ne 0 ]; then
-    failed+=("$name")
-    cat "$logs/$name.log"
-  else
-    grep -E "tests passed|executions" "$logs/$name.log" || true
-  fi
-done
-rm -rf "$logs"
-if [ ${#failed[@]} -gt 0 ]; then
-  echo "=== failed: ${failed[*]}"
+# Each build prints the lane of its tests, which starts at once; the builds
+# after the first run at a lower priority, beside the tests before them.
+{
+  echo "=== normal build" >&2
+  build normal >&2
+  echo "lane normal normalLane"
+  echo "=== ASan + UBSan build" >&2
+  build address 10 >&2
+  echo "lane address addressLane"
+  echo "=== TSan build" >&2
+  build thread 10 >&2
+  echo "lane thread threadLane"
+  echo "lane fuzzing scripts/fuzz.sh 10"
+} | PARALLEL_SHELL=bash parallel --will-cite --jobs 4 --group --halt never || {
+  echo "=== failed after $SECONDS s"
   exit 1
-fi
+}
 echo "=== all passed in $SECONDS s"

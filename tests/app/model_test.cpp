@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "bench/reference_step.h"
+#include "tests/support/reference_step.h"
 
 namespace app {
 namespace {

@@ -20,10 +20,13 @@ using graphics::offscreen::InspectOffscreenWindow;
 using testing::Fingerprint;
 using testing::ObservingClock;
 
-// The map run read word for word: every step of every trial draws the three
-// markers before it moves the bob, and the step counter is a 16-bit integer
-// compared with n. Only for whole n within its range, which every trial of
-// these tests reaches.
+// The map run done the plain way, one trial after another on this thread,
+// as the program's run must look: every step of a trial draws the three
+// markers before it moves the bob; the step counter is a 16-bit integer
+// compared with n; after each trial the keyboard is looked at (Escape ends
+// the run) and a caught bob's start point is painted in its magnet's colour.
+// Only for whole n within the counter's range, which every trial of these
+// tests reaches.
 void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboard& keyboard,
                            const std::function<void(int)>& afterTrial) {
   OpenRunWindow("Startpunkte");
@@ -208,123 +211,6 @@ TEST_F(MapRunTest, OtherKeysAreConsumedOnePerTrial) {
   options.afterTrial = [&](int) { ++drawn; };
   RunStartPointMap(400, 5, 2000, keyboard, options);
   EXPECT_EQ(drawn, 3);
-}
-
-TEST(TrialStepLimitTest, EveryCountTheFormAcceptsEndsATrial) {
-  struct Case {
-    double n;
-    std::int64_t limit;
-  } cases[] = {
-      {1, 1},          {2000, 2000},     {32767, 32767},        {100000, 100000},
-      {-1, 65535},     {-32768, 32768},  {-40000, 32768},       {2.5, 3},
-      {0.25, 1},       {-0.5, 65536},    {HUGE_VAL, 0x7FFFFFFF}, {-HUGE_VAL, 32768},
-      {1e12, 0x7FFFFFFF}, {std::nan(""), 65536},
-  };
-  for (const Case& c : cases) EXPECT_EQ(TrialStepLimit(c.n), c.limit) << c.n;
-}
-
-TEST(TrialTest, EndsByCaptureCountOrFlyingOff) {
-  runtime::LoadFloatingPointControl();
-  // Next to magnet 1: caught in the first step.
-  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).caughtBy, 1);
-  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).steps, 1);
-  // A count of 3 stops an uncaught bob after 3 steps.
-  const TrialResult counted = RunTrial(-110, -110, 5, 400, 3);
-  EXPECT_EQ(counted.caughtBy, 0);
-  EXPECT_EQ(counted.steps, 3);
-  // A huge pendulum coefficient throws the bob out of the plane: it flies off.
-  const TrialResult flown = RunTrial(-110, -110, 1e9, 400, 0x7FFFFFFF);
-  EXPECT_EQ(flown.caughtBy, 0);
-  EXPECT_LT(flown.steps, 100);
-}
-
-TEST(GridTest, RowsFromTheBottomEachFromTheLeft) {
-  EXPECT_EQ(StartGrid{2}.Coordinate(1), 110);
-  EXPECT_EQ(StartGrid{3}.Coordinate(1), 0);
-  EXPECT_EQ(StartGrid{1001}.Coordinate(500), 0);
-  EXPECT_EQ(StartGrid{1001}.Coordinate(1), -109.78);
-  EXPECT_EQ(GridX(0), -110);
-  EXPECT_EQ(GridY(0), -110);
-  EXPECT_EQ(GridX(1), -108);
-  EXPECT_EQ(GridX(110), 110);
-  EXPECT_EQ(GridY(111), -108);
-  EXPECT_EQ(GridX(gridTrials - 1), 110);
-  EXPECT_EQ(GridY(gridTrials - 1), 110);
-}
-
-// Any worker count hands out the very trials RunTrial computes, in scan
-// order, for a band of rows of any grid.
-TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {
-  runtime::LoadFloatingPointControl();
-  ScanJob job;
-  job.grid.side = 9;
-  job.firstRow = 2;
-  job.endRow = 6;
-  job.stepLimit = 500;
-  EXPECT_EQ(job.TrialCount(), 36);
-  EXPECT_EQ(job.Y(0), job.grid.Coordinate(2));
-  for (unsigned workers : {0u, 1u, 3u}) {
-    MapScan scan(job, workers);
-    for (std::int64_t i = 0; i < job.TrialCount(); ++i) {
-      const std::optional<TrialResult> result = scan.Next();
-      ASSERT_TRUE(result) << workers << " workers, trial " << i;
-      const TrialResult expected = RunTrial(job.X(i), job.Y(i), job.g, job.m, job.stepLimit);
-      EXPECT_EQ(result->caughtBy, expected.caughtBy) << workers << " workers, trial " << i;
-      EXPECT_EQ(result->steps, expected.steps) << workers << " workers, trial " << i;
-    }
-    EXPECT_FALSE(scan.Next());
-  }
-}
-
-// A job far larger than the workers may run ahead: they wait for room, the
-// taker gets every trial. Also when the trial it waits for is far longer
-// than the ones after it: with magnets of next to no strength the bob from
-// (0, -110) swings for its whole step limit.
-TEST(MapScanTest, AJobOfAnySizeIsHandedOutWhole) {
-  runtime::LoadFloatingPointControl();
-  for (const double m : {400.0, 1e-300}) {
-    ScanJob job;
-    job.grid.side = 41;
-    job.m = m;
-    job.stepLimit = 5000;
-    MapScan scan(job, 2, 8);
-    std::int64_t taken = 0;
-    while (scan.Next()) ++taken;
-    EXPECT_EQ(taken, 41 * 41) << m;
-  }
-}
-
-// With a feeble magnet the bob released at (0, -110) swings through the
-// centre for ever; the one at (-110, -110) is caught by magnet 2 at once on
-// its way. A long trial is looked at after its step 32768 and then every
-// 65536 steps, and can be given up there; a trial within 32767 steps never.
-TEST(MapScanTest, LongTrialsAreLookedAtAndCanBeGivenUp) {
-  runtime::LoadFloatingPointControl();
-  ScanJob job;
-  job.grid.side = 3;
-  job.endRow = 1;
-  job.m = 1e-9;
-  for (unsigned workers : {0u, 2u}) {
-    job.stepLimit = longTrialSteps;
-    {
-      MapScan scan(job, workers);
-      int looks = 0;
-      const auto countLooks = [&] { ++looks; return LongTrialDecision::goOn; };
-      EXPECT_NE(scan.Next(countLooks)->caughtBy, 0);
-      EXPECT_EQ(scan.Next(countLooks)->steps, longTrialSteps);
-      EXPECT_EQ(looks, 0);
-    }
-    job.stepLimit = 0x7FFFFFFF;
-    MapScan scan(job, workers);
-    int looks = 0;
-    const auto giveUpAtTheThird = [&] {
-      return ++looks == 3 ? LongTrialDecision::abandon : LongTrialDecision::goOn;
-    };
-    EXPECT_TRUE(scan.Next(giveUpAtTheThird));
-    EXPECT_FALSE(scan.Next(giveUpAtTheThird));
-    EXPECT_EQ(looks, 3) << workers << " workers";
-    EXPECT_FALSE(scan.Next());
-  }
 }
 
 }  // namespace

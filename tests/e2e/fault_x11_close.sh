@@ -16,10 +16,11 @@
 # Usage: fault_x11_close.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
+closer="$(realpath "$2")/tests/e2e/close_window"
 socket="magpend-fault-x11-close-$$"
 source "$(dirname "$0")/lib.bash"
 trap 'stop_private_xvfbs; cleanup' EXIT
-for tool in Xvfb xdotool xwd xdpyinfo perl pgrep; do
+for tool in Xvfb xdotool xwd xdpyinfo pgrep; do
   command -v "$tool" >/dev/null || fail "needs $tool"
 done
 
@@ -48,12 +49,26 @@ log() { echo "[lane $lane run $run] $*"; }
 close_window() {
   local status=0
   closeOutcome=""
-  close_from_outside "$1" "$2" "$closing" || status=$?
+  "$closer" "$1" "$2" "$closing" || status=$?
   [ "$status" -eq 0 ] && return 0
   closeOutcome=", the program had closed it already"
   [ "$status" -eq 1 ] && [ "${3:-}" = "may be gone" ] && return 0
   fail "closing window $2 by $1 failed (status $status)"
 }
+
+# Sleeps a random time of up to `$1` tenths of a second, but ends at least
+# 1.5 s before the moment `$2` (ms since the epoch), the earliest end of the
+# window's pause, when the program may close it itself: on a loaded machine
+# the looks before may have taken most of the pause.
+sleep_within() {
+  local want=$(( (RANDOM % $1) * 100 )) left=$(( $2 - 1500 - $(now_ms) ))
+  [ "$want" -le "$left" ] || want=$left
+  [ "$want" -le 0 ] || sleep "$((want / 1000)).$(printf '%03d' $((want % 1000)))"
+}
+
+# "may be gone" when it is less than 0.5 s before the moment `$1`, when the
+# program may close the window itself; else nothing.
+late_for() { [ "$(now_ms)" -lt $(($1 - 500)) ] || echo "may be gone"; }
 
 # Waits up to 5 s for the window named `$1` to be gone.
 wait_window_gone() {
@@ -87,13 +102,16 @@ path_round() {
     sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
     keyAt=$(now_ms)
     tmux_ send-keys -t "$pane" k
+    # The pause begins at the key, or earlier if magnet 1 caught the bob
+    # first (on a loaded machine the window may be seen late): the run
+    # began after the form was started and lasted at least 5461 ms.
+    mapDueMs=$(( (keyAt < formAt + 5461 ? keyAt : formAt + 5461) + 10000 ))
     wait_window_still "$id"
-    sleep "$((RANDOM % 7)).$((RANDOM % 10))"
+    sleep_within 70 "$mapDueMs"
     closeAt=$(now_ms)
-    close_window "$method" "$id"
-    mapDueMs=$((keyAt + 10000))
+    close_window "$method" "$id" "$(late_for "$mapDueMs")"
   fi
-  log "Pendelweg closed by $method $((closeAt - opened)) ms after it opened ($phase)"
+  log "Pendelweg closed by $method $((closeAt - opened)) ms after it opened ($phase$closeOutcome)"
   wait_window_gone Pendelweg
 }
 
@@ -116,12 +134,12 @@ map_round() {
   else
     wait_map_computed "$pid" "$baselineThreads"
     wait_window_still "$id"
-    sleep "$((RANDOM % 8)).$((RANDOM % 10))"
-    closeAt=$(now_ms)
-    close_window "$method" "$id"
     exitDueMs=$(($(map_pause_from "$opened") + 10000))
+    sleep_within 80 "$exitDueMs"
+    closeAt=$(now_ms)
+    close_window "$method" "$id" "$(late_for "$exitDueMs")"
   fi
-  log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase)"
+  log "Startpunkte closed by $method $((closeAt - opened)) ms after it opened ($phase$closeOutcome)"
   wait_window_gone Startpunkte
 }
 
@@ -159,6 +177,7 @@ lane_body() {
       exitDueMs=$((windowOpened + 9000))
     else
       if (( (lane + run) % 2 == 0 )); then pathPhase=busy mapPhase=pause; else pathPhase=pause mapPhase=busy; fi
+      formAt=$(now_ms)
       fill_form "${form[@]}"
       pid=$(program_pid)
       [ -n "$pid" ] || fail "the program is not running"
@@ -175,7 +194,7 @@ lane_body() {
 start_shell
 displays=()
 for lane in $(seq "$lanes"); do
-  start_private_xvfb
+  start_private_xvfb || fail "a private Xvfb did not start"
   displays+=("$xvfbDisplay")
 done
 lanePids=()

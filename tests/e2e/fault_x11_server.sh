@@ -70,7 +70,7 @@ kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
 
 # The server dies while the path is drawn; the path run then ends by itself.
 path_busy() {
-  start_private_xvfb_on "$(run_display)"
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep "$((RANDOM % 3)).$((RANDOM % 10))"
@@ -83,7 +83,7 @@ path_busy() {
 
 # The server dies in the pause after a key has ended the path run.
 path_pause() {
-  start_private_xvfb_on "$(run_display)"
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
@@ -100,7 +100,7 @@ path_pause() {
 
 # The server dies while the map is computed.
 map_busy() {
-  start_private_xvfb_on "$(run_display)"
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   local baseline opened phase=busy
@@ -117,7 +117,7 @@ map_busy() {
 
 # The server dies in the map's pause.
 map_pause() {
-  start_private_xvfb_on "$(run_display)"
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   local baseline opened pauseFrom killedAt
@@ -137,7 +137,7 @@ map_pause() {
 # The server dies around the moment the map window is made: up to 0.3 s
 # before or after the path run's pause ends.
 map_opening() {
-  start_private_xvfb_on "$(run_display)"
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   sleep 0.5
@@ -160,7 +160,7 @@ map_opening() {
 # was a server.
 no_server() {
   if [ "$run" -eq 1 ]; then
-    start_private_xvfb_on "$(run_display)"
+    start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
     kill_private_xvfb "$xvfbPid" KILL
     [ -e "/tmp/.X11-unix/X${xvfbDisplay#:}" ] || fail "the killed server left no socket"
   fi

@@ -65,39 +65,14 @@ screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
 
 # --- Private X servers and trouble from outside, for the fault scripts.
 
-# Starts a private Xvfb on a free display number and sets `xvfbPid` and
-# `xvfbDisplay` (":N"). Its process id is noted in a file, so that
-# stop_private_xvfbs also finds servers started in subshells.
-start_private_xvfb() {
-  local numberFile number=""
-  numberFile=$(mktemp -p "$work" xvfb.XXXXXX)
-  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$numberFile" >/dev/null 2>&1 &
-  xvfbPid=$!
-  disown "$xvfbPid"  # killed on purpose: no job report
-  echo "$xvfbPid" >> "$work/private-xvfb.pids"
-  for _ in $(seq 100); do
-    read -r number < "$numberFile" && break
-    sleep 0.1
-  done
-  [ -n "$number" ] || fail "a private Xvfb did not start"
-  xvfbDisplay=":$number"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.bash"
 
 # Gives the script an X server of its own and points DISPLAY at it, so that
 # scripts run side by side without meeting one another's windows.
 use_private_display() {
   trap 'stop_private_xvfbs; cleanup' EXIT
-  start_private_xvfb
+  start_private_xvfb || fail "a private Xvfb did not start"
   export DISPLAY=$xvfbDisplay
-}
-
-# Ends every private Xvfb still running.
-stop_private_xvfbs() {
-  local pid
-  [ -f "$work/private-xvfb.pids" ] || return 0
-  while read -r pid; do kill -TERM "$pid" 2>/dev/null || true; done < "$work/private-xvfb.pids"
-  sleep 0.2
-  while read -r pid; do kill -KILL "$pid" 2>/dev/null || true; done < "$work/private-xvfb.pids"
 }
 
 # Prints the first of `$1` display numbers in a row that no server uses,
@@ -115,24 +90,6 @@ free_display_block() {
     return 0
   done
   fail "found no free display numbers"
-}
-
-# Starts a private Xvfb on the free display `$1` (":N") and sets `xvfbPid`
-# and `xvfbDisplay`.
-start_private_xvfb_on() {
-  Xvfb "$1" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfbPid=$!
-  disown "$xvfbPid"  # killed on purpose: no job report
-  echo "$xvfbPid" >> "$work/private-xvfb.pids"
-  for _ in $(seq 100); do
-    if DISPLAY=$1 xdpyinfo >/dev/null 2>&1; then
-      xvfbDisplay=$1
-      return 0
-    fi
-    kill -0 "$xvfbPid" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "Xvfb did not start on $1"
 }
 
 # Kills the private Xvfb `$1` with the signal `$2` and waits until it is gone.
@@ -235,66 +192,6 @@ check_program_end() {
   [ "$ended" -ge "$1" ] || fail "$3 ended $(($1 - ended)) ms too early: a pause was cut short"
   wait_for "^terminal kept$" 5
   check_terminal_normal
-}
-
-# Closes the window `$2`, named `$3`, from outside, by the way `$1`:
-#   request  the window manager's close request (a WM_PROTOCOLS client
-#            message with WM_DELETE_WINDOW), as when its close button is
-#            pressed (xdotool has no such command);
-#   destroy  the window destroyed by another client (as xdotool windowclose);
-#   kill     the connection of the window's client killed (as xdotool
-#            windowkill).
-# Speaks the X protocol itself over the local socket of $DISPLAY (perl is
-# always there). The name is checked with the server grabbed, and the request
-# made before it is let go: the server hands out the ids of a closed
-# connection again, so a window made just after `$2` was destroyed can have
-# the same id.
-# Exit status 0: done; 1: no window `$2` named `$3`; 2: no display.
-close_from_outside() {
-  perl -e '
-    use strict; use warnings; use IO::Socket::UNIX;
-    my ($how, $window, $name) = @ARGV;
-    my ($number) = ($ENV{DISPLAY} // "") =~ /^(?:unix)?:(\d+)/ or exit 2;
-    my $x = IO::Socket::UNIX->new(Type => SOCK_STREAM, Peer => "/tmp/.X11-unix/X$number") or exit 2;
-    sub take { my ($n) = @_; my $data = "";
-      while (length $data < $n) { sysread($x, $data, $n - length $data, length $data) or exit 2 }
-      return $data }
-    syswrite($x, pack("a1 x v v v v x2", "l", 11, 0, 0, 0));
-    my ($accepted, undef, undef, undef, $more) = unpack("C C v v v", take(8));
-    exit 2 unless $accepted == 1;
-    take($more * 4);
-    sub intern { my ($atomName) = @_; my $pad = (4 - length($atomName) % 4) % 4;
-      syswrite($x, pack("C C v v x2 a*", 16, 0, 2 + (length($atomName) + $pad) / 4,
-                        length $atomName, $atomName . "\0" x $pad));
-      my $reply = take(32); exit 2 unless unpack("C", $reply) == 1;
-      return unpack("x8 V", $reply) }
-    my $protocols = intern("WM_PROTOCOLS");
-    my $delete = intern("WM_DELETE_WINDOW");
-    syswrite($x, pack("C x v", 36, 1));  # GrabServer
-    # GetProperty WM_NAME (atom 39) of any type, up to 256 bytes.
-    syswrite($x, pack("C C v V V V V V", 20, 0, 6, $window, 39, 0, 0, 64));
-    my $reply = take(32);
-    my $current = "";
-    if (unpack("C", $reply) == 1) {
-      my ($words, $bytes) = unpack("x4 V x8 V", $reply);
-      $current = substr(take($words * 4), 0, $bytes);
-    }
-    my $found = $current eq $name;
-    if ($found && $how eq "request") {
-      my $message = pack("C C v V V V V x12", 33, 32, 0, $window, $protocols, $delete, 0);
-      syswrite($x, pack("C C v V V", 25, 0, 11, $window, 0) . $message);  # SendEvent
-    } elsif ($found && $how eq "destroy") {
-      syswrite($x, pack("C x v V", 4, 2, $window));  # DestroyWindow
-    } elsif ($found && $how eq "kill") {
-      syswrite($x, pack("C x v V", 113, 2, $window));  # KillClient
-    }
-    syswrite($x, pack("C x v", 37, 1));  # UngrabServer
-    syswrite($x, pack("C x v", 43, 1));  # GetInputFocus: its reply ends the round trip
-    my $refused = 0;
-    while (1) { my $answer = unpack("C", take(32));
-      if ($answer == 0) { $refused = 1 } elsif ($answer == 1) { last } }
-    exit($found && !$refused ? 0 : 1);
-  ' "$1" "$2" "$3"
 }
 
 # One more shell in the session of start_shell, in a window named `$1`, with

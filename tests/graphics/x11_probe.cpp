@@ -204,6 +204,32 @@ void X11Probe::SendCloseRequest(unsigned long window) {
   XSync(display, False);
 }
 
+namespace {
+bool xRequestRefused = false;
+int NoteRefusal(Display*, XErrorEvent*) {
+  xRequestRefused = true;
+  return 0;
+}
+}  // namespace
+
+bool X11Probe::CloseFromOutside(unsigned long window, const std::string& caption, CloseWay way) {
+  Display* display = connection_->display;
+  XSync(display, False);
+  xRequestRefused = false;
+  const auto previousHandler = XSetErrorHandler(NoteRefusal);
+  XGrabServer(display);
+  char* name = nullptr;
+  const bool found = XFetchName(display, window, &name) != 0 && name != nullptr && caption == name;
+  if (name != nullptr) XFree(name);
+  if (found && way == CloseWay::request) SendCloseRequest(window);
+  if (found && way == CloseWay::destroy) XDestroyWindow(display, window);
+  if (found && way == CloseWay::kill) XKillClient(display, window);
+  XUngrabServer(display);
+  XSync(display, False);
+  XSetErrorHandler(previousHandler);
+  return found && !xRequestRefused;
+}
+
 unsigned long X11Probe::Cover(PixelRect area, ColorRef color) {
   Display* display = connection_->display;
   XSetWindowAttributes attributes{};

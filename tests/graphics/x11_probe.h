@@ -51,6 +51,15 @@ class X11Probe {
 
   // Sends WM_DELETE_WINDOW as a window manager does for the close button.
   void SendCloseRequest(unsigned long window);
+  // How another program may close a window: the close request above, the
+  // window destroyed by another client, or its client's connection killed.
+  enum class CloseWay { request, destroy, kill };
+  // Closes `window` that way if its WM_NAME is `caption`. The name is read
+  // and the deed done with the server grabbed: the server hands out the ids
+  // of a closed connection again, so a window made just after `window` was
+  // destroyed can have its id. False when there is no such window or the
+  // server refused.
+  bool CloseFromOutside(unsigned long window, const std::string& caption, CloseWay way);
   // Maps a window of `color` over `area` (no window manager involved);
   // returns its id. RemoveCover unmaps and destroys it.
   unsigned long Cover(PixelRect area, ColorRef color);

@@ -8,6 +8,7 @@
 # Usage: close.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
 exe=$(realpath "$1")
+closer="$(realpath "$3")/tests/e2e/close_window"  # the Linux build's
 socket="magpend-windows-close-$$"
 source "$(dirname "$0")/../lib.bash"
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
@@ -21,7 +22,7 @@ fill_form "" "" "" "" "" "20"
 wait_for_class_window Pendelweg magpend.exe 30
 opened=$(now_ms)
 sleep 2
-close_from_outside request "$(class_window_id Pendelweg magpend.exe)" Pendelweg || fail "could not close Pendelweg"
+"$closer" request "$(class_window_id Pendelweg magpend.exe)" Pendelweg || fail "could not close Pendelweg"
 for _ in $(seq 30); do [ -z "$(class_window_id Pendelweg magpend.exe)" ] && break; sleep 0.1; done
 [ -z "$(class_window_id Pendelweg magpend.exe)" ] || fail "Pendelweg did not close"
 
@@ -31,7 +32,7 @@ mapOpened=$(now_ms)
 echo "Startpunkte opened $((mapOpened - opened)) ms after Pendelweg (at least 12000 + 10000)"
 [ $((mapOpened - opened)) -ge 21500 ] || fail "the path run was cut short"
 sleep 1
-close_from_outside request "$(class_window_id Startpunkte magpend.exe)" Startpunkte || fail "could not close Startpunkte"
+"$closer" request "$(class_window_id Startpunkte magpend.exe)" Startpunkte || fail "could not close Startpunkte"
 wait_for "^exit code 0$" 30
 ended=$(now_ms)
 echo "the program ended $((ended - mapOpened)) ms after Startpunkte was seen (its 10 s pause)"

@@ -26,7 +26,7 @@ windows=magpend.exe  # the class name of the windows of each program
 
 # The Linux program on an X server of its own, so that neither window hides
 # the other (both open at (100, 100)).
-start_private_xvfb
+start_private_xvfb || fail "a private Xvfb did not start"
 linuxDisplay=$xvfbDisplay
 trap 'stop_private_xvfbs; cleanup' EXIT
 
