@@ -32,6 +32,11 @@ testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev man-db paralle
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64)
 
+# What cross-building the ARM64 program and running it under qemu need: the
+# arm64 libraries come from Debian multiarch (dpkg --add-architecture arm64).
+arm64BuildPackages=(cmake ninja-build g++-aarch64-linux-gnu qemu-user
+                    libx11-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
+
 # configure_and_build folder [cmake options...]
 configure_and_build() {
   local folder=$1
