@@ -13,4 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+# Programs run with the arm64 C and C++ runtimes of Debian multiarch
+# (libc6:arm64, libstdc++6:arm64), loader and C library of one build: with
+# `-L /usr/aarch64-linux-gnu` qemu would take the cross compiler's loader
+# but find the multiarch C library beside it, and a thread started by the
+# two together never runs.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)

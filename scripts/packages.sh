@@ -35,7 +35,8 @@ windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wi
 # What cross-building the ARM64 program and running it under qemu need: the
 # arm64 libraries come from Debian multiarch (dpkg --add-architecture arm64).
 arm64BuildPackages=(cmake ninja-build g++-aarch64-linux-gnu qemu-user
-                    libx11-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
+                    libx11-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
+                    libstdc++6:arm64)
 
 # configure_and_build folder [cmake options...]
 configure_and_build() {
