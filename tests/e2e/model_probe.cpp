@@ -85,7 +85,11 @@ int main(int argc, char** argv) {
     PrintForce("force", app::TotalForce(g, m, x, y, radius));
   }
   for (int path = 0; path < 20; ++path) {
-    app::PendulumState state = app::StateAtRest(sequence.Between(-110, 110), sequence.Between(-110, 110));
+    // One after the other: the order in which a call's arguments are
+    // evaluated differs between compilers for x86-64 and ARM64.
+    const double x = sequence.Between(-110, 110);
+    const double y = sequence.Between(-110, 110);
+    app::PendulumState state = app::StateAtRest(x, y);
     for (int step = 0; step < 300 && state.caughtBy == 0; ++step) {
       app::SimulationStep(state, 5, 400, app::pathTimeStep, app::pathCaptureRadius);
     }
