@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 
@@ -155,7 +156,10 @@ TEST_F(ModelTest, DefaultPathIsCaughtByMagnetThreeAfter5461Steps) {
 
 // The model against the same arithmetic written straight through: any
 // difference in the order of operations or in a rounding point shows in the
-// last bits of some state.
+// last bits of some state. The reference is written in long double, which is
+// the x87's format only on x86 (on ARM64 it is a 128-bit quad); there the
+// ARM64 lane compares the model with the x86-64 build's results instead.
+#if LDBL_MANT_DIG == 64
 TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
   std::mt19937_64 random(20261209);
   std::uniform_real_distribution<double> position(-260, 260);
@@ -184,6 +188,7 @@ TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
     ASSERT_EQ(model.caughtBy, plain.caughtBy) << i;
   }
 }
+#endif
 
 }  // namespace
 }  // namespace app
