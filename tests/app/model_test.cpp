@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 
@@ -153,9 +154,12 @@ TEST_F(ModelTest, DefaultPathIsCaughtByMagnetThreeAfter5461Steps) {
   EXPECT_EQ(state.caughtBy, 3);
 }
 
-// The model against the same arithmetic written straight through: any
-// difference in the order of operations or in a rounding point shows in the
-// last bits of some state.
+// The model against the same arithmetic written straight through in the
+// x87's long double: any difference in the order of operations or in a
+// rounding point shows in the last bits of some state; so does any
+// difference of the software Real from the x87. Only where long double is
+// the x87's format.
+#if LDBL_MANT_DIG == 64
 TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
   std::mt19937_64 random(20261209);
   std::uniform_real_distribution<double> position(-260, 260);
@@ -184,6 +188,7 @@ TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
     ASSERT_EQ(model.caughtBy, plain.caughtBy) << i;
   }
 }
+#endif
 
 }  // namespace
 }  // namespace app
