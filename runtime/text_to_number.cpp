@@ -66,16 +66,16 @@ Real WithSign(bool negative, Real magnitude) {
 // two so that the compiler cannot round them; a test checks every one against
 // the exact integer power.
 constexpr std::array<Real, 10> binaryPowersOfTen = {
-    RealFromSignificand(0xBEBC200000000000, -37),     // 10^8
-    RealFromSignificand(0x8E1BC9BF04000000, -10),     // 10^16
-    RealFromSignificand(0x9DC5ADA82B70B59E, 43),     // 10^32
-    RealFromSignificand(0xC2781F49FFCFA6D5, 149),    // 10^64
-    RealFromSignificand(0x93BA47C980E98CE0, 362),    // 10^128
-    RealFromSignificand(0xAA7EEBFB9DF9DE8E, 787),    // 10^256
-    RealFromSignificand(0xE319A0AEA60E91C7, 1637),   // 10^512
-    RealFromSignificand(0xC976758681750C17, 3338),   // 10^1024
-    RealFromSignificand(0x9E8B3B5DC53D5DE5, 6740),   // 10^2048
-    RealFromSignificand(0xC46052028A20979B, 13543),  // 10^4096
+    RealFromSignificand(0xBEBC200000000000, -37),   // 10^8
+    RealFromSignificand(0x8E1BC9BF04000000, -10),   // 10^16
+    RealFromSignificand(0x9DC5ADA82B70B59E, 43),    // 10^32
+    RealFromSignificand(0xC2781F49FFCFA6D5, 149),   // 10^64
+    RealFromSignificand(0x93BA47C980E98CE0, 362),   // 10^128
+    RealFromSignificand(0xAA7EEBFB9DF9DE8E, 787),   // 10^256
+    RealFromSignificand(0xE319A0AEA60E91C7, 1637),  // 10^512
+    RealFromSignificand(0xC976758681750C17, 3338),  // 10^1024
+    RealFromSignificand(0x9E8B3B5DC53D5DE5, 6740),  // 10^2048
+    RealFromSignificand(0xC46052028A20979B, 13543), // 10^4096
 };
 constexpr Real tenToThe4096 = binaryPowersOfTen[9];
 constexpr int largestBinaryPower = 4096;

@@ -154,11 +154,11 @@ TEST_F(ModelTest, DefaultPathIsCaughtByMagnetThreeAfter5461Steps) {
   EXPECT_EQ(state.caughtBy, 3);
 }
 
-// The model against the same arithmetic written straight through: any
-// difference in the order of operations or in a rounding point shows in the
-// last bits of some state. The reference is written in long double, which is
-// the x87's format only on x86 (on ARM64 it is a 128-bit quad); there the
-// ARM64 lane compares the model with the x86-64 build's results instead.
+// The model against the same arithmetic written straight through in the
+// x87's long double: any difference in the order of operations or in a
+// rounding point shows in the last bits of some state; so does any
+// difference of the software Real from the x87. Only where long double is
+// the x87's format.
 #if LDBL_MANT_DIG == 64
 TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
   std::mt19937_64 random(20261209);

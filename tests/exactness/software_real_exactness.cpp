@@ -5,9 +5,10 @@
 // each result compared bit for bit with the x87's under the program's
 // control word (of a NaN only its NaN-ness counts).
 //
-//   software_real_exactness [operands per operation | --long]
+//   software_real_exactness [operands per operation | --long] [operations]
 //
-// One million operands per operation by default, 100 million with --long.
+// One million operands per operation by default, 100 million with --long;
+// `operations` (names separated by commas) runs only those.
 // Prints the count and the differences per operation; exits with 1 if there
 // is any difference.
 #include <cmath>
@@ -238,8 +239,10 @@ int main(int argc, char** argv) {
   runtime::LoadFloatingPointControl();
   Random random(0x5EED + count);
 
+  const std::string chosen = argc > 2 ? "," + std::string(argv[2]) + "," : "";
   std::vector<Counter> counters;
   const auto run = [&](const char* name, const std::function<void(Counter&)>& one) {
+    if (!chosen.empty() && chosen.find("," + std::string(name) + ",") == std::string::npos) return;
     Counter counter{name};
     for (std::uint64_t i = 0; i < count; ++i) one(counter);
     std::printf("%-16s %12llu operands, %llu differences\n", name,

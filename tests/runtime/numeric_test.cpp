@@ -68,6 +68,64 @@ TEST(NumericTest, LowHalfOfTheSixtyFourBitRounding) {
   EXPECT_EQ(RoundToLow32(1e30), 0u);  // integer-indefinite
 }
 
+// Hard cases of the software extended type, each checkable by hand (the
+// exactness test compares it with the x87 on millions more): ties to even,
+// denormal results rounded once, signed zeros, invalid operations.
+TEST(NumericTest, SoftwareRealRoundsLikeTheX87) {
+  using R = SoftwareReal;
+  const R one = 1;
+  const R ulp = R::FromSignificand(1, -63);              // of 1
+  const R smallestNormal = R::FromSignificand(1, -16382);
+  const R smallestDenormal = R::FromBits(0, 1);          // 2^-16445
+  const R largest = R::FromBits(0x7FFE, ~std::uint64_t{0});
+  const R infinity = R(std::numeric_limits<double>::infinity());
+  struct Case {
+    const char* what;
+    R actual;
+    R expected;
+  } cases[] = {
+      {"1 + ulp/2 ties to the even 1", one + ulp / 2, one},
+      {"(1 + ulp) + ulp/2 ties up to the even 1 + 2ulp", (one + ulp) + ulp / 2, one + 2 * ulp},
+      {"1 - ulp/4 ties to the even 1", one - ulp / 4, one},
+      {"1 - (ulp/4 + tiny) rounds down", one - (ulp / 4 + R::FromSignificand(1, -100)), one - ulp / 2},
+      {"1/3", one / 3, R::FromSignificand(0xAAAAAAAAAAAAAAAB, -65)},
+      {"2/3", R(2) / 3, R::FromSignificand(0xAAAAAAAAAAAAAAAB, -64)},
+      {"(1 + ulp)^2 drops the ulp^2", (one + ulp) * (one + ulp), one + 2 * ulp},
+      {"largest * 2 overflows", largest * 2, infinity},
+      {"smallest normal / 2 is an exact denormal", smallestNormal / 2, R::FromBits(0, std::uint64_t{1} << 62)},
+      {"smallest denormal / 2 ties to 0", smallestDenormal / 2, R(0)},
+      {"3 smallest denormals / 2 tie to 2", smallestDenormal * 3 / 2, smallestDenormal * 2},
+      {"smallest normal - denormal stays exact",
+       smallestNormal - smallestDenormal, R::FromBits(0, ~std::uint64_t{0} >> 1)},
+      {"x - x is +0", R(-5) - R(-5), R(0)},
+      {"-0 + -0 is -0", -R(0) + -R(0), -R(0)},
+      {"-0 * 5 is -0", -R(0) * 5, -R(0)},
+      {"sqrt(-0) is -0", RoundedSquareRoot(-R(0)), -R(0)},
+      {"sqrt(2^64 - 1) just below 2^32", RoundedSquareRoot(R(~std::uint64_t{0})),
+       R::FromSignificand(0xFFFFFFFFFFFFFFFF, -32)},
+      {"double store ties to even", RoundedToDouble(one + R::FromSignificand(1, -53)), one},
+      {"double store rounds up past the tie",
+       RoundedToDouble(one + R::FromSignificand(1, -53) + ulp), one + R::FromSignificand(1, -52)},
+      {"double store of a double denormal's half tie", RoundedToDouble(R::FromSignificand(1, -1075)), R(0)},
+      {"double store overflows", RoundedToDouble(largest), infinity},
+      {"round to integral: 2.5 to 2", RoundToIntegral(R(2.5)), R(2)},
+      {"round to integral: -0.5 to -0", RoundToIntegral(R(-0.5)), -R(0)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.actual.SignAndExponent(), c.expected.SignAndExponent()) << c.what;
+    EXPECT_EQ(c.actual.Significand(), c.expected.Significand()) << c.what;
+  }
+  for (const R invalid : {infinity - infinity, infinity * 0, R(0) / 0, infinity / infinity,
+                          RoundedSquareRoot(R(-1))}) {
+    EXPECT_TRUE(IsNaN(invalid));
+    EXPECT_FALSE(invalid == invalid);
+    EXPECT_FALSE(invalid < 1 || invalid >= 1);
+  }
+  EXPECT_TRUE(-R(0) == R(0));
+  EXPECT_EQ(static_cast<float>(R(0x1p-150)), 0.0f);  // half the smallest single: to even
+  EXPECT_EQ(static_cast<float>(R(0x1.8p-149)), 0x1p-148f);
+}
+
 TEST(NumericTest, TextFromCodeKeepsTheLowByte) {
   EXPECT_EQ(TextFromCode(27), Text("\x1b"));
   EXPECT_EQ(TextFromCode(0x184), Text("\x84"));
