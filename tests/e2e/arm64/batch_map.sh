@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# `magpend map --grid 61` of the ARM64 program (under qemu) is the x86-64
+# `magpend map --grid 151` of the ARM64 program (under qemu) is the x86-64
 # build's picture pixel for pixel. Under qemu with the software arithmetic a
-# step of the model costs some 50 us on one core against 0.115 us on the
-# x87: a map of 501 x 501 (about 70 million steps) would take half an hour
-# on two cores, 61 x 61 (about a million steps) takes under a minute.
+# map costs some 75 times what it costs on the x87: on two cores 201 x 201
+# took 45 s against 0.6 s, so 501 x 501 would take about 5 minutes; 151 x
+# 151 takes about 25 s.
 # Usage: batch_map.sh <path of magpend> <build dir> <x86-64 build dir>
 #        (MAGPEND_EMULATOR: the command that runs an aarch64 program)
 set -euo pipefail
 binary=$(realpath "$1")
 x86=$(realpath "$3")
 probe="$x86/tests/e2e/image_probe"
-grid=61
+grid=151
 [ -n "${MAGPEND_EMULATOR:-}" ] || { echo "FAIL: needs MAGPEND_EMULATOR"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
