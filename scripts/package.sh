@@ -12,11 +12,11 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages --lean "${buildPackages[@]}" dpkg-dev file g++-mingw-w64-x86-64-posix nsis
 
-build_program build
+cmake --preset normal >/dev/null
+cmake --build --preset program
 (cd build && cpack -G DEB)
 
-cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" >/dev/null
+cmake --preset windows >/dev/null
 cmake --build build-windows --target magpend -j "$(nproc)"
 (cd build-windows && cpack -G "ZIP;NSIS")
 

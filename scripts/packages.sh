@@ -34,6 +34,12 @@ testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev file man-db pa
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix libcli11-dev googletest wine wine64)
 
+# What cross-building the ARM64 program and running it under qemu need: the
+# arm64 libraries come from Debian multiarch (dpkg --add-architecture arm64).
+arm64BuildPackages=(cmake ninja-build g++-aarch64-linux-gnu qemu-user
+                    libx11-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
+                    libstdc++6:arm64)
+
 # Whether the X display of $DISPLAY answers: asked with xdpyinfo where it is
 # installed; otherwise a local display counts when its socket is there.
 display_reachable() {

@@ -13,6 +13,10 @@
 #   TSan             the threaded in-process tests (graphics, console, runs)
 #                    and the X fault script that closes windows from outside
 #   fuzzing          a short pass over every fuzz target
+#   software Real    the build whose Real is the software extended type:
+#                    unit and in-process tests (the model's golden values,
+#                    the map digests, the pictures), and the short round of
+#                    the exactness test against the x87
 # The builds (presets of CMakePresets.json) follow one another, and the tests
 # of each build run beside the next build, as lanes that GNU parallel starts
 # as each build ends; end-to-end scripts run side by side, each with X
@@ -72,7 +76,8 @@ lane() {
 normalLane() { ctest --preset normal -j 2 && ctest --preset normal-e2e -j 4; }
 addressLane() { ctest --preset address -j 2 && ctest --preset address-fault -j 3; }
 threadLane() { ctest --preset thread -j 4; }
-export -f lane normalLane addressLane threadLane
+softwareLane() { ctest --preset software -j 2; }
+export -f lane normalLane addressLane threadLane softwareLane
 
 # Each build prints the lane of its tests, which starts at once; the builds
 # after the first run at a lower priority, beside the tests before them.
@@ -87,6 +92,9 @@ export -f lane normalLane addressLane threadLane
   build thread 10 >&2
   echo "lane thread threadLane"
   echo "lane fuzzing scripts/fuzz.sh 10"
+  echo "=== software Real build" >&2
+  build software 10 >&2
+  echo "lane software softwareLane"
 } | PARALLEL_SHELL=bash parallel --will-cite --jobs 4 --group --halt never || {
   echo "=== failed after $SECONDS s"
   exit 1

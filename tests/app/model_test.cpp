@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 
@@ -115,13 +116,13 @@ TEST_F(ModelTest, ACaughtBobGetsNoPullFromItsMagnetButFromTheOthers) {
 TEST_F(ModelTest, StepMovesWithTheNewVelocity) {
   PendulumState state = StateAtRest(-50, 50);
   SimulationStep(state, 5, 400, pathTimeStep, pathCaptureRadius);
-  const long double dt = 0.1f;
-  const double vx = static_cast<double>(dt * 1.2672752689358655 + 0.0L);
-  const double vy = static_cast<double>(dt * -1.3453566447473344 + 0.0L);
+  const runtime::Real dt = 0.1f;
+  const double vx = static_cast<double>(dt * 1.2672752689358655 + 0.0);
+  const double vy = static_cast<double>(dt * -1.3453566447473344 + 0.0);
   EXPECT_EQ(state.vx, vx);
   EXPECT_EQ(state.vy, vy);
-  EXPECT_EQ(state.x, static_cast<double>(dt * vx + -50.0L));
-  EXPECT_EQ(state.y, static_cast<double>(dt * vy + 50.0L));
+  EXPECT_EQ(state.x, static_cast<double>(dt * vx + -50.0));
+  EXPECT_EQ(state.y, static_cast<double>(dt * vy + 50.0));
   // The height is that of the position before the step.
   EXPECT_EQ(state.z, 12.91713066130293);
   EXPECT_EQ(state.caughtBy, 0);
@@ -153,9 +154,12 @@ TEST_F(ModelTest, DefaultPathIsCaughtByMagnetThreeAfter5461Steps) {
   EXPECT_EQ(state.caughtBy, 3);
 }
 
-// The model against the same arithmetic written straight through: any
-// difference in the order of operations or in a rounding point shows in the
-// last bits of some state.
+// The model against the same arithmetic written straight through in the
+// x87's long double: any difference in the order of operations or in a
+// rounding point shows in the last bits of some state; so does any
+// difference of the software Real from the x87. Only where long double is
+// the x87's format.
+#if LDBL_MANT_DIG == 64
 TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
   std::mt19937_64 random(20261209);
   std::uniform_real_distribution<double> position(-260, 260);
@@ -184,6 +188,7 @@ TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
     ASSERT_EQ(model.caughtBy, plain.caughtBy) << i;
   }
 }
+#endif
 
 }  // namespace
 }  // namespace app

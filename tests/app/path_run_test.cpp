@@ -92,9 +92,16 @@ TEST_F(PathRunTest, StartNextToAMagnetIsCaughtInTheFirstStep) {
 }
 
 TEST_F(PathRunTest, DefaultPathMakes5461Steps) {
+  std::uint64_t finishedPath = 0;
+  clock.onPause = [&](std::uint32_t milliseconds) {
+    if (milliseconds == 10000) finishedPath = testing::Fingerprint(InspectOffscreenWindow("Pendelweg")->surface);
+  };
   RunPathWindow(-50, 50, 5, 400, 0.03f, 2000, keyboard);
   EXPECT_EQ(clock.pauses.size(), 5462u);
   EXPECT_EQ(clock.Total(), 5461u * 6 + 10000);
+  // The finished path as the x87 build draws it: every build, the software
+  // Real's too, must draw exactly this picture.
+  EXPECT_EQ(finishedPath, 0x58746574c9916f43u);
 }
 
 TEST(StepPauseTest, TwoHundredTimesVRoundedHalfToEven) {

@@ -4,7 +4,9 @@
 // pseudo-random g, m and capture radius, paths of a few hundred steps, the
 // default map's trials (on a worker thread, as the map run computes them)
 // and form texts read as numbers.
-// Usage: model_probe [force evaluations]   (default 5000)
+// Usage: model_probe [force evaluations [map trial steps]]
+//        (defaults 5000 and the default map's 2000; fewer steps make a
+//        shorter map where every step costs much, as under an emulator)
 #include <bit>
 #include <cinttypes>
 #include <cstdint>
@@ -47,13 +49,14 @@ void PrintForce(const char* what, const app::TotalForceResult& result) {
               Bits(result.force.x), Bits(result.force.y), result.caughtBy);
 }
 
-// Digest of every trial of the default map (g 5, m 400, n 2000), computed on
-// a thread of its own as the map run's workers do.
-std::uint64_t MapDigest() {
+// Digest of every trial of the default map (g 5, m 400, n `trialSteps`,
+// 2000 by default), computed on a thread of its own as the map run's
+// workers do.
+std::uint64_t MapDigest(double trialSteps) {
   std::uint64_t digest = 1469598103934665603u;
   std::thread worker([&] {
     runtime::LoadFloatingPointControl();
-    const std::int64_t limit = app::TrialStepLimit(2000);
+    const std::int64_t limit = app::TrialStepLimit(trialSteps);
     for (int trial = 0; trial < app::gridTrials; ++trial) {
       const app::TrialResult result = app::RunTrial(app::GridX(trial), app::GridY(trial), 5, 400, limit);
       digest = (digest ^ static_cast<std::uint64_t>(result.caughtBy)) * 1099511628211u;
@@ -68,6 +71,7 @@ std::uint64_t MapDigest() {
 
 int main(int argc, char** argv) {
   const int evaluations = argc > 1 ? std::atoi(argv[1]) : 5000;
+  const double mapTrialSteps = argc > 2 ? std::atof(argv[2]) : 2000;
   runtime::LoadFloatingPointControl();
 
   PrintForce("golden", app::TotalForce(5, 400, -50, 50, app::pathCaptureRadius));
@@ -81,7 +85,11 @@ int main(int argc, char** argv) {
     PrintForce("force", app::TotalForce(g, m, x, y, radius));
   }
   for (int path = 0; path < 20; ++path) {
-    app::PendulumState state = app::StateAtRest(sequence.Between(-110, 110), sequence.Between(-110, 110));
+    // One after the other: the order in which a call's arguments are
+    // evaluated differs between compilers for x86-64 and ARM64.
+    const double x = sequence.Between(-110, 110);
+    const double y = sequence.Between(-110, 110);
+    app::PendulumState state = app::StateAtRest(x, y);
     for (int step = 0; step < 300 && state.caughtBy == 0; ++step) {
       app::SimulationStep(state, 5, 400, app::pathTimeStep, app::pathCaptureRadius);
     }
@@ -92,6 +100,6 @@ int main(int argc, char** argv) {
                            "3.14159265358979323846", ".1", "1D-300", "4.9406564584124654E-324"}) {
     std::printf("number %s %016" PRIx64 "\n", text, Bits(static_cast<double>(runtime::TextToNumber(text))));
   }
-  std::printf("map %016" PRIx64 "\n", MapDigest());
+  std::printf("map %016" PRIx64 "\n", MapDigest(mapTrialSteps));
   return 0;
 }
