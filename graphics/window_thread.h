@@ -30,6 +30,7 @@
 #include "graphics/graphic_window.h"
 #include "graphics/native_window.h"
 #include "graphics/window_record.h"
+#include "runtime/joining_thread.h"
 
 namespace graphics {
 
@@ -111,7 +112,7 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   bool ended_ = false;                  // the thread has left its loop for good
 
   std::atomic<std::thread::id> threadId_{};  // the window thread's, once it runs
-  std::jthread thread_;  // last: ends before the state above goes
+  runtime::JoiningThread thread_;  // last: ends before the state above goes
 };
 
 // Clears `changed` and returns the part of the area's surface whose pixels
