@@ -38,8 +38,9 @@ class PageWindow final : public NativeWindow {
   PageWindow(int canvasId, std::shared_ptr<const Surface> surface)
       : canvasId_(canvasId), surface_(std::move(surface)) {}
 
-  // The canvas is shown when it is made.
-  void Show() override {}
+  // The canvas is in the page from its making on; it shows the surface at
+  // once, as a desktop window shows it when it is first exposed.
+  void Show() override { Paint({0, 0, surface_->Width(), surface_->Height()}); }
 
   WindowEvent DispatchEvents() override { return WindowEvent::none; }
 
