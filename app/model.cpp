@@ -8,7 +8,7 @@ using runtime::StoreDouble;
 
 const std::array<Magnet, 3>& Magnets() {
   static const std::array<Magnet, 3> magnets = {{
-      {1, static_cast<double>(-SquareRoot(1800.0L)), 0.0, 0.0},
+      {1, static_cast<double>(-SquareRoot(1800)), 0.0, 0.0},
       {2, 30.0, 30.0, 0.0},
       {3, 30.0, -30.0, 0.0},
   }};

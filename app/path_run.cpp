@@ -56,7 +56,7 @@ void PauseAfterStep(std::uint32_t milliseconds, console::ConsoleKeyboard& keyboa
 
 std::uint32_t StepPauseMilliseconds(double v) {
   const Real milliseconds = 200 * Real(v);
-  if (milliseconds >= 0xFFFFFFFFp0L) return 0xFFFFFFFF;
+  if (milliseconds >= Real(0xFFFFFFFFu)) return 0xFFFFFFFF;
   return runtime::RoundToLow32(milliseconds);
 }
 

@@ -28,7 +28,7 @@ void Require(bool condition, const char* what) {
 }
 
 // Same value and same sign of zero.
-bool SameReal(Real a, Real b) { return a == b && std::signbit(a) == std::signbit(b); }
+bool SameReal(Real a, Real b) { return a == b && runtime::SignBit(a) == runtime::SignBit(b); }
 
 // A byte that ends the reading wherever it comes: no blank, digit, letter,
 // point, sign, ampersand or suffix character.
@@ -50,8 +50,8 @@ void CheckField(const Text& line, const Text& field) {
 
 void CheckNumber(const Text& line) {
   const Real value = TextToNumber(line);
-  Require(!std::isnan(value), "NaN read");
-  Require(std::isfinite(value), "infinity read");
+  Require(!runtime::IsNaN(value), "NaN read");
+  Require(!runtime::IsInfinite(value), "infinity read");
 
   // Whatever follows a byte that ends the reading does not matter.
   for (std::size_t i = 0; i < line.size(); ++i) {

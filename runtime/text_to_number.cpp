@@ -66,29 +66,28 @@ Real WithSign(bool negative, Real magnitude) {
 // two so that the compiler cannot round them; a test checks every one against
 // the exact integer power.
 constexpr std::array<Real, 10> binaryPowersOfTen = {
-    0xBEBC200000000000p-37L,     // 10^8
-    0x8E1BC9BF04000000p-10L,     // 10^16
-    0x9DC5ADA82B70B59Ep+43L,     // 10^32
-    0xC2781F49FFCFA6D5p+149L,    // 10^64
-    0x93BA47C980E98CE0p+362L,    // 10^128
-    0xAA7EEBFB9DF9DE8Ep+787L,    // 10^256
-    0xE319A0AEA60E91C7p+1637L,   // 10^512
-    0xC976758681750C17p+3338L,   // 10^1024
-    0x9E8B3B5DC53D5DE5p+6740L,   // 10^2048
-    0xC46052028A20979Bp+13543L,  // 10^4096
+    RealFromSignificand(0xBEBC200000000000, -37),     // 10^8
+    RealFromSignificand(0x8E1BC9BF04000000, -10),     // 10^16
+    RealFromSignificand(0x9DC5ADA82B70B59E, 43),     // 10^32
+    RealFromSignificand(0xC2781F49FFCFA6D5, 149),    // 10^64
+    RealFromSignificand(0x93BA47C980E98CE0, 362),    // 10^128
+    RealFromSignificand(0xAA7EEBFB9DF9DE8E, 787),    // 10^256
+    RealFromSignificand(0xE319A0AEA60E91C7, 1637),   // 10^512
+    RealFromSignificand(0xC976758681750C17, 3338),   // 10^1024
+    RealFromSignificand(0x9E8B3B5DC53D5DE5, 6740),   // 10^2048
+    RealFromSignificand(0xC46052028A20979B, 13543),  // 10^4096
 };
 constexpr Real tenToThe4096 = binaryPowersOfTen[9];
 constexpr int largestBinaryPower = 4096;
 
-constexpr std::array<Real, 8> smallPowersOfTen = {1.0L,     10.0L,     100.0L,     1000.0L,
-                                                  10000.0L, 100000.0L, 1000000.0L, 10000000.0L};
+constexpr std::array<Real, 8> smallPowersOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
 // 10^n as the two factors the conversion multiplies: `large` is 1 or
 // 10^4096, `rest` is the exact 10^(n mod 8) times the rounded binary powers
 // for the set bits of n div 8, taken from the lowest bit up.
 struct PowerOfTenFactors {
-  Real large = 1.0L;
-  Real rest = 1.0L;
+  Real large = 1;
+  Real rest = 1;
 };
 
 // n is at most a few thousand (below 4096 + 8 * 1024, which the ten binary
@@ -115,7 +114,7 @@ Real MultiplyByPowerOfTen(Real value, int n) {
 Real DivideByPowerOfTen(Real value, int n) {
   const PowerOfTenFactors factors = FactorPowerOfTen(n);
   const Real power = factors.large * factors.rest;
-  if (!std::isinf(power)) return value / power;
+  if (!IsInfinite(power)) return value / power;
   // Beyond 10^4932 the divisor itself overflows, while the quotient (down to
   // about 1e-4950) is still representable: divide by the factors one after
   // the other instead of returning zero.
@@ -138,7 +137,7 @@ constexpr int exponentLimit = 9999;
 constexpr int overflowPosition = 4933;
 constexpr int underflowPosition = -4933;
 // The value given for a decimal magnitude too large for the extended range.
-constexpr Real overflowValue = 0x1p127L;
+constexpr Real overflowValue = RealFromSignificand(1, 127);
 
 struct DecimalDigits {
   bool anyDigit = false;          // at least one digit, zeros included
@@ -207,14 +206,14 @@ Real ReadDecimalNumber(Reader& reader) {
   // A second sign or a space after the sign is no digit, so it falls under
   // "no digits" below and gives a signed zero.
   const DecimalDigits digits = ReadMantissa(reader);
-  if (!digits.anyDigit) return WithSign(negative, 0.0L);
+  if (!digits.anyDigit) return WithSign(negative, 0);
   const int exponent = ReadExponent(reader);
-  if (digits.significantDigits == 0) return WithSign(negative, 0.0L);
+  if (digits.significantDigits == 0) return WithSign(negative, 0);
 
   // The decimal exponent of the first significant digit, plus one.
   const int leadingPosition = digits.pointPosition + exponent;
   if (leadingPosition >= overflowPosition) return WithSign(negative, overflowValue);
-  if (leadingPosition <= underflowPosition) return WithSign(negative, 0.0L);
+  if (leadingPosition <= underflowPosition) return WithSign(negative, 0);
   return WithSign(negative, ScaleMantissa(digits, exponent));
 }
 
@@ -276,12 +275,12 @@ Real ReadPrefixedNumber(Reader& reader) {
   const int radix = ReadRadix(reader);
   const int shift = BitsPerDigit(radix);
   int digit = DigitValue(reader.Peek(), radix);
-  if (digit < 0) return 0.0L;
+  if (digit < 0) return 0;
   const bool leadingZero = digit == 0;
   std::uint64_t bits = 0;
   for (; digit >= 0; digit = DigitValue(reader.Peek(), radix)) {
     // A set bit about to be shifted out of the 64 bits makes the number zero.
-    if ((bits >> (64 - shift)) != 0) return 0.0L;
+    if ((bits >> (64 - shift)) != 0) return 0;
     bits = (bits << shift) | static_cast<std::uint64_t>(digit);
     reader.Advance();
   }

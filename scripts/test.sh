@@ -13,6 +13,10 @@
 #   TSan             the threaded in-process tests (graphics, console, runs)
 #                    and the X fault script that closes windows from outside
 #   fuzzing          a short pass over every fuzz target
+#   software Real    the build whose Real is the software extended type:
+#                    unit and in-process tests (the model's golden values,
+#                    the map digests, the pictures), and the short round of
+#                    the exactness test against the x87
 # The builds follow one another, and the tests of each build run beside the
 # next build; end-to-end scripts run side by side, each with X servers of its
 # own. A lane's output is printed when it has ended.
@@ -90,6 +94,9 @@ addressLane() {
 threadLane() {
   tests build-thread -L threaded -j 4
 }
+softwareRealLane() {
+  tests build-software -LE e2e -j 2
+}
 
 echo "=== normal build"
 build build
@@ -101,9 +108,12 @@ echo "=== TSan build"
 build_behind build-thread -DMAGPEND_SANITIZE=thread -- threaded_tests
 lane thread threadLane
 lane fuzzing scripts/fuzz.sh 10
+echo "=== software Real build"
+build_behind build-software -DMAGPEND_SOFTWARE_REAL=ON -- tests_without_benchmarks
+lane software softwareRealLane
 
 failed=()
-for name in normal address thread fuzzing; do
+for name in normal address thread fuzzing software; do
   status=0
   wait "${lanePids[$name]}" || status=$?
   echo "=== $name: ended at $SECONDS s, exit status $status"

@@ -115,13 +115,13 @@ TEST_F(ModelTest, ACaughtBobGetsNoPullFromItsMagnetButFromTheOthers) {
 TEST_F(ModelTest, StepMovesWithTheNewVelocity) {
   PendulumState state = StateAtRest(-50, 50);
   SimulationStep(state, 5, 400, pathTimeStep, pathCaptureRadius);
-  const long double dt = 0.1f;
-  const double vx = static_cast<double>(dt * 1.2672752689358655 + 0.0L);
-  const double vy = static_cast<double>(dt * -1.3453566447473344 + 0.0L);
+  const runtime::Real dt = 0.1f;
+  const double vx = static_cast<double>(dt * 1.2672752689358655 + 0.0);
+  const double vy = static_cast<double>(dt * -1.3453566447473344 + 0.0);
   EXPECT_EQ(state.vx, vx);
   EXPECT_EQ(state.vy, vy);
-  EXPECT_EQ(state.x, static_cast<double>(dt * vx + -50.0L));
-  EXPECT_EQ(state.y, static_cast<double>(dt * vy + 50.0L));
+  EXPECT_EQ(state.x, static_cast<double>(dt * vx + -50.0));
+  EXPECT_EQ(state.y, static_cast<double>(dt * vy + 50.0));
   // The height is that of the position before the step.
   EXPECT_EQ(state.z, 12.91713066130293);
   EXPECT_EQ(state.caughtBy, 0);

@@ -41,8 +41,8 @@ void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboar
     if (keyboard.PollKey() == "\x1b") return;
     if (state.caughtBy != 0) {
       const graphics::ColorRef color = magnetColors[state.caughtBy];
-      graphics::DrawGraphicBox(runtime::ToSingle(x - 1.0L), runtime::ToSingle(y - 1.0L),
-                               runtime::ToSingle(x + 1.0L), runtime::ToSingle(y + 1.0L), 0, color,
+      graphics::DrawGraphicBox(runtime::ToSingle(runtime::Real(x) - 1), runtime::ToSingle(runtime::Real(y) - 1),
+                               runtime::ToSingle(runtime::Real(x) + 1), runtime::ToSingle(runtime::Real(y) + 1), 0, color,
                                color, 0);
     }
     afterTrial(trial);

@@ -30,12 +30,12 @@ TEST_F(ScaleTest, ProgramScaleMapsModelOntoTheArea) {
       {0, 0, 400, 300},
       {-200, 150, 0, 0},
       {200, -150, 800, 600},
-      {0.25L, 0, 400, 300},   // 400.5 rounds to the even 400
-      {0.75L, 0, 402, 300},   // 401.5 rounds to the even 402
+      {0.25, 0, 400, 300},   // 400.5 rounds to the even 400
+      {0.75, 0, 402, 300},   // 401.5 rounds to the even 402
       {150, 140, 700, 20},
       {-50, 50, 300, 200},
-      {0, 0.25L, 400, 300},   // 300.5 -> 300, then flipped
-      {0, 0.75L, 400, 298},   // 301.5 -> 302, then flipped
+      {0, 0.25, 400, 300},   // 300.5 -> 300, then flipped
+      {0, 0.75, 400, 298},   // 301.5 -> 302, then flipped
   };
   for (const Case& c : cases) {
     const PixelPoint pixel = ToPixel(area, c.x, c.y);
@@ -47,13 +47,13 @@ TEST_F(ScaleTest, ProgramScaleMapsModelOntoTheArea) {
 TEST_F(ScaleTest, ConversionUsesTheCoordinateAsReceived) {
   // Just above a half in extended precision; a double would see the half
   // itself and round to even.
-  const runtime::Real aboveHalf = 0.5L + 0x1p-63L;
+  const runtime::Real aboveHalf = runtime::Real(0.5) + 0x1p-63;
   ASSERT_EQ(static_cast<double>(aboveHalf), 0.5);
-  EXPECT_EQ(ToPixel(area, aboveHalf, 2.5L + 0x1p-61L).x, 1);
-  EXPECT_EQ(ToPixel(area, aboveHalf, 2.5L + 0x1p-61L).y, 3);
+  EXPECT_EQ(ToPixel(area, aboveHalf, runtime::Real(2.5) + 0x1p-61).x, 1);
+  EXPECT_EQ(ToPixel(area, aboveHalf, runtime::Real(2.5) + 0x1p-61).y, 3);
   ApplyGraphicScale(area, 0, 0, 800, 600);  // factor 1, origin 0
   EXPECT_EQ(ToPixel(area, aboveHalf, 0).x, 1);
-  EXPECT_EQ(ToPixel(area, 0.5L, 0).x, 0);
+  EXPECT_EQ(ToPixel(area, 0.5, 0).x, 0);
 }
 
 TEST_F(ScaleTest, CornersInEitherOrderFlipTheAxes) {
@@ -79,18 +79,18 @@ TEST_F(ScaleTest, DegenerateScaleKeepsTheEarlierOne) {
 }
 
 TEST_F(ScaleTest, WithoutScaleCoordinatesArePixelsRoundedHalfToEven) {
-  EXPECT_EQ(ToPixel(area, 2.5L, 3.5L).x, 2);
-  EXPECT_EQ(ToPixel(area, 2.5L, 3.5L).y, 4);
-  EXPECT_EQ(ToPixel(area, -2.5L, -0.5L).x, -2);
-  EXPECT_EQ(ToPixel(area, -2.5L, -0.5L).y, 0);
+  EXPECT_EQ(ToPixel(area, 2.5, 3.5).x, 2);
+  EXPECT_EQ(ToPixel(area, 2.5, 3.5).y, 4);
+  EXPECT_EQ(ToPixel(area, -2.5, -0.5).x, -2);
+  EXPECT_EQ(ToPixel(area, -2.5, -0.5).y, 0);
 }
 
 TEST_F(ScaleTest, OutOfRangePointsStayFarOff) {
   ApplyGraphicScale(area, -200, 150, 200, -150);
-  const PixelPoint far = ToPixel(area, 1e12L, 1e12L);
+  const PixelPoint far = ToPixel(area, 1e12, 1e12);
   EXPECT_EQ(far.x, INT32_MIN);
   EXPECT_TRUE(far.y < 0 || far.y > 600);  // wrapped flip, outside the area
-  const PixelPoint nan = ToPixel(area, __builtin_nanl(""), 0);
+  const PixelPoint nan = ToPixel(area, __builtin_nan(""), 0);
   EXPECT_EQ(nan.x, INT32_MIN);
 }
 

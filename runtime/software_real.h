@@ -1,0 +1,421 @@
+// The x87's 80-bit extended format computed in software: a sign, a 15-bit
+// exponent and a 64-bit significand with an explicit integer bit, and every
+// operation with the result the x87 gives under the program's control word
+// (round to nearest-even, 64-bit precision, all exceptions masked):
+//
+// - +, -, *, / and the square root are rounded once to 64 significant bits;
+// - a result below the normal range is denormalised first and then rounded
+//   once (no flush to zero); a result beyond the range is an infinity;
+// - invalid operations (inf - inf, 0 * inf, 0 / 0, inf / inf, the root of a
+//   negative number) give a NaN; only NaN-ness is kept, not sign or payload;
+// - comparisons with a NaN are false (!= is true);
+// - conversions to double and single are one correct rounding into that
+//   format, denormals included, overflowing to infinity.
+//
+// This is what `Real` is on every CPU whose long double is not the x87's;
+// a test compares it bit for bit with the x87 on x86-64. Everything is
+// inline: the model's step is a few dozen of these operations.
+#pragma once
+
+#include <bit>
+#include <cmath>
+#include <concepts>
+#include <cstdint>
+#include <type_traits>
+
+namespace runtime {
+
+class SoftwareReal {
+ public:
+  static constexpr int exponentBias = 16383;
+  static constexpr int infinityExponent = 0x7FFF;
+  static constexpr std::uint64_t integerBit = std::uint64_t{1} << 63;
+
+  constexpr SoftwareReal() = default;  // +0
+
+  // Every integer up to 64 bits is exact.
+  template <std::integral Integer>
+  constexpr SoftwareReal(Integer value) {  // NOLINT: converts like a built-in type
+    bool negative = false;
+    auto magnitude = static_cast<std::uint64_t>(value);
+    if constexpr (std::is_signed_v<Integer>) {
+      negative = value < 0;
+      if (negative) magnitude = 0 - magnitude;
+    }
+    *this = FromMagnitude(negative, magnitude);
+  }
+
+  // Exact: every double is an extended value.
+  constexpr SoftwareReal(double value) {  // NOLINT: converts like a built-in type
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const bool negative = (bits >> 63) != 0;
+    const int exponent = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (exponent == 0x7FF) {
+      *this = fraction == 0 ? Infinity(negative) : NaN();
+    } else if (exponent == 0) {
+      // Zero, or a denormal double: normal in the extended range.
+      if (fraction == 0) {
+        *this = Zero(negative);
+      } else {
+        const int shift = std::countl_zero(fraction);
+        *this = FromFields(negative, exponentBias - 1022 - 52 + 63 - shift, fraction << shift);
+      }
+    } else {
+      *this = FromFields(negative, exponent - 1023 + exponentBias,
+                         (fraction | (std::uint64_t{1} << 52)) << 11);
+    }
+  }
+  constexpr SoftwareReal(float value) : SoftwareReal(static_cast<double>(value)) {}  // NOLINT
+
+  // The exact value significand * 2^binaryExponent, which must lie in the
+  // normal range: for constants written as significand and exponent.
+  static constexpr SoftwareReal FromSignificand(std::uint64_t significand, int binaryExponent) {
+    if (significand == 0) return Zero(false);
+    const int shift = std::countl_zero(significand);
+    return FromFields(false, binaryExponent + 63 - shift + exponentBias, significand << shift);
+  }
+
+  // The raw fields, as the x87 stores them: the sign in bit 15 of
+  // signAndExponent, the biased exponent below it.
+  static constexpr SoftwareReal FromBits(std::uint16_t signAndExponent, std::uint64_t significand) {
+    SoftwareReal x;
+    x.significand_ = significand;
+    x.signAndExponent_ = signAndExponent;
+    return x;
+  }
+  constexpr std::uint16_t SignAndExponent() const { return signAndExponent_; }
+  constexpr std::uint64_t Significand() const { return significand_; }
+
+  constexpr bool Negative() const { return (signAndExponent_ >> 15) != 0; }
+  constexpr int ExponentField() const { return signAndExponent_ & 0x7FFF; }
+  constexpr bool IsNaN() const { return ExponentField() == infinityExponent && significand_ != integerBit; }
+  constexpr bool IsInfinite() const { return ExponentField() == infinityExponent && significand_ == integerBit; }
+  constexpr bool IsZero() const { return significand_ == 0; }
+
+  // One rounding into double or single (nearest-even), as a store does.
+  explicit constexpr operator double() const {
+    return std::bit_cast<double>(NarrowBits<52, 11>());
+  }
+  explicit constexpr operator float() const {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(NarrowBits<23, 8>()));
+  }
+
+  // Truncation towards zero into 64 bits; a NaN or a value outside the
+  // range gives the integer-indefinite value, -2^63.
+  explicit constexpr operator std::int64_t() const {
+    constexpr auto indefinite = static_cast<std::int64_t>(integerBit);
+    if (ExponentField() == infinityExponent) return indefinite;
+    const int power = ExponentField() - exponentBias;  // of the integer bit
+    if (power < 0) return 0;
+    if (power >= 63) return indefinite;  // -2^63 itself is that value too
+    const std::uint64_t magnitude = significand_ >> (63 - power);
+    return Negative() ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+  }
+
+  // The nearest integral value, halves to even, the sign of zero kept
+  // (the x87's round-to-integer).
+  constexpr SoftwareReal RoundToIntegral() const {
+    const int field = ExponentField();
+    if (field == infinityExponent || IsZero()) return *this;
+    const int power = field - exponentBias;
+    if (power >= 63) return *this;
+    if (power < -1) return Zero(Negative());  // below one half (denormals too)
+    return FromMagnitude(Negative(), ShiftRightRoundingEven(significand_, 63 - power));
+  }
+
+  constexpr SoftwareReal operator-() const {
+    return FromBits(static_cast<std::uint16_t>(signAndExponent_ ^ 0x8000), significand_);
+  }
+
+  friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
+  friend constexpr SoftwareReal operator-(SoftwareReal a, SoftwareReal b) { return Add(a, b, true); }
+  friend constexpr SoftwareReal operator*(SoftwareReal a, SoftwareReal b) { return Multiply(a, b); }
+  friend constexpr SoftwareReal operator/(SoftwareReal a, SoftwareReal b) { return Divide(a, b); }
+  constexpr SoftwareReal& operator+=(SoftwareReal b) { return *this = *this + b; }
+  constexpr SoftwareReal& operator-=(SoftwareReal b) { return *this = *this - b; }
+  constexpr SoftwareReal& operator*=(SoftwareReal b) { return *this = *this * b; }
+  constexpr SoftwareReal& operator/=(SoftwareReal b) { return *this = *this / b; }
+
+  friend constexpr bool operator==(SoftwareReal a, SoftwareReal b) {
+    if (a.IsNaN() || b.IsNaN()) return false;
+    return OrderKey(a) == OrderKey(b);
+  }
+  friend constexpr bool operator<(SoftwareReal a, SoftwareReal b) {
+    return !a.IsNaN() && !b.IsNaN() && OrderKey(a) < OrderKey(b);
+  }
+  friend constexpr bool operator<=(SoftwareReal a, SoftwareReal b) {
+    return !a.IsNaN() && !b.IsNaN() && OrderKey(a) <= OrderKey(b);
+  }
+  friend constexpr bool operator>(SoftwareReal a, SoftwareReal b) { return b < a; }
+  friend constexpr bool operator>=(SoftwareReal a, SoftwareReal b) { return b <= a; }
+
+  // The correctly rounded square root; below zero a NaN, sqrt(-0) = -0.
+  SoftwareReal SquareRoot() const;
+
+ private:
+  using Wide = unsigned __int128;
+
+  // A finite non-zero value taken apart: significand (integer bit set) times
+  // 2^(exponent - bias - 63). Denormals get an exponent below 1.
+  struct Parts {
+    bool negative;
+    int exponent;
+    std::uint64_t significand;
+  };
+
+  static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
+    return FromBits(static_cast<std::uint16_t>((negative ? 0x8000 : 0) | exponentField), significand);
+  }
+  static constexpr SoftwareReal Zero(bool negative) { return FromFields(negative, 0, 0); }
+  static constexpr SoftwareReal Infinity(bool negative) {
+    return FromFields(negative, infinityExponent, integerBit);
+  }
+  // The x87's default NaN ("real indefinite").
+  static constexpr SoftwareReal NaN() {
+    return FromFields(true, infinityExponent, integerBit | (integerBit >> 1));
+  }
+
+  static constexpr SoftwareReal FromMagnitude(bool negative, std::uint64_t magnitude) {
+    if (magnitude == 0) return Zero(negative);
+    const int shift = std::countl_zero(magnitude);
+    return FromFields(negative, exponentBias + 63 - shift, magnitude << shift);
+  }
+
+  constexpr Parts Unpack() const {
+    const int field = ExponentField();
+    if (field != 0) [[likely]] return {Negative(), field, significand_};
+    const int shift = std::countl_zero(significand_);
+    return {Negative(), 1 - shift, significand_ << shift};
+  }
+
+  // value >> shift, rounded to nearest-even; any shift >= 0.
+  static constexpr std::uint64_t ShiftRightRoundingEven(std::uint64_t value, int shift) {
+    if (shift <= 0) return value;
+    if (shift > 64) return 0;  // below one half
+    if (shift == 64) return value > integerBit ? 1 : 0;  // exactly one half goes to 0
+    const std::uint64_t whole = value >> shift;
+    const std::uint64_t rest = value & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+  }
+
+  // The bits of the nearest value in a binary format with `fractionBits`
+  // stored fraction bits and `exponentBits` exponent bits (double, single).
+  template <int fractionBits, int exponentBits>
+  constexpr std::uint64_t NarrowBits() const {
+    constexpr int narrowBias = (1 << (exponentBits - 1)) - 1;
+    constexpr int narrowInfinity = (1 << exponentBits) - 1;
+    const std::uint64_t sign = std::uint64_t{Negative()} << (fractionBits + exponentBits);
+    const std::uint64_t infinity = sign | (std::uint64_t{narrowInfinity} << fractionBits);
+    if (ExponentField() == infinityExponent) {
+      return IsNaN() ? infinity | (std::uint64_t{1} << (fractionBits - 1)) : infinity;
+    }
+    if (IsZero()) return sign;
+    const Parts parts = Unpack();
+    const int narrowExponent = parts.exponent - exponentBias + narrowBias;
+    if (narrowExponent >= narrowInfinity) return infinity;
+    // The rounded significand carries its integer bit into the exponent
+    // field, so a carry out of the fraction raises the exponent (up to
+    // infinity), and a denormal that rounds up becomes the smallest normal.
+    if (narrowExponent >= 1) [[likely]] {
+      return sign + (std::uint64_t(narrowExponent - 1) << fractionBits) +
+             ShiftRightRoundingEven(parts.significand, 63 - fractionBits);
+    }
+    return sign + ShiftRightRoundingEven(parts.significand, 63 - fractionBits + 1 - narrowExponent);
+  }
+
+  // Sign and magnitude as one ordered integer; both zeros give 0.
+  static constexpr __int128 OrderKey(SoftwareReal x) {
+    const auto magnitude = static_cast<__int128>((Wide{static_cast<std::uint64_t>(x.ExponentField())} << 64) |
+                                                 x.significand_);
+    return x.Negative() ? -magnitude : magnitude;
+  }
+
+  // The one rounding of every operation. The exact result is
+  // (significand + extra / 2^64) * 2^(exponent - bias - 63), the
+  // significand's integer bit set; `extra` holds the bits below it (its top
+  // bit the round bit, any other set bit counts as sticky).
+  static constexpr SoftwareReal RoundAndPack(bool negative, int exponent, std::uint64_t significand,
+                                             std::uint64_t extra) {
+    if (exponent <= 0) [[unlikely]] return RoundAndPackTiny(negative, exponent, significand, extra);
+    if (extra > integerBit || (extra == integerBit && (significand & 1) != 0)) {
+      if (++significand == 0) {
+        significand = integerBit;
+        ++exponent;
+      }
+    }
+    if (exponent >= infinityExponent) return Infinity(negative);
+    return FromFields(negative, exponent, significand);
+  }
+
+  // Below the normal range: shifted down to the denormal grid (exponent
+  // field 0, unit 2^(1 - bias - 63)), then rounded once.
+  static constexpr SoftwareReal RoundAndPackTiny(bool negative, int exponent, std::uint64_t significand,
+                                                 std::uint64_t extra) {
+    const int shift = 1 - exponent;
+    std::uint64_t kept = 0;
+    std::uint64_t below = 0;
+    if (shift < 64) {
+      kept = significand >> shift;
+      below = (significand << (64 - shift)) | (extra >> shift) |
+              ((extra & ((std::uint64_t{1} << shift) - 1)) != 0 ? 1 : 0);
+    } else if (shift < 128) {
+      const int downBy = shift - 64;
+      const std::uint64_t lost = downBy == 0 ? 0 : significand << (64 - downBy);
+      below = (significand >> downBy) | ((lost | extra) != 0 ? 1 : 0);
+    } else {
+      below = 1;
+    }
+    if (below > integerBit || (below == integerBit && (kept & 1) != 0)) ++kept;
+    // A carry into the integer bit makes it the smallest normal.
+    return FromFields(negative, (kept & integerBit) != 0 ? 1 : 0, kept);
+  }
+
+  // The exact result is wide * 2^(exponent - bias - 127), wide not zero.
+  static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, Wide wide) {
+    const auto high = static_cast<std::uint64_t>(wide >> 64);
+    const int shift = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<std::uint64_t>(wide));
+    wide <<= shift;
+    return RoundAndPack(negative, exponent - shift, static_cast<std::uint64_t>(wide >> 64),
+                        static_cast<std::uint64_t>(wide));
+  }
+
+  static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
+    if (subtract) b = -b;
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+      if (a.IsNaN() || b.IsNaN()) return NaN();
+      if (a.IsInfinite() && b.IsInfinite()) return a.Negative() == b.Negative() ? a : NaN();
+      return a.IsInfinite() ? a : b;
+    }
+    if (b.IsZero()) [[unlikely]] {
+      // -0 + -0 is -0; every other sum of zeros is +0.
+      if (a.IsZero()) return Zero(a.Negative() && b.Negative());
+      return a;
+    }
+    if (a.IsZero()) [[unlikely]] return b;
+    Parts x = a.Unpack();
+    Parts y = b.Unpack();
+    if (x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand)) {
+      const Parts larger = y;
+      y = x;
+      x = larger;
+    }
+    // Both significands placed at bits 125..62, the smaller one shifted to
+    // the larger's exponent; the bits it loses are kept as one sticky bit,
+    // which the free low bits of the larger make exact for a difference too.
+    const Wide larger = Wide{x.significand} << 62;
+    Wide smaller = Wide{y.significand} << 62;
+    const int distance = x.exponent - y.exponent;
+    if (distance >= 126) {
+      smaller = 1;
+    } else if (distance > 0) {
+      const bool lost = (smaller & ((Wide{1} << distance) - 1)) != 0;
+      smaller = (smaller >> distance) | (lost ? 1 : 0);
+    }
+    if (x.negative == y.negative) return NormalizeRoundAndPack(x.negative, x.exponent + 2, larger + smaller);
+    const Wide difference = larger - smaller;
+    if (difference == 0) return Zero(false);  // an exact cancellation is +0
+    return NormalizeRoundAndPack(x.negative, x.exponent + 2, difference);
+  }
+
+  static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
+    const bool negative = a.Negative() != b.Negative();
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+      if (a.IsNaN() || b.IsNaN() || a.IsZero() || b.IsZero()) return NaN();
+      return Infinity(negative);
+    }
+    if (a.IsZero() || b.IsZero()) [[unlikely]] return Zero(negative);
+    const Parts x = a.Unpack();
+    const Parts y = b.Unpack();
+    return NormalizeRoundAndPack(negative, x.exponent + y.exponent - exponentBias + 1,
+                                 Wide{x.significand} * y.significand);
+  }
+
+  static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
+    const bool negative = a.Negative() != b.Negative();
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+      if (a.IsNaN() || b.IsNaN() || (a.IsInfinite() && b.IsInfinite())) return NaN();
+      return a.IsInfinite() ? Infinity(negative) : Zero(negative);
+    }
+    if (b.IsZero()) [[unlikely]] return a.IsZero() ? NaN() : Infinity(negative);
+    if (a.IsZero()) [[unlikely]] return Zero(negative);
+    const Parts x = a.Unpack();
+    const Parts y = b.Unpack();
+    // The quotient of the significands to 65 bits at least, and whether a
+    // remainder is left (sticky).
+    const Wide dividend = Wide{x.significand} << 64;
+    Wide quotient = dividend / y.significand;
+    Wide remainder = dividend - quotient * y.significand;
+    int exponent = x.exponent - y.exponent + exponentBias + 1;
+    if ((quotient >> 64) == 0) {
+      // x's significand below y's: 64 bits only, one more is needed.
+      remainder <<= 1;
+      quotient <<= 1;
+      if (remainder >= y.significand) {
+        remainder -= y.significand;
+        quotient |= 1;
+      }
+      --exponent;
+    }
+    return NormalizeRoundAndPack(negative, exponent, (quotient << 62) | (remainder != 0 ? 1 : 0));
+  }
+
+  std::uint64_t significand_ = 0;
+  std::uint16_t signAndExponent_ = 0;
+};
+
+// The integer square root r of n (r * r <= n < (r + 1)^2) for n in
+// [2^126, 2^128), and whether n - r * r exceeds r: sqrt(n) is then above
+// r + 1/2 (it is never exactly r + 1/2). Seeded by the double root of the
+// top 64 bits, corrected by one Newton step and then exactly by comparing
+// squares, so the seed's precision affects the speed only.
+inline SoftwareReal SoftwareReal::SquareRoot() const {
+  if (ExponentField() == infinityExponent) {
+    return IsNaN() || Negative() ? NaN() : *this;
+  }
+  if (IsZero()) return *this;
+  if (Negative()) return NaN();
+  const Parts x = Unpack();
+  // x = significand * 2^(power - 63); n = significand * 2^(63 or 64) makes
+  // the remaining power even.
+  const int power = x.exponent - exponentBias;
+  const int shift = (power & 1) != 0 ? 64 : 63;
+  const Wide n = Wide{x.significand} << shift;
+  const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
+  const double seed = std::sqrt(static_cast<double>(static_cast<std::uint64_t>(n >> 64))) * 0x1p32;
+  __int128 root = seed >= 0x1p64 ? __int128{-1} + (__int128{1} << 64) : static_cast<__int128>(seed);
+  {
+    const auto residual = static_cast<__int128>(n - static_cast<Wide>(root) * static_cast<Wide>(root));
+    const double step = static_cast<double>(static_cast<std::int64_t>(residual >> 16)) * 0x1p16 /
+                        (2.0 * static_cast<double>(root));
+    root += static_cast<std::int64_t>(step);
+  }
+  constexpr __int128 smallest = __int128{1} << 63;
+  constexpr __int128 largest = (__int128{1} << 64) - 1;
+  if (root < smallest) root = smallest;
+  if (root > largest) root = largest;
+  auto r = static_cast<std::uint64_t>(root);
+  Wide square = Wide{r} * r;
+  while (square > n) {
+    square -= 2 * Wide{r} - 1;  // (r - 1)^2
+    --r;
+  }
+  Wide rest = n - square;
+  while (rest > 2 * Wide{r}) {
+    rest -= 2 * Wide{r} + 1;  // (r + 1)^2
+    ++r;
+  }
+  const bool roundUp = rest > r;
+  return RoundAndPack(false, rootPower + exponentBias, r, roundUp ? integerBit + 1 : 0);
+}
+
+// The same questions as for a built-in floating-point value.
+inline bool IsNaN(SoftwareReal x) { return x.IsNaN(); }
+inline bool IsInfinite(SoftwareReal x) { return x.IsInfinite(); }
+inline bool SignBit(SoftwareReal x) { return x.Negative(); }
+inline SoftwareReal AbsoluteValue(SoftwareReal x) { return x.Negative() ? -x : x; }
+inline SoftwareReal RoundToIntegral(SoftwareReal x) { return x.RoundToIntegral(); }
+inline SoftwareReal RoundedSquareRoot(SoftwareReal x) { return x.SquareRoot(); }
+
+}  // namespace runtime
