@@ -1,4 +1,4 @@
-#include "console/web/web_terminal.h"
+#include "console/web/page_terminal.h"
 
 #include <emscripten/em_asm.h>
 #include <emscripten/emscripten.h>
