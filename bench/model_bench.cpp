@@ -2,7 +2,8 @@
 // reference step (the same arithmetic written straight through), and the
 // whole default start-point map computed on one thread without any drawing,
 // by the model and by the reference. This is the floor every drawing figure
-// is compared with.
+// is compared with. Beside them the same step and map scan with Real the
+// software extended type (where Real is the x87's, the two compare).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "app/model.h"
 #include "app/start_point_map.h"
 #include "bench/reference_step.h"
+#include "bench/software_model.h"
 
 namespace {
 
@@ -24,6 +26,19 @@ void SimulationSteps(benchmark::State& state) {
                                                  benchmark::Counter::kIsRate);
 }
 BENCHMARK(SimulationSteps);
+
+void SoftwareRealSteps(benchmark::State& state) {
+  bench::Pendulum pendulum;
+  pendulum.x = -50;
+  pendulum.y = 50;
+  for (auto _ : state) {
+    bench::SoftwareSimulationStep(pendulum, 5, 400, app::mapTimeStep, 0.0);  // never caught
+    benchmark::DoNotOptimize(pendulum);
+  }
+  state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+BENCHMARK(SoftwareRealSteps);
 
 void ReferenceSteps(benchmark::State& state) {
   runtime::LoadFloatingPointControl();
@@ -71,6 +86,16 @@ void DefaultMapScan(benchmark::State& state) {
   state.counters["model steps"] = static_cast<double>(steps);
 }
 BENCHMARK(DefaultMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+void SoftwareRealMapScan(benchmark::State& state) {
+  std::int64_t steps = 0;
+  for (auto _ : state) {
+    steps = bench::SoftwareDefaultMapScan(static_cast<unsigned>(state.range(0)));
+    benchmark::DoNotOptimize(steps);
+  }
+  state.counters["model steps"] = static_cast<double>(steps);
+}
+BENCHMARK(SoftwareRealMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 // The same map with the reference step and the same trial rules.
 void DefaultMapByReference(benchmark::State& state) {

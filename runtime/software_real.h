@@ -60,22 +60,11 @@ class SoftwareReal {
   // Exact: every double is an extended value.
   constexpr SoftwareReal(double value) {  // NOLINT: converts like a built-in type
     const auto bits = BitCast<std::uint64_t>(value);
-    const bool negative = (bits >> 63) != 0;
-    const int exponent = static_cast<int>((bits >> 52) & 0x7FF);
-    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    if (exponent == 0x7FF) {
-      *this = fraction == 0 ? Infinity(negative) : NaN();
-    } else if (exponent == 0) {
-      // Zero, or a denormal double: normal in the extended range.
-      if (fraction == 0) {
-        *this = Zero(negative);
-      } else {
-        const int shift = std::countl_zero(fraction);
-        *this = FromFields(negative, exponentBias - 1022 - 52 + 63 - shift, fraction << shift);
-      }
+    const auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
+    if (static_cast<unsigned>(exponent - 1) < 0x7FE) [[likely]] {  // a normal double
+      *this = FromFields((bits >> 63) != 0, exponent - 1023 + exponentBias, (bits << 11) | integerBit);
     } else {
-      *this = FromFields(negative, exponent - 1023 + exponentBias,
-                         (fraction | (std::uint64_t{1} << 52)) << 11);
+      *this = FromUnusualDouble(bits);
     }
   }
   constexpr SoftwareReal(float value) : SoftwareReal(static_cast<double>(value)) {}  // NOLINT
@@ -194,6 +183,17 @@ class SoftwareReal {
     return FromFields(negative, exponentBias + 63 - shift, magnitude << shift);
   }
 
+  // Zero, a denormal, an infinity or a NaN as a double's bits.
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal FromUnusualDouble(std::uint64_t bits) {
+    const bool negative = (bits >> 63) != 0;
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (((bits >> 52) & 0x7FF) == 0x7FF) return fraction == 0 ? Infinity(negative) : NaN();
+    if (fraction == 0) return Zero(negative);
+    // A denormal double is a normal extended value.
+    const int shift = std::countl_zero(fraction);
+    return FromFields(negative, exponentBias - 1022 - 52 + 63 - shift, fraction << shift);
+  }
+
   constexpr Parts Unpack() const {
     const int field = ExponentField();
     if (field != 0) [[likely]] return {Negative(), field, significand_};
@@ -207,9 +207,13 @@ class SoftwareReal {
     if (shift > 64) return 0;  // below one half
     if (shift == 64) return value > integerBit ? 1 : 0;  // exactly one half goes to 0
     const std::uint64_t whole = value >> shift;
-    const std::uint64_t rest = value & ((std::uint64_t{1} << shift) - 1);
-    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-    return whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+    return whole + RoundsUp(value << (64 - shift), whole);
+  }
+
+  // 1 when the bits below the kept ones, `below` (their top bit worth one
+  // half), make nearest-even round `kept` up; 0 otherwise.
+  static constexpr std::uint64_t RoundsUp(std::uint64_t below, std::uint64_t kept) {
+    return static_cast<std::uint64_t>(below > integerBit) | (static_cast<std::uint64_t>(below == integerBit) & kept & 1);
   }
 
   // The bits of the nearest value in a binary format with `fractionBits`
@@ -218,8 +222,24 @@ class SoftwareReal {
   constexpr std::uint64_t NarrowBits() const {
     constexpr int narrowBias = (1 << (exponentBits - 1)) - 1;
     constexpr int narrowInfinity = (1 << exponentBits) - 1;
+    const int narrowExponent = ExponentField() - exponentBias + narrowBias;
+    if (static_cast<unsigned>(narrowExponent - 1) < narrowInfinity - 1) [[likely]] {
+      // A normal result (or the next power of two up, up to infinity): the
+      // rounded significand carries its integer bit into the exponent
+      // field, so a carry out of the fraction raises the exponent.
+      const std::uint64_t sign = std::uint64_t{Negative()} << (fractionBits + exponentBits);
+      return sign + (std::uint64_t(narrowExponent - 1) << fractionBits) +
+             ShiftRightRoundingEven(significand_, 63 - fractionBits);
+    }
+    return UnusualNarrowBits(fractionBits, exponentBits);
+  }
+
+  // NarrowBits for a result that is zero, denormal, infinite or NaN.
+  [[gnu::cold, gnu::noinline]] constexpr std::uint64_t UnusualNarrowBits(int fractionBits, int exponentBits) const {
+    const int narrowBias = (1 << (exponentBits - 1)) - 1;
+    const int narrowInfinity = (1 << exponentBits) - 1;
     const std::uint64_t sign = std::uint64_t{Negative()} << (fractionBits + exponentBits);
-    const std::uint64_t infinity = sign | (std::uint64_t{narrowInfinity} << fractionBits);
+    const std::uint64_t infinity = sign | (std::uint64_t(narrowInfinity) << fractionBits);
     if (ExponentField() == infinityExponent) {
       return IsNaN() ? infinity | (std::uint64_t{1} << (fractionBits - 1)) : infinity;
     }
@@ -227,13 +247,8 @@ class SoftwareReal {
     const Parts parts = Unpack();
     const int narrowExponent = parts.exponent - exponentBias + narrowBias;
     if (narrowExponent >= narrowInfinity) return infinity;
-    // The rounded significand carries its integer bit into the exponent
-    // field, so a carry out of the fraction raises the exponent (up to
-    // infinity), and a denormal that rounds up becomes the smallest normal.
-    if (narrowExponent >= 1) [[likely]] {
-      return sign + (std::uint64_t(narrowExponent - 1) << fractionBits) +
-             ShiftRightRoundingEven(parts.significand, 63 - fractionBits);
-    }
+    // Denormal: shifted further down by the exponent missing below 1; one
+    // that rounds up to 2^fractionBits becomes the smallest normal.
     return sign + ShiftRightRoundingEven(parts.significand, 63 - fractionBits + 1 - narrowExponent);
   }
 
@@ -251,11 +266,11 @@ class SoftwareReal {
   static constexpr SoftwareReal RoundAndPack(bool negative, int exponent, std::uint64_t significand,
                                              std::uint64_t extra) {
     if (exponent <= 0) [[unlikely]] return RoundAndPackTiny(negative, exponent, significand, extra);
-    if (extra > integerBit || (extra == integerBit && (significand & 1) != 0)) {
-      if (++significand == 0) {
-        significand = integerBit;
-        ++exponent;
-      }
+    // Without branches: the rounding direction is as random as the data.
+    significand += RoundsUp(extra, significand);
+    if (significand == 0) [[unlikely]] {  // carried out of all ones
+      significand = integerBit;
+      ++exponent;
     }
     if (exponent >= infinityExponent) return Infinity(negative);
     return FromFields(negative, exponent, significand);
@@ -263,7 +278,7 @@ class SoftwareReal {
 
   // Below the normal range: shifted down to the denormal grid (exponent
   // field 0, unit 2^(1 - bias - 63)), then rounded once.
-  static constexpr SoftwareReal RoundAndPackTiny(bool negative, int exponent, std::uint64_t significand,
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal RoundAndPackTiny(bool negative, int exponent, std::uint64_t significand,
                                                  std::uint64_t extra) {
     const int shift = 1 - exponent;
     std::uint64_t kept = 0;
@@ -279,7 +294,7 @@ class SoftwareReal {
     } else {
       below = 1;
     }
-    if (below > integerBit || (below == integerBit && (kept & 1) != 0)) ++kept;
+    kept += RoundsUp(below, kept);
     // A carry into the integer bit makes it the smallest normal.
     return FromFields(negative, (kept & integerBit) != 0 ? 1 : 0, kept);
   }
@@ -293,21 +308,36 @@ class SoftwareReal {
                         static_cast<std::uint64_t>(wide));
   }
 
+  // Whether both are normal numbers (not zero, denormal, infinite or NaN):
+  // the common case, which skips the special cases below.
+  static constexpr bool BothNormal(SoftwareReal a, SoftwareReal b) {
+    return static_cast<unsigned>(a.ExponentField() - 1) < infinityExponent - 1 &&
+           static_cast<unsigned>(b.ExponentField() - 1) < infinityExponent - 1;
+  }
+  constexpr Parts NormalParts() const { return {Negative(), ExponentField(), significand_}; }
+
   static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
     if (subtract) b = -b;
-    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+    if (!BothNormal(a, b)) [[unlikely]] return AddSpecial(a, b);
+    return AddParts(a.NormalParts(), b.NormalParts());
+  }
+
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal AddSpecial(SoftwareReal a, SoftwareReal b) {
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) {
       if (a.IsNaN() || b.IsNaN()) return NaN();
       if (a.IsInfinite() && b.IsInfinite()) return a.Negative() == b.Negative() ? a : NaN();
       return a.IsInfinite() ? a : b;
     }
-    if (b.IsZero()) [[unlikely]] {
+    if (b.IsZero()) {
       // -0 + -0 is -0; every other sum of zeros is +0.
       if (a.IsZero()) return Zero(a.Negative() && b.Negative());
       return a;
     }
-    if (a.IsZero()) [[unlikely]] return b;
-    Parts x = a.Unpack();
-    Parts y = b.Unpack();
+    if (a.IsZero()) return b;
+    return AddParts(a.Unpack(), b.Unpack());
+  }
+
+  static constexpr SoftwareReal AddParts(Parts x, Parts y) {
     if (x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand)) {
       const Parts larger = y;
       y = x;
@@ -332,28 +362,49 @@ class SoftwareReal {
   }
 
   static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
+    if (!BothNormal(a, b)) [[unlikely]] return MultiplySpecial(a, b);
+    return MultiplyParts(a.NormalParts(), b.NormalParts());
+  }
+
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal MultiplySpecial(SoftwareReal a, SoftwareReal b) {
     const bool negative = a.Negative() != b.Negative();
-    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) {
       if (a.IsNaN() || b.IsNaN() || a.IsZero() || b.IsZero()) return NaN();
       return Infinity(negative);
     }
-    if (a.IsZero() || b.IsZero()) [[unlikely]] return Zero(negative);
-    const Parts x = a.Unpack();
-    const Parts y = b.Unpack();
-    return NormalizeRoundAndPack(negative, x.exponent + y.exponent - exponentBias + 1,
-                                 Wide{x.significand} * y.significand);
+    if (a.IsZero() || b.IsZero()) return Zero(negative);
+    return MultiplyParts(a.Unpack(), b.Unpack());
+  }
+
+  static constexpr SoftwareReal MultiplyParts(Parts x, Parts y) {
+    // The product of two significands of 64 bits has 127 or 128 bits.
+    Wide product = Wide{x.significand} * y.significand;
+    int exponent = x.exponent + y.exponent - exponentBias + 1;
+    if ((product >> 127) == 0) {
+      product <<= 1;
+      --exponent;
+    }
+    return RoundAndPack(x.negative != y.negative, exponent, static_cast<std::uint64_t>(product >> 64),
+                        static_cast<std::uint64_t>(product));
   }
 
   static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
+    if (!BothNormal(a, b)) [[unlikely]] return DivideSpecial(a, b);
+    return DivideParts(a.NormalParts(), b.NormalParts());
+  }
+
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal DivideSpecial(SoftwareReal a, SoftwareReal b) {
     const bool negative = a.Negative() != b.Negative();
-    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) [[unlikely]] {
+    if (a.ExponentField() == infinityExponent || b.ExponentField() == infinityExponent) {
       if (a.IsNaN() || b.IsNaN() || (a.IsInfinite() && b.IsInfinite())) return NaN();
       return a.IsInfinite() ? Infinity(negative) : Zero(negative);
     }
-    if (b.IsZero()) [[unlikely]] return a.IsZero() ? NaN() : Infinity(negative);
-    if (a.IsZero()) [[unlikely]] return Zero(negative);
-    const Parts x = a.Unpack();
-    const Parts y = b.Unpack();
+    if (b.IsZero()) return a.IsZero() ? NaN() : Infinity(negative);
+    if (a.IsZero()) return Zero(negative);
+    return DivideParts(a.Unpack(), b.Unpack());
+  }
+
+  static constexpr SoftwareReal DivideParts(Parts x, Parts y) {
     // The quotient of the significands to 65 bits at least, and whether a
     // remainder is left (sticky).
     const Wide dividend = Wide{x.significand} << 64;
@@ -370,7 +421,11 @@ class SoftwareReal {
       }
       --exponent;
     }
-    return NormalizeRoundAndPack(negative, exponent, (quotient << 62) | (remainder != 0 ? 1 : 0));
+    // The quotient's 65 bits: 64 kept and the round bit; the remainder is
+    // the sticky part.
+    const Wide rounding = (quotient << 63) | (remainder != 0 ? 1 : 0);
+    return RoundAndPack(x.negative != y.negative, exponent - 1, static_cast<std::uint64_t>(rounding >> 64),
+                        static_cast<std::uint64_t>(rounding));
   }
 
   std::uint64_t significand_ = 0;
@@ -395,26 +450,37 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
   const int shift = (power & 1) != 0 ? 64 : 63;
   const Wide n = Wide{x.significand} << shift;
   const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
-  const double seed = std::sqrt(static_cast<double>(static_cast<std::uint64_t>(n >> 64))) * 0x1p32;
-  __int128 root = seed >= 0x1p64 ? __int128{-1} + (__int128{1} << 64) : static_cast<__int128>(seed);
-  {
-    const auto residual = static_cast<__int128>(n - static_cast<Wide>(root) * static_cast<Wide>(root));
-    const double step = static_cast<double>(static_cast<std::int64_t>(residual >> 16)) * 0x1p16 /
-                        (2.0 * static_cast<double>(root));
-    root += static_cast<std::int64_t>(step);
+  // The seed is within 2^13 of the root; one Newton step on the exact
+  // residual brings it within 2.
+  // (Halved to signed integers, whose conversion is a single instruction.)
+  const double seed = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n >> 65))) * 0x1p32 * 1.4142135623730951;
+  std::uint64_t r = seed >= 0x1p64 ? ~std::uint64_t{0} : seed < 0x1p63 ? integerBit : static_cast<std::uint64_t>(seed);
+  const auto residual = static_cast<__int128>(n - Wide{r} * r);
+  const auto step = static_cast<std::int64_t>(static_cast<double>(static_cast<std::int64_t>(residual >> 16)) *
+                                              0x1p16 / (4.0 * static_cast<double>(static_cast<std::int64_t>(r >> 1))));
+  if (step >= 0) {
+    const std::uint64_t room = ~std::uint64_t{0} - r;
+    r += static_cast<std::uint64_t>(step) < room ? static_cast<std::uint64_t>(step) : room;
+  } else {
+    const std::uint64_t room = r - integerBit;
+    const std::uint64_t down = 0 - static_cast<std::uint64_t>(step);
+    r -= down < room ? down : room;
   }
-  constexpr __int128 smallest = __int128{1} << 63;
-  constexpr __int128 largest = (__int128{1} << 64) - 1;
-  if (root < smallest) root = smallest;
-  if (root > largest) root = largest;
-  auto r = static_cast<std::uint64_t>(root);
+  // One step either way without a branch (the seed is off by one as often
+  // as not), then exactly.
   Wide square = Wide{r} * r;
-  while (square > n) {
+  const bool above = square > n;
+  r -= above;
+  square -= above ? 2 * Wide{r} + 1 : 0;
+  const bool below = n - square > 2 * Wide{r};
+  square += below ? 2 * Wide{r} + 1 : 0;
+  r += below;
+  while (square > n) [[unlikely]] {
     square -= 2 * Wide{r} - 1;  // (r - 1)^2
     --r;
   }
   Wide rest = n - square;
-  while (rest > 2 * Wide{r}) {
+  while (rest > 2 * Wide{r}) [[unlikely]] {
     rest -= 2 * Wide{r} + 1;  // (r + 1)^2
     ++r;
   }
