@@ -49,6 +49,7 @@ inline bool IsNaN(long double x) { return std::isnan(x); }
 inline bool IsInfinite(long double x) { return std::isinf(x); }
 inline bool SignBit(long double x) { return std::signbit(x); }
 inline long double AbsoluteValue(long double x) { return std::fabs(x); }
+inline long double RoundedToDouble(long double x) { return static_cast<double>(x); }
 // In the current rounding mode, nearest-even; the inexact flag it may raise
 // is masked. (nearbyint would save and restore the whole environment.)
 inline long double RoundToIntegral(long double x) { return std::rint(x); }
@@ -58,7 +59,7 @@ inline long double RoundedSquareRoot(long double x) { return std::sqrt(x); }
 // The store of a named quantity: rounds to the nearest double (ties to even)
 // and continues in extended precision. Writing `const Real z = StoreDouble(...)`
 // makes every rounding point of a formula visible.
-inline Real StoreDouble(Real value) { return Real(static_cast<double>(value)); }
+inline Real StoreDouble(Real value) { return RoundedToDouble(value); }
 
 // Square root that never fails: x below zero, or a NaN, is returned
 // unchanged. Otherwise the correctly rounded extended square root

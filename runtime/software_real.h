@@ -102,6 +102,21 @@ class SoftwareReal {
     return BitCast<float>(static_cast<std::uint32_t>(NarrowBits<23, 8>()));
   }
 
+  // The nearest double as an extended value, as a store to double and a
+  // load back give it (without the trip through the double's bits).
+  constexpr SoftwareReal RoundedToDouble() const {
+    const int doubleExponent = ExponentField() - exponentBias + 1023;
+    if (static_cast<unsigned>(doubleExponent - 1) < 2046) [[likely]] {  // a normal double
+      const std::uint64_t kept = significand_ >> 11;
+      std::uint64_t rounded = kept + RoundsUp(significand_ << 53, kept);
+      const int carry = static_cast<int>(rounded >> 53);  // rounded up to the next power of two
+      rounded >>= carry;
+      if (doubleExponent + carry > 2046) [[unlikely]] return Infinity(Negative());
+      return FromFields(Negative(), ExponentField() + carry, rounded << 11);
+    }
+    return SoftwareReal(static_cast<double>(*this));
+  }
+
   // Truncation towards zero into 64 bits; a NaN or a value outside the
   // range gives the integer-indefinite value, -2^63.
   explicit constexpr operator std::int64_t() const {
@@ -338,27 +353,44 @@ class SoftwareReal {
   }
 
   static constexpr SoftwareReal AddParts(Parts x, Parts y) {
-    if (x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand)) {
-      const Parts larger = y;
-      y = x;
-      x = larger;
+    // x the larger in magnitude (chosen without a branch: which one it is
+    // is as random as the data).
+    const bool swap = x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand);
+    const Parts larger = swap ? y : x;
+    const Parts smaller = swap ? x : y;
+    // The smaller significand shifted to the larger's exponent: `kept` the
+    // bits that line up with the larger's, `below` the 64 bits under them.
+    // Bits shifted out of those 64 are kept as one sticky bit, which the
+    // zero bits of the larger under its own make exact for a difference
+    // too.
+    const int distance = larger.exponent - smaller.exponent;
+    std::uint64_t kept = 0;
+    std::uint64_t below = 0;
+    if (distance < 64) [[likely]] {
+      kept = smaller.significand >> distance;
+      below = (smaller.significand << 1) << (63 - distance);  // (two shifts: distance may be 0)
+    } else if (distance < 128) {
+      const int down = distance - 64;
+      below = smaller.significand >> down;
+      below |= ((smaller.significand << 1) << (63 - down)) != 0 ? 1 : 0;
+    } else {
+      below = 1;
     }
-    // Both significands placed at bits 125..62, the smaller one shifted to
-    // the larger's exponent; the bits it loses are kept as one sticky bit,
-    // which the free low bits of the larger make exact for a difference too.
-    const Wide larger = Wide{x.significand} << 62;
-    Wide smaller = Wide{y.significand} << 62;
-    const int distance = x.exponent - y.exponent;
-    if (distance >= 126) {
-      smaller = 1;
-    } else if (distance > 0) {
-      const bool lost = (smaller & ((Wide{1} << distance) - 1)) != 0;
-      smaller = (smaller >> distance) | (lost ? 1 : 0);
+    if (larger.negative == smaller.negative) {
+      std::uint64_t sum = larger.significand + kept;
+      if (sum < kept) {  // carried into a 65th bit: one place down
+        below = (below >> 1) | (sum << 63) | (below & 1);
+        sum = (sum >> 1) | integerBit;
+        return RoundAndPack(larger.negative, larger.exponent + 1, sum, below);
+      }
+      return RoundAndPack(larger.negative, larger.exponent, sum, below);
     }
-    if (x.negative == y.negative) return NormalizeRoundAndPack(x.negative, x.exponent + 2, larger + smaller);
-    const Wide difference = larger - smaller;
-    if (difference == 0) return Zero(false);  // an exact cancellation is +0
-    return NormalizeRoundAndPack(x.negative, x.exponent + 2, difference);
+    const std::uint64_t borrow = below != 0 ? 1 : 0;
+    const std::uint64_t high = larger.significand - kept - borrow;
+    const std::uint64_t low = 0 - below;
+    if ((high & integerBit) != 0) return RoundAndPack(larger.negative, larger.exponent, high, low);
+    if ((high | low) == 0) return Zero(false);  // an exact cancellation is +0
+    return NormalizeRoundAndPack(larger.negative, larger.exponent, (Wide{high} << 64) | low);
   }
 
   static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
@@ -450,22 +482,21 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
   const int shift = (power & 1) != 0 ? 64 : 63;
   const Wide n = Wide{x.significand} << shift;
   const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
-  // The seed is within 2^13 of the root; one Newton step on the exact
-  // residual brings it within 2.
-  // (Halved to signed integers, whose conversion is a single instruction.)
-  const double seed = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n >> 65))) * 0x1p32 * 1.4142135623730951;
-  std::uint64_t r = seed >= 0x1p64 ? ~std::uint64_t{0} : seed < 0x1p63 ? integerBit : static_cast<std::uint64_t>(seed);
+  // The double root of the top bits is within 2^13 of the root; one Newton
+  // step on the exact residual brings it within 2. (Conversions through
+  // halved signed integers, which are single instructions; the reciprocal
+  // is computed while the residual is.)
+  const double root = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n >> 65)) * 2.0) * 0x1p32;
+  const double halfInverse = 0.5 / root;
+  double halfRoot = root * 0.5;
+  halfRoot = halfRoot < 0x1p62 ? 0x1p62 : halfRoot;
+  halfRoot = halfRoot > 0x1p63 - 0x1p10 ? 0x1p63 - 0x1p10 : halfRoot;
+  std::uint64_t r = static_cast<std::uint64_t>(static_cast<std::int64_t>(halfRoot)) << 1;
   const auto residual = static_cast<__int128>(n - Wide{r} * r);
   const auto step = static_cast<std::int64_t>(static_cast<double>(static_cast<std::int64_t>(residual >> 16)) *
-                                              0x1p16 / (4.0 * static_cast<double>(static_cast<std::int64_t>(r >> 1))));
-  if (step >= 0) {
-    const std::uint64_t room = ~std::uint64_t{0} - r;
-    r += static_cast<std::uint64_t>(step) < room ? static_cast<std::uint64_t>(step) : room;
-  } else {
-    const std::uint64_t room = r - integerBit;
-    const std::uint64_t down = 0 - static_cast<std::uint64_t>(step);
-    r -= down < room ? down : room;
-  }
+                                              (0x1p16 * halfInverse));
+  const std::uint64_t stepped = r + static_cast<std::uint64_t>(step);
+  r = step > 0 && stepped < r ? ~std::uint64_t{0} : stepped;
   // One step either way without a branch (the seed is off by one as often
   // as not), then exactly.
   Wide square = Wide{r} * r;
@@ -492,6 +523,7 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
 inline bool IsNaN(SoftwareReal x) { return x.IsNaN(); }
 inline bool IsInfinite(SoftwareReal x) { return x.IsInfinite(); }
 inline bool SignBit(SoftwareReal x) { return x.Negative(); }
+inline SoftwareReal RoundedToDouble(SoftwareReal x) { return x.RoundedToDouble(); }
 inline SoftwareReal AbsoluteValue(SoftwareReal x) { return x.Negative() ? -x : x; }
 inline SoftwareReal RoundToIntegral(SoftwareReal x) { return x.RoundToIntegral(); }
 inline SoftwareReal RoundedSquareRoot(SoftwareReal x) { return x.SquareRoot(); }

@@ -303,7 +303,7 @@ int main(int argc, char** argv) {
     CheckInteger(c, RandomOperand(random), [](auto a) { return DoubleBits(static_cast<double>(a)); });
   });
   run("store double", [&](Counter& c) {
-    CheckUnary(c, RandomOperand(random), [](auto a) { return decltype(a)(static_cast<double>(a)); });
+    CheckUnary(c, RandomOperand(random), [](auto a) { return runtime::RoundedToDouble(a); });
   });
   run("to single", [&](Counter& c) {
     CheckInteger(c, RandomOperand(random), [](auto a) { return SingleBits(runtime::NearestSingle(a)); });
