@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/joining_thread.h"
+
 namespace app {
 
 // The start points: side x side points spread evenly over the square from
@@ -150,7 +152,7 @@ class MapScan {
   std::int64_t awaited_ = -1;            // the trial the taker waits for, or -1 (guarded)
   int workersWaitingForRoom_ = 0;        // guarded by mutex_
   bool stopping_ = false;                // guarded by mutex_
-  std::vector<std::jthread> workers_;
+  std::vector<runtime::JoiningThread> workers_;
 };
 
 }  // namespace app

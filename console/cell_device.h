@@ -1,8 +1,9 @@
 // The cell device: what the text screen needs of a console. A grid of cells
 // (a character byte and an attribute byte each), one cursor, the cursor's
-// appearance and the attribute for stream output. Two devices implement it:
-// the real terminal (console/terminal/) and an in-memory grid for tests
-// (console/memory_device.h).
+// appearance and the attribute for stream output. The devices that implement
+// it: the real terminal (console/terminal/), the Windows console
+// (console/windows/), the page's terminal in a browser (console/web/) and an
+// in-memory grid for tests (console/memory_device.h).
 //
 // All coordinates here count from 0; the screen's 1-based coordinates are
 // converted by ConsoleScreen. The device reports its size at the moment it is

@@ -1,7 +1,8 @@
 // The console the program runs in: its text screen and its keyboard, set up
 // at start-up and handed back at the end. One implementation per platform,
 // chosen when the program is built: a terminal on Linux (console/terminal/),
-// the Windows console on Windows (console/windows/).
+// the Windows console on Windows (console/windows/), the terminal in the
+// page in a browser (console/web/).
 #pragma once
 
 #include <memory>

@@ -1,5 +1,6 @@
 // The desktop's own window system, chosen when the program is built: X11 on
-// Linux (graphics/x11/), Win32 drawn with GDI on Windows (graphics/gdi/).
+// Linux (graphics/x11/), Win32 drawn with GDI on Windows (graphics/gdi/),
+// canvases in the page in a browser (graphics/web/).
 // Each backend implements these two functions; nothing else of the graphics
 // subsystem knows which one it runs on.
 #pragma once

@@ -44,7 +44,7 @@ WindowThread::~WindowThread() {
 }
 
 void WindowThread::Start() {
-  thread_ = std::jthread([this] { Run(); });
+  thread_ = runtime::JoiningThread([this] { Run(); });
 }
 
 WindowHandle WindowThread::AwaitResult() {

@@ -30,6 +30,7 @@
 #include "graphics/graphic_window.h"
 #include "graphics/native_window.h"
 #include "graphics/window_record.h"
+#include "runtime/joining_thread.h"
 
 namespace graphics {
 
@@ -115,7 +116,7 @@ class WindowThread : public std::enable_shared_from_this<WindowThread> {
   // The window thread's, once it runs. Written by that thread as it starts
   // (thread_ itself is still being assigned then) and read by any: atomic.
   std::atomic<std::thread::id> threadId_{};
-  std::jthread thread_;  // last: ends before the state above goes
+  runtime::JoiningThread thread_;  // last: ends before the state above goes
 };
 
 // Clears `changed` and returns the part of the area's surface whose pixels

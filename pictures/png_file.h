@@ -85,7 +85,7 @@ class PngReader {
   std::optional<FileProblem> problem_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::int32_t rowsRead_ = 0;
+  [[maybe_unused]] std::int32_t rowsRead_ = 0;  // (unused where pictures cannot be read)
   std::vector<PngText> texts_;
 };
 

@@ -1,7 +1,7 @@
 // The system's part of the real clock: suspending a thread until a moment
 // of steady time, as precisely as the system can wake it. One implementation
-// per platform, chosen when the program is built: runtime/posix/ and
-// runtime/windows/.
+// per platform, chosen when the program is built: runtime/posix/,
+// runtime/windows/ and runtime/web/.
 #pragma once
 
 #include <chrono>

@@ -22,8 +22,20 @@
 #include <concepts>
 #include <cstdint>
 #include <type_traits>
+#include <version>
 
 namespace runtime {
+
+// std::bit_cast, or the compiler's own where the standard library predates
+// it (the WebAssembly build's).
+template <typename To, typename From>
+constexpr To BitCast(const From& from) {
+#if defined(__cpp_lib_bit_cast)
+  return std::bit_cast<To>(from);
+#else
+  return __builtin_bit_cast(To, from);
+#endif
+}
 
 class SoftwareReal {
  public:
@@ -47,7 +59,7 @@ class SoftwareReal {
 
   // Exact: every double is an extended value.
   constexpr SoftwareReal(double value) {  // NOLINT: converts like a built-in type
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto bits = BitCast<std::uint64_t>(value);
     const auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
     if (static_cast<unsigned>(exponent - 1) < 0x7FE) [[likely]] {  // a normal double
       *this = FromFields((bits >> 63) != 0, exponent - 1023 + exponentBias, (bits << 11) | integerBit);
@@ -84,10 +96,10 @@ class SoftwareReal {
 
   // One rounding into double or single (nearest-even), as a store does.
   explicit constexpr operator double() const {
-    return std::bit_cast<double>(NarrowBits<52, 11>());
+    return BitCast<double>(NarrowBits<52, 11>());
   }
   explicit constexpr operator float() const {
-    return std::bit_cast<float>(static_cast<std::uint32_t>(NarrowBits<23, 8>()));
+    return BitCast<float>(static_cast<std::uint32_t>(NarrowBits<23, 8>()));
   }
 
   // The nearest double as an extended value, as a store to double and a

@@ -1,0 +1,124 @@
+#include "graphics/web/page_window.h"
+
+#include <emscripten/em_asm.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "graphics/desktop_window.h"
+
+namespace graphics::web {
+
+namespace {
+
+// The canvas takes RGBA bytes; a ColorRef (0x00BBGGRR) in little-endian
+// memory is R, G, B and a zero byte, which becomes the opaque alpha.
+constexpr ColorRef opaque = 0xFF000000;
+
+// Captions are byte texts; bytes above 0x7F are taken as Latin-1 (the
+// program's captions are plain ASCII).
+std::string CaptionAsUtf8(const runtime::Text& caption) {
+  std::string utf8;
+  for (const char byte : caption) {
+    const auto code = static_cast<unsigned char>(byte);
+    if (code < 0x80) {
+      utf8 += byte;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+class PageWindow final : public NativeWindow {
+ public:
+  PageWindow(int canvasId, std::shared_ptr<const Surface> surface)
+      : canvasId_(canvasId), surface_(std::move(surface)) {}
+
+  // The canvas is in the page from its making on; it shows the surface at
+  // once, as a desktop window shows it when it is first exposed.
+  void Show() override { Paint({0, 0, surface_->Width(), surface_->Height()}); }
+
+  WindowEvent DispatchEvents() override { return WindowEvent::none; }
+
+  void Paint(PixelRect area) override {
+    area = area.IntersectedWith({0, 0, surface_->Width(), surface_->Height()});
+    if (area.IsEmpty() || canvasId_ < 0) return;
+    const auto width = static_cast<std::size_t>(area.Width());
+    pixels_.resize(width * static_cast<std::size_t>(area.Height()));
+    surface_->ReadArea(area, [&](std::int32_t x, std::int32_t y, const ColorRef* row,
+                                 std::int32_t count) {
+      ColorRef* out = pixels_.data() + static_cast<std::size_t>(y - area.top) * width +
+                      static_cast<std::size_t>(x - area.left);
+      for (std::int32_t i = 0; i < count; ++i) out[i] = (row[i] & colorBits) | opaque;
+    });
+    MAIN_THREAD_EM_ASM(
+        {
+          Module.magpendPage.paintWindow($0, $1, $2, $3, $4,
+                                         HEAPU8.slice($5, $5 + $3 * $4 * 4));
+        },
+        canvasId_, area.left, area.top, area.Width(), area.Height(), pixels_.data());
+  }
+
+  Activity WaitForActivity(std::chrono::microseconds timeout) override {
+    std::unique_lock lock(mutex_);
+    bool arrived = true;
+    if (timeout == untilActivity) {
+      activity_.wait(lock, [&] { return woken_; });
+    } else {
+      arrived = activity_.wait_for(lock, timeout, [&] { return woken_; });
+    }
+    woken_ = false;
+    return arrived ? Activity::arrived : Activity::none;
+  }
+
+  void Wake() override {
+    {
+      std::lock_guard lock(mutex_);
+      woken_ = true;
+    }
+    activity_.notify_all();
+  }
+
+  void Destroy() override {
+    if (canvasId_ < 0) return;
+    MAIN_THREAD_EM_ASM({ Module.magpendPage.closeWindow($0); }, canvasId_);
+    canvasId_ = -1;
+  }
+
+ private:
+  int canvasId_;                            // the page's number for the canvas; -1 once closed
+  std::shared_ptr<const Surface> surface_;  // what the canvas shows
+  std::vector<ColorRef> pixels_;            // one repaint's pixels, RGBA
+  std::mutex mutex_;
+  std::condition_variable activity_;        // wakes the window thread
+  bool woken_ = false;                      // a Wake since the last wait
+};
+
+}  // namespace
+
+std::unique_ptr<NativeWindow> MakePageWindow(const WindowSettings& settings,
+                                             std::shared_ptr<const Surface> surface) {
+  const std::string caption = CaptionAsUtf8(settings.caption);
+  const int canvasId = MAIN_THREAD_EM_ASM_INT(
+      { return Module.magpendPage.openWindow(UTF8ToString($0), $1, $2); }, caption.c_str(),
+      surface->Width(), surface->Height());
+  if (canvasId < 0) return nullptr;
+  return std::make_unique<PageWindow>(canvasId, std::move(surface));
+}
+
+}  // namespace graphics::web
+
+namespace graphics::desktop {
+
+void PrepareWindowSystem() {}
+
+std::unique_ptr<NativeWindow> MakeDesktopWindow(const WindowSettings& settings,
+                                                std::shared_ptr<const Surface> surface) {
+  return web::MakePageWindow(settings, std::move(surface));
+}
+
+}  // namespace graphics::desktop

@@ -1,0 +1,50 @@
+// A thread that is joined when its owner lets go of it: std::jthread where
+// the standard library has it, and otherwise (the WebAssembly build's
+// library predates it) a std::thread joined on destruction and before a new
+// thread is moved in. Only what the program uses is offered: starting from a
+// callable, joinable, join, detach and get_id; stopping goes through the
+// owner's own flags, never a stop token.
+#pragma once
+
+#include <thread>
+#include <utility>
+#include <version>
+
+namespace runtime {
+
+#if defined(__cpp_lib_jthread)
+
+using JoiningThread = std::jthread;
+
+#else
+
+class JoiningThread {
+ public:
+  JoiningThread() noexcept = default;
+  template <typename Function>
+  explicit JoiningThread(Function&& function) : thread_(std::forward<Function>(function)) {}
+  ~JoiningThread() { JoinIfRunning(); }
+
+  JoiningThread(JoiningThread&& other) noexcept = default;
+  JoiningThread& operator=(JoiningThread&& other) noexcept {
+    JoinIfRunning();
+    thread_ = std::move(other.thread_);
+    return *this;
+  }
+
+  bool joinable() const noexcept { return thread_.joinable(); }
+  void join() { thread_.join(); }
+  void detach() { thread_.detach(); }
+  std::thread::id get_id() const noexcept { return thread_.get_id(); }
+
+ private:
+  void JoinIfRunning() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  std::thread thread_;
+};
+
+#endif
+
+}  // namespace runtime

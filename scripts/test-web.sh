@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the browser version and tests it in headless Chromium against the
+# Linux build: the Linux program runs once with every default in tmux on a
+# private Xvfb and saves both windows' final pictures, while the page runs
+# in the browser (tests/web/page_test.js). Installs what it needs when run
+# as root.
+# Usage: scripts/test-web.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+ensure_packages "${buildPackages[@]}" chromium xvfb tmux
+started=$(date +%s)
+scripts/build-web.sh
+build_program build >/dev/null
+echo "built in $(($(date +%s) - started)) s"
+
+# The Linux pictures of a run with every default.
+socket="magpend-web-$$"
+source tests/e2e/lib.bash
+use_private_display
+reference="$work/reference"
+mkdir "$reference"
+start_shell
+tmux_ send-keys -t "$pane" "'$PWD/build/magpend' --save '$reference'" Enter
+fill_form "" "" "" "" "" ""
+
+node tests/web/page_test.js build-web "$reference"
+echo "test-web: done in $(($(date +%s) - started)) s"

@@ -1,0 +1,243 @@
+// The browser version in a real headless Chromium: the page loads without
+// errors, the form, both windows with the same final pictures as the Linux
+// build's (pendelweg.png and startpunkte.png saved by `magpend --save` into
+// the reference folder), a key ending the path run, Escape ending the map,
+// a value out of range, starting again by Enter and by the button, Save PNG,
+// and a reload.
+// Usage: node tests/web/page_test.js <site folder> <reference folder>
+'use strict';
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+const { Serve } = require('../../web/serve.js');
+
+const [site, referenceFolder] = process.argv.slice(2);
+const minute = 60000;
+const labels = ['Startposition     x: ', 'Startposition     y: ', 'Pendelkoeffizient g: ',
+                'Magnetstärke      m: ', 'Verzögerung       v: ', 'Versuchszahl      n: '];
+
+// Installed in the page before its own script: keeps the last picture of
+// each window as it closes (a closed canvas still holds its pixels) and the
+// moment of each window's last paint, for the report.
+function WatchWindows() {
+  window.closedPictures = {};
+  window.lastPaint = {};
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    window.lastPaint[this.canvas.getAttribute('aria-label')] = performance.now();
+    return put.apply(this, args);
+  };
+  new MutationObserver((records) => {
+    for (const record of records) {
+      for (const node of record.removedNodes) {
+        const canvas = node.querySelector && node.querySelector('canvas');
+        if (!canvas) continue;
+        const picture = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+        window.closedPictures[canvas.getAttribute('aria-label')] = picture;
+      }
+    }
+  }).observe(document, { childList: true, subtree: true });
+  // How many pixels of two pictures differ, and where the first one is.
+  window.ComparePictures = (a, b) => {
+    if (a.width !== b.width || a.height !== b.height) return `size ${a.width}x${a.height} against ${b.width}x${b.height}`;
+    let differing = 0;
+    let first = '';
+    for (let i = 0; i < a.data.length; i += 4) {
+      if (a.data[i] !== b.data[i] || a.data[i + 1] !== b.data[i + 1] || a.data[i + 2] !== b.data[i + 2]) {
+        if (!differing) first = ` first at (${(i / 4) % a.width}, ${Math.floor(i / 4 / a.width)})`;
+        ++differing;
+      }
+    }
+    return differing ? `${differing} pixels differ,${first}` : '';
+  };
+  window.PixelAt = (picture, x, y) => picture.data.slice(4 * (y * picture.width + x), 4 * (y * picture.width + x) + 4);
+  window.PngPicture = async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }),
+                                           { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    return context.getImageData(0, 0, bitmap.width, bitmap.height);
+  };
+}
+
+function Check(condition, what) {
+  if (!condition) throw new Error(what);
+}
+
+async function WaitForFile(file, timeout) {
+  const end = Date.now() + timeout;
+  while (!fs.existsSync(file)) {
+    Check(Date.now() < end, `${file} did not appear`);
+    await new Promise((resolve) => setTimeout(resolve, 500));
+  }
+}
+
+async function Main() {
+  const server = await Serve(site, 0);
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'magpend-chromium-'));
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'magpend-downloads-'));
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           `--user-data-dir=${profile}`],
+  });
+  const problems = [];
+  try {
+    const page = await browser.newPage();
+    page.on('console', (message) => {
+      if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+    page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+    await page.setViewport({ width: 1280, height: 1024 });
+    await page.evaluateOnNewDocument(WatchWindows);
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+
+    const screenText = () => page.$eval('.xterm-rows', (rows) => rows.innerText);
+    const waitForScreen = (text, timeout = minute) => page.waitForFunction(
+        (wanted) => document.querySelector('.xterm-rows').innerText.includes(wanted),
+        { timeout, polling: 200 }, text);
+    const waitForWindow = (caption, timeout = minute) =>
+        page.waitForSelector(`canvas[aria-label="${caption}"]`, { timeout });
+    const waitForWindowGone = (caption, timeout) =>
+        page.waitForSelector(`canvas[aria-label="${caption}"]`, { hidden: true, timeout });
+    const waitForEnd = (timeout) => page.waitForSelector('#ended:not([hidden])', { timeout });
+    const press = (key) => page.keyboard.press(key);
+    // Types the six fields, waiting for each label ("" keeps the default).
+    const fillForm = async (values) => {
+      for (let field = 0; field < 6; ++field) {
+        await waitForScreen(labels[field]);
+        if (values[field]) await page.keyboard.type(values[field]);
+        await press('Enter');
+      }
+    };
+    const comparePictureWith = (caption, file) => page.evaluate(
+        async (name, base64) => ComparePictures(closedPictures[name], await PngPicture(base64)),
+        caption, fs.readFileSync(file).toString('base64'));
+
+    const cases = [
+      ['the page loads with the terminal focused and the form', async () => {
+        await page.goto(url);
+        await waitForScreen(`${labels[0]}-50`);
+        Check(await page.evaluate(() => crossOriginIsolated), 'the page is not cross-origin isolated');
+        Check(await page.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea')),
+              'the terminal does not have the keyboard focus');
+      }],
+      ['a value out of range ends the program without a window', async () => {
+        await fillForm(['100', '', '', '', '', '']);
+        await waitForEnd(minute);
+        Check(!(await page.$('canvas')), 'a window opened');
+      }],
+      ['Enter starts again; a key ends the path run, Escape the map', async () => {
+        await press('Enter');
+        await page.waitForSelector('#ended', { hidden: true });
+        await fillForm(['', '', '', '', '', '30000']);  // 3000000 steps, and long trials
+        await waitForWindow('Pendelweg');
+        await press('x');
+        await waitForWindowGone('Pendelweg', 2 * minute);  // 5 hours without the key
+        await waitForWindow('Startpunkte');
+        await press('Escape');
+        await waitForEnd(minute);
+        Check(!(await page.$('canvas')), 'a window stayed');
+        // The map is painted from the bottom row up, so its top-left start
+        // point (blue once painted) is painted last.
+        const corner = await page.evaluate(() => Array.from(PixelAt(closedPictures.Startpunkte, 185, 85)));
+        Check(corner.join() === '240,240,240,255', `the map was finished (${corner}) although Escape ended it`);
+      }],
+      ['a second run with every default draws the Linux pictures', async () => {
+        await press('Enter');
+        await page.waitForSelector('#ended', { hidden: true });
+        await fillForm(['', '', '', '', '', '']);
+        const pathWindow = await waitForWindow('Pendelweg');
+        const title = await pathWindow.evaluate((canvas) => canvas.previousElementSibling.textContent);
+        Check(title === 'Pendelweg', `the window's title is "${title}"`);
+        await waitForWindowGone('Pendelweg', 5 * minute);
+        const mapWindow = await waitForWindow('Startpunkte');
+        const opened = await page.evaluate(() => performance.now());
+        const layout = await page.evaluate(() => [document.querySelector('#terminal'),
+          document.querySelector('canvas')].map((e) => e.getBoundingClientRect().toJSON()));
+        for (const box of layout) {
+          Check(box.left >= 0 && box.top >= 0 && box.right <= 1280 && box.bottom <= 1024,
+                `not all in a 1280 x 1024 page: ${JSON.stringify(layout)}`);
+        }
+        Check(layout[0].right <= layout[1].left || layout[0].bottom <= layout[1].top,
+              'the window covers the terminal');
+        // Save PNG gives the canvas as it is at the click.
+        const shown = await mapWindow.evaluate((canvas) => {
+          window.savedPicture = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+          canvas.nextElementSibling.click();
+          return canvas.width;
+        });
+        Check(shown === 800, 'the map window is not 800 pixels wide');
+        await WaitForFile(path.join(downloads, 'startpunkte.png'), minute);
+        const saved = fs.readFileSync(path.join(downloads, 'startpunkte.png')).toString('base64');
+        const saveDifference = await page.evaluate(
+            async (base64) => ComparePictures(savedPicture, await PngPicture(base64)), saved);
+        Check(saveDifference === '', `Save PNG: ${saveDifference}`);
+        await waitForEnd(5 * minute);
+        const lastPaint = await page.evaluate(() => lastPaint.Startpunkte);
+        console.log(`  (the map painted its last square ${((lastPaint - opened) / 1000).toFixed(2)} s after its window opened)`);
+        for (const [caption, file] of [['Pendelweg', 'pendelweg.png'], ['Startpunkte', 'startpunkte.png']]) {
+          await WaitForFile(path.join(referenceFolder, file), 3 * minute);
+          const difference = await comparePictureWith(caption, path.join(referenceFolder, file));
+          Check(difference === '', `${caption} against the Linux build: ${difference}`);
+        }
+        const corner = await page.evaluate(() => Array.from(PixelAt(closedPictures.Startpunkte, 185, 85)));
+        Check(corner.join() === '0,0,255,255', `the finished map's top-left start point is ${corner}`);
+        Check((await screenText()).includes(`${labels[5]}2000`), 'the form is gone');
+      }],
+      ['the button starts again with a fresh form', async () => {
+        await page.click('#restart');
+        await waitForScreen(`${labels[0]}-50`);
+        Check(!(await screenText()).includes(labels[5]), 'the old form is still shown');
+        Check(await page.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea')),
+              'the terminal does not have the keyboard focus');
+      }],
+      ['a reload starts a clean form', async () => {
+        await page.keyboard.type('12');
+        await press('Enter');
+        await waitForScreen(labels[1]);
+        await page.reload();
+        await waitForScreen(`${labels[0]}-50`);
+        Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
+        Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
+      }],
+    ];
+
+    let failed = 0;
+    for (const [name, run] of cases) {
+      try {
+        await run();
+        console.log(`ok: ${name}`);
+      } catch (error) {
+        ++failed;
+        console.log(`FAIL: ${name}: ${error.message}`);
+        console.log(`--- screen:\n${await screenText().catch(() => '')}`);
+        break;  // the cases build on one another
+      }
+    }
+    for (const problem of problems) console.log(`FAIL: ${problem}`);
+    return failed === 0 && problems.length === 0;
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+    fs.rmSync(downloads, { recursive: true, force: true });
+  }
+}
+
+Main().then((passed) => {
+  console.log(passed ? 'page_test: passed' : 'page_test: FAILED');
+  process.exit(passed ? 0 : 1);
+}, (error) => {
+  console.log(`page_test: FAILED: ${error.stack}`);
+  process.exit(1);
+});
