@@ -39,7 +39,7 @@ Real TextToNumber(const Text& text);
 // the text holds no digit where a number would start. A caller that wants
 // the whole text to be one number compares `length` with the text's size.
 struct NumberReading {
-  Real value = 0.0L;
+  Real value = 0;
   std::size_t length = 0;
 };
 NumberReading ReadNumber(const Text& text);
