@@ -11,7 +11,7 @@ source scripts/packages.sh
 ensure_packages "${buildPackages[@]}" chromium xvfb tmux
 started=$(date +%s)
 scripts/build-web.sh
-build_program build >/dev/null
+{ cmake --preset normal && cmake --build --preset program; } >/dev/null
 echo "built in $(($(date +%s) - started)) s"
 
 # The Linux pictures of a run with every default.
