@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "graphics/surface.h"
 #include "runtime/text.h"
@@ -78,5 +79,9 @@ class NativeWindow {
 // thread.
 using NativeWindowFactory = std::unique_ptr<NativeWindow> (*)(
     const WindowSettings& settings, std::shared_ptr<const Surface> surface);
+
+// A caption as the UTF-8 title a window system shows: bytes above 0x7F are
+// taken as Latin-1 (the program's captions are plain ASCII).
+std::string CaptionAsUtf8(const runtime::Text& caption);
 
 }  // namespace graphics

@@ -17,22 +17,6 @@ namespace {
 // memory is R, G, B and a zero byte, which becomes the opaque alpha.
 constexpr ColorRef opaque = 0xFF000000;
 
-// Captions are byte texts; bytes above 0x7F are taken as Latin-1 (the
-// program's captions are plain ASCII).
-std::string CaptionAsUtf8(const runtime::Text& caption) {
-  std::string utf8;
-  for (const char byte : caption) {
-    const auto code = static_cast<unsigned char>(byte);
-    if (code < 0x80) {
-      utf8 += byte;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (code >> 6));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 class PageWindow final : public NativeWindow {
  public:
   PageWindow(int canvasId, std::shared_ptr<const Surface> surface)

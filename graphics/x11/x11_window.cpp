@@ -58,22 +58,6 @@ Display* ConnectToDisplay(const std::string& name) {
   return nullptr;
 }
 
-// Captions are byte texts; bytes above 0x7F are taken as Latin-1 for the
-// UTF-8 title (the program's captions are plain ASCII).
-std::string CaptionAsUtf8(const runtime::Text& caption) {
-  std::string utf8;
-  for (const char byte : caption) {
-    const auto code = static_cast<unsigned char>(byte);
-    if (code < 0x80) {
-      utf8 += byte;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (code >> 6));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 // The Motif window-manager hints: which decorations and functions a frame
 // gets. A fixed-size frame: no maximise and no resize; no title bar (and so
 // no close button) when the caption is empty.
