@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "graphics/input_event.h"
 #include "graphics/surface.h"
 #include "runtime/text.h"
 
@@ -24,6 +25,9 @@ struct WindowSettings {
   int y = 0;
   int width = 0;          // of the drawing area, pixels
   int height = 0;
+  // Where the user's input goes (graphics/input_event.h); null: input is
+  // ignored, as in the form's two runs.
+  std::shared_ptr<InputQueue> input;
 };
 
 // What happened since the last look at the window system.

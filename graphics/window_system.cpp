@@ -86,7 +86,7 @@ void ShutdownWindowSystem() {
 WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height) {
   RegisterExitSafetyNet();
   JoinEndedThreads();
-  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height},
+  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height, nullptr},
                                                SelectedFactory());
   try {
     thread->Start();
