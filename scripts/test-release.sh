@@ -3,12 +3,13 @@
 # lanes' builds) and checks it as a user meets it: every file of the one
 # version there and nothing else, the checksums, the ARM64 package's
 # architecture, program and dependencies, the x86-64 package installed (its
-# program answers with the version, its menu entries validate and their
-# icon is there) and removed again, the Windows zip's program, the source
-# archive against the tracked tree, and the page unpacked from its zip and
-# tested in headless Chromium from a plain static server
-# (tests/web/page_test.js, without the cases that need the Linux pictures).
-# Installs the package, so it runs as root. Usage: scripts/test-release.sh
+# program answers with the version, its menu entries validate, their icon is
+# there and is the program's own map) and removed again, the Windows zip's
+# program, the source archive against the tracked tree, and the page
+# unpacked from its zip and tested in headless Chromium from a plain static
+# server (tests/web/page_test.js, without the cases that need the Linux
+# pictures). Installs the package, so it runs as root.
+# Usage: scripts/test-release.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -50,7 +51,8 @@ echo "ARM64 package: arm64, depends on $depends"
 if dpkg-query -W -f='${Status}' magpend 2>/dev/null | grep -q 'install ok installed'; then
   fail "magpend is installed already; remove it first (apt-get remove magpend)"
 fi
-trap 'apt-get remove -y -qq magpend >/dev/null 2>&1 || true' EXIT
+drawn=$(mktemp -d)
+trap 'apt-get remove -y -qq magpend >/dev/null 2>&1 || true; rm -rf "$drawn"' EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./dist/magpend_${version}_amd64.deb" >/dev/null
 [ "$(/usr/bin/magpend --version)" = "magpend $version" ] ||
   fail "the installed program is not magpend $version"
@@ -63,8 +65,15 @@ for entry in $entries; do
   program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
   command -v "$program" >/dev/null || fail "$entry's program $program is not there"
 done
-echo "x86-64 package: installed, answered, menu entries valid: $entries"
+# The icon is the installed program's own map at each size.
+for icon in /usr/share/icons/hicolor/*/apps/magpend.png; do
+  size=$(basename "$(dirname "$(dirname "$icon")")")
+  /usr/bin/magpend map --grid "${size%x*}" -o "$drawn/map.png"
+  cmp -s "$icon" "$drawn/map.png" || fail "the $size icon is not the program's map (scripts/icons.sh draws it)"
+done
+echo "x86-64 package: installed, answered, menu entries valid: $entries; icons: the program's map"
 apt-get remove -y -qq magpend >/dev/null
+rm -rf "$drawn"
 trap - EXIT
 
 unpacked=$(mktemp -d)
