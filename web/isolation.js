@@ -25,7 +25,10 @@
       ShowUnsupported();
     } else {
       sessionStorage.setItem(reloadedKey, 'yes');
-      location.reload();
+      // A navigation to the page's own address rather than
+      // location.reload(), which Chromium ignores in a page that was
+      // reloaded past the service worker (as DevTools reloads).
+      location.replace(location.href);
     }
   }
 

@@ -166,8 +166,8 @@ async function Main() {
     const comparePictureWith = (caption, file) => page.evaluate(
         async (name, base64) => ComparePictures(closedPictures[name], await PngPicture(base64)),
         caption, fs.readFileSync(file).toString('base64'));
-    // A reload as the user's is: DevTools' own reload (page.reload) passes
-    // the service worker by.
+    // A reload from the page, as the browser's reload button makes it
+    // (DevTools' own, page.reload, passes the service worker by).
     const reload = () => Promise.all([page.waitForNavigation(),
                                       page.evaluate(() => { setTimeout(() => location.reload()); })]);
     const isolated = (on) => on.evaluate(() => crossOriginIsolated);
@@ -278,7 +278,7 @@ async function Main() {
         await page.keyboard.type('12');
         await press('Enter');
         await waitForScreen(labels[1]);
-        await reload();
+        await page.reload();  // past the service worker: the page isolates itself again
         await waitForScreen(`${labels[0]}-50`);
         Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
         Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
