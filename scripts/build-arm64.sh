@@ -3,11 +3,16 @@
 # aarch64 executable, with its test programs (run under qemu-aarch64).
 # Installs what it needs when run as root: the cross compiler, qemu-user,
 # and the arm64 libraries of Debian multiarch.
-# Usage: scripts/build-arm64.sh [build folder [CMake options...]]
-#        (default build-arm64)
+# Usage: scripts/build-arm64.sh [--target T] [build folder [CMake options...]]
+#        (default build-arm64; --target builds only T, as packaging does)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+targets=()
+if [ "${1:-}" = --target ]; then
+  targets=(--target "$2")
+  shift 2
+fi
 if ! dpkg --print-foreign-architectures | grep -qx arm64; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "The ARM64 build needs Debian's arm64 packages; as root run:" >&2
@@ -28,5 +33,5 @@ folder=${1:-build-arm64}
 shift || true
 cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/aarch64-linux-gnu.cmake" "$@" >/dev/null
-cmake --build "$folder" -j "$(nproc)"
+cmake --build "$folder" -j "$(nproc)" "${targets[@]}"
 echo "built $folder/magpend ($(file -b "$folder/magpend" | cut -d, -f1-2))"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the browser version: the program compiled to WebAssembly with
-# Debian's emscripten, and the page around it, into build-web/, a folder
-# that any static server can host if it sends the two headers of
-# scripts/serve-web.sh. Installs what it needs (emscripten, Node.js and npm,
-# the page's npm packages from package-lock.json) when run as root.
+# Debian's emscripten, and the page around it (its manual as text, its
+# licence, its service worker), into build-web/, a folder that any static
+# web server can host. Installs what it needs (emscripten, Node.js and npm,
+# the page's npm packages from package-lock.json, man-db for the manual)
+# when run as root.
 # Usage: scripts/build-web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages cmake ninja-build emscripten nodejs
+ensure_packages cmake ninja-build emscripten nodejs man-db
 command -v npm >/dev/null || ensure_packages npm
 # emscripten's tools run on node and find Debian's node modules (acorn ...)
 # here, also where node is not Debian's own.
@@ -18,8 +19,18 @@ export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build-web-cmake -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-web-cmake --target magpend -j "$(nproc)"
 site=build-web
-mkdir -p "$site"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web-cmake/CMakeCache.txt)
+rm -rf "$site"
+mkdir "$site"
 cp build-web-cmake/magpend.js build-web-cmake/magpend.wasm build-web-cmake/magpend.worker.js \
-  web/index.html web/page.js web/page.css "$site"/
+  web/page.js web/page.css web/isolation.js "$site"/
 cp node_modules/@xterm/xterm/lib/xterm.js node_modules/@xterm/xterm/css/xterm.css "$site"/
-echo "built $site/ (serve it with scripts/serve-web.sh)"
+cp packaging/icons/magpend-32.png "$site/icon.png"
+cp LICENSE "$site/LICENSE.txt"
+MANWIDTH=80 man -E ascii -l build-web-cmake/magpend.1 >"$site/manual.txt"
+sed "s/@MAGPEND_VERSION@/$version/g" web/index.html >"$site/index.html"
+# The service worker keeps every file of the page, by the list of them.
+pageFiles=$(cd "$site" && printf "'%s', " ./ *)
+sed -e "s/@MAGPEND_VERSION@/$version/g" -e "s|@MAGPEND_PAGE_FILES@|${pageFiles%, }|" \
+  web/service-worker.js >"$site/service-worker.js"
+echo "built $site/ (serve it with scripts/serve-web.sh, or on any static web host)"

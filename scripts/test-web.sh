@@ -2,13 +2,14 @@
 # Builds the browser version and tests it in headless Chromium against the
 # Linux build: the Linux program runs once with every default in tmux on a
 # private Xvfb and saves both windows' final pictures, while the page runs
-# in the browser (tests/web/page_test.js). Installs what it needs when run
-# as root.
+# in the browser (tests/web/page_test.js), served as any web host serves it
+# (Python's http.server) and by scripts/serve-web.sh's server. Installs what
+# it needs when run as root.
 # Usage: scripts/test-web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${buildPackages[@]}" chromium xvfb tmux
+ensure_packages "${buildPackages[@]}" chromium xvfb tmux python3
 started=$(date +%s)
 scripts/build-web.sh
 { cmake --preset normal && cmake --build --preset program; } >/dev/null
@@ -24,5 +25,5 @@ start_shell
 tmux_ send-keys -t "$pane" "'$PWD/build/magpend' --save '$reference'" Enter
 fill_form "" "" "" "" "" ""
 
-node tests/web/page_test.js build-web "$reference"
+node tests/web/page_test.js build-web "$(build/magpend --version)" "$reference"
 echo "test-web: done in $(($(date +%s) - started)) s"

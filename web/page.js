@@ -6,15 +6,16 @@
 'use strict';
 
 (() => {
-  const windowWidth = 800;  // the drawing areas' size, for the terminal's font
   const columns = 80;
   const rows = 25;
+  const pagePadding = 16;      // the desktop's padding left and right, px
+  const characterWidth = 0.61; // a monospace character's width, in font sizes
 
-  // The largest font (9 to 15 px) at which the terminal and a window fit
-  // side by side in the page's width.
+  // The largest font up to 15 px at which the terminal fits the page's
+  // width (15 px on a desktop; smaller on a phone).
   function TerminalFontSize() {
-    const room = window.innerWidth - windowWidth - 48;
-    return Math.max(9, Math.min(15, Math.floor(room / columns / 0.6)));
+    const room = document.documentElement.clientWidth - pagePadding;
+    return Math.max(5, Math.min(15, Math.floor(room / columns / characterWidth)));
   }
 
   const terminal = new Terminal({
@@ -27,6 +28,7 @@
   });
   terminal.open(document.getElementById('terminal'));
   terminal.focus();
+  window.addEventListener('resize', () => { terminal.options.fontSize = TerminalFontSize(); });
 
   const windowsArea = document.getElementById('windows');
   const ended = document.getElementById('ended');
@@ -62,6 +64,7 @@
       const figure = document.createElement('figure');
       figure.className = 'window';
       const title = document.createElement('h2');
+      title.lang = 'de';  // the program's captions are German
       title.textContent = caption;
       const canvas = document.createElement('canvas');
       canvas.width = width;
@@ -108,8 +111,10 @@
     terminal.focus();
   }
 
+  // Without cross-origin isolation there is no shared memory, so no
+  // program: isolation.js reloads the page or says why it cannot run.
   function Start() {
-    if (running) return;
+    if (running || !crossOriginIsolated) return;
     running = true;
     ended.hidden = true;
     document.body.dataset.state = 'running';

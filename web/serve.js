@@ -13,21 +13,40 @@ const types = {
   '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
+  '.txt': 'text/plain; charset=utf-8',
 };
+
+// The file a request's path names inside `base`; null for a request that
+// names no file at all (a malformed URL or percent-encoding, a NUL byte),
+// '' for a path outside the folder.
+function RequestedFile(base, requestUrl) {
+  let urlPath;
+  try {
+    urlPath = decodeURIComponent(new URL(requestUrl, 'http://localhost').pathname);
+  } catch {
+    return null;
+  }
+  if (urlPath.includes('\0')) return null;
+  const file = path.join(base, urlPath === '/' ? 'index.html' : urlPath);
+  return file.startsWith(base + path.sep) ? file : '';
+}
 
 // Serves `root` on `port` (0: any free port); resolves to the server.
 function Serve(root, port) {
   const base = path.resolve(root);
   const server = http.createServer((request, response) => {
-    const urlPath = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    let file = path.join(base, urlPath === '/' ? 'index.html' : urlPath);
-    if (!file.startsWith(base + path.sep)) file = '';
+    const file = RequestedFile(base, request.url);
+    const headers = {
+      'Cross-Origin-Opener-Policy': 'same-origin',
+      'Cross-Origin-Embedder-Policy': 'require-corp',
+      'Cache-Control': 'no-store',
+    };
+    if (file === null) {
+      response.writeHead(400, { ...headers, 'Content-Type': 'text/plain' });
+      response.end('bad request\n');
+      return;
+    }
     fs.readFile(file, (error, body) => {
-      const headers = {
-        'Cross-Origin-Opener-Policy': 'same-origin',
-        'Cross-Origin-Embedder-Policy': 'require-corp',
-        'Cache-Control': 'no-store',
-      };
       if (error) {
         response.writeHead(404, { ...headers, 'Content-Type': 'text/plain' });
         response.end('not found\n');

@@ -1,20 +1,29 @@
-// The browser version in a real headless Chromium: the page loads without
-// errors, the form, both windows with the same final pictures as the Linux
-// build's (pendelweg.png and startpunkte.png saved by `magpend --save` into
-// the reference folder), a key ending the path run, Escape ending the map,
-// a value out of range, starting again by Enter and by the button, Save PNG,
-// and a reload.
-// Usage: node tests/web/page_test.js <site folder> <reference folder>
+// The browser version in a real headless Chromium. Served by a plain static
+// server without the isolation headers, as any web host serves it: the page
+// isolates itself with one reload, its heading, version, text and links,
+// the form, both windows with the same final pictures as the Linux build's
+// (pendelweg.png and startpunkte.png saved by `magpend --save` into the
+// reference folder), a key ending the path run, Escape ending the map, a
+// value out of range, starting again by Enter and by the button, Save PNG,
+// a reload, the page's sentence where no service worker may run, and a
+// start without a network. Served by web/serve.js with the headers: the
+// first visit runs without a reload, a phone's narrow page, and bad
+// requests. Without a reference folder the cases that need it are left out.
+// Usage: node tests/web/page_test.js <site folder> <version line> [reference folder]
+//        (the version line as `magpend --version` prints it)
 'use strict';
 
+const childProcess = require('child_process');
 const fs = require('fs');
+const http = require('http');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { Serve } = require('../../web/serve.js');
 
-const [site, referenceFolder] = process.argv.slice(2);
+const [site, versionLine, referenceFolder] = process.argv.slice(2);
 const minute = 60000;
+const needsReference = 'compares with the Linux build';
 const labels = ['Startposition     x: ', 'Startposition     y: ', 'Pendelkoeffizient g: ',
                 'Magnetstärke      m: ', 'Verzögerung       v: ', 'Versuchszahl      n: '];
 
@@ -76,9 +85,36 @@ async function WaitForFile(file, timeout) {
   }
 }
 
+// A plain static server, as a web host is: Python's, without the headers.
+function ServePlain(root) {
+  const server = childProcess.spawn(
+      'python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', root],
+      { stdio: ['ignore', 'pipe', 'ignore'] });
+  return new Promise((resolve, reject) => {
+    server.on('error', reject);
+    server.on('exit', (code) => reject(new Error(`python3 -m http.server ended (${code})`)));
+    server.stdout.on('data', (data) => {
+      const port = /port (\d+)/.exec(data);
+      if (port) resolve({ server, url: `http://127.0.0.1:${port[1]}/` });
+    });
+  });
+}
+
+// The status of a request for the raw path, as a client sends it unchanged.
+function Status(url, rawPath) {
+  return new Promise((resolve, reject) => {
+    http.get({ host: '127.0.0.1', port: new URL(url).port, path: rawPath }, (response) => {
+      response.resume();
+      resolve(response.statusCode);
+    }).on('error', reject);
+  });
+}
+
 async function Main() {
-  const server = await Serve(site, 0);
-  const url = `http://127.0.0.1:${server.address().port}/`;
+  const isolating = await Serve(site, 0);
+  const isolatingUrl = `http://127.0.0.1:${isolating.address().port}/`;
+  const plain = await ServePlain(site);
+  const url = plain.url;
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'magpend-chromium-'));
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'magpend-downloads-'));
   const browser = await puppeteer.launch({
@@ -90,46 +126,84 @@ async function Main() {
   });
   const problems = [];
   try {
-    const page = await browser.newPage();
-    page.on('console', (message) => {
-      if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-    });
-    page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-    page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
-    await page.setViewport({ width: 1280, height: 1024 });
+    // A page with its problems reported, in the browser's first context or
+    // in a fresh one (storage of its own, no service worker yet).
+    const NewPage = async (viewport, context = browser.defaultBrowserContext()) => {
+      const page = await context.newPage();
+      page.on('console', (message) => {
+        if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+      });
+      page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+      page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+      page.documents = 0;
+      page.on('framenavigated', (frame) => { if (frame === page.mainFrame()) ++page.documents; });
+      await page.setViewport(viewport);
+      return page;
+    };
+    const page = await NewPage({ width: 1280, height: 1024 });
     await page.evaluateOnNewDocument(WatchWindows);
     const session = await page.createCDPSession();
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
 
-    const screenText = () => page.$eval('.xterm-rows', (rows) => rows.innerText);
-    const waitForScreen = (text, timeout = minute) => page.waitForFunction(
-        (wanted) => document.querySelector('.xterm-rows').innerText.includes(wanted),
+    const screenText = (on = page) => on.$eval('.xterm-rows', (rows) => rows.innerText);
+    const waitForScreen = (text, timeout = minute, on = page) => on.waitForFunction(
+        (wanted) => document.querySelector('.xterm-rows')?.innerText.includes(wanted),
         { timeout, polling: 200 }, text);
-    const waitForWindow = (caption, timeout = minute) =>
-        page.waitForSelector(`canvas[aria-label="${caption}"]`, { timeout });
+    const waitForWindow = (caption, timeout = minute, on = page) =>
+        on.waitForSelector(`canvas[aria-label="${caption}"]`, { timeout });
     const waitForWindowGone = (caption, timeout) =>
         page.waitForSelector(`canvas[aria-label="${caption}"]`, { hidden: true, timeout });
-    const waitForEnd = (timeout) => page.waitForSelector('#ended:not([hidden])', { timeout });
-    const press = (key) => page.keyboard.press(key);
+    const waitForEnd = (timeout, on = page) => on.waitForSelector('#ended:not([hidden])', { timeout });
+    const press = (key, on = page) => on.keyboard.press(key);
     // Types the six fields, waiting for each label ("" keeps the default).
-    const fillForm = async (values) => {
+    const fillForm = async (values, on = page) => {
       for (let field = 0; field < 6; ++field) {
-        await waitForScreen(labels[field]);
-        if (values[field]) await page.keyboard.type(values[field]);
-        await press('Enter');
+        await waitForScreen(labels[field], minute, on);
+        if (values[field]) await on.keyboard.type(values[field]);
+        await press('Enter', on);
       }
     };
     const comparePictureWith = (caption, file) => page.evaluate(
         async (name, base64) => ComparePictures(closedPictures[name], await PngPicture(base64)),
         caption, fs.readFileSync(file).toString('base64'));
+    // A reload from the page, as the browser's reload button makes it
+    // (DevTools' own, page.reload, passes the service worker by).
+    const reload = () => Promise.all([page.waitForNavigation(),
+                                      page.evaluate(() => { setTimeout(() => location.reload()); })]);
+    const isolated = (on) => on.evaluate(() => crossOriginIsolated);
+    const terminalFocused = (on) =>
+        on.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea'));
 
     const cases = [
-      ['the page loads with the terminal focused and the form', async () => {
+      ['without the headers the page isolates itself with one reload', async () => {
         await page.goto(url);
         await waitForScreen(`${labels[0]}-50`);
-        Check(await page.evaluate(() => crossOriginIsolated), 'the page is not cross-origin isolated');
-        Check(await page.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea')),
-              'the terminal does not have the keyboard focus');
+        Check(await isolated(page), 'the page is not cross-origin isolated');
+        Check(page.documents === 2, `${page.documents} documents, not the page and its one reload`);
+        Check(await terminalFocused(page), 'the terminal does not have the keyboard focus');
+      }],
+      ['the page says what it is, in English around the German form', async () => {
+        const about = await page.evaluate(() => ({
+          heading: document.querySelector('h1').textContent,
+          title: document.title,
+          text: document.querySelector('#about').textContent.replace(/\s+/g, ' '),
+          pageLanguage: document.documentElement.lang,
+          terminalLanguage: document.querySelector('#terminal').lang,
+          fontSize: parseFloat(getComputedStyle(document.querySelector('.xterm-rows')).fontSize),
+        }));
+        Check(about.heading === versionLine, `the heading is "${about.heading}", not "${versionLine}"`);
+        Check(about.title === versionLine, `the title is "${about.title}"`);
+        for (const words of ['type over a default value or press Enter',
+                             'Any key in the terminal ends the path', 'Escape ends the map']) {
+          Check(about.text.includes(words), `the page does not say "${words}"`);
+        }
+        Check(about.pageLanguage === 'en' && about.terminalLanguage === 'de',
+              `languages: page ${about.pageLanguage}, terminal ${about.terminalLanguage}`);
+        Check(about.fontSize >= 14, `the terminal's text is ${about.fontSize} px at 1280 px`);
+        const linked = await page.evaluate(async () => Promise.all(['manual.txt', 'LICENSE.txt'].map(
+            async (name) => (await (await fetch(document.querySelector(`a[href="${name}"]`).href)).text()))));
+        Check(linked[0].includes(versionLine), 'the manual is not of this version');
+        Check(linked[1].includes('MIT License'), 'the licence is not linked');
       }],
       ['a value out of range ends the program without a window', async () => {
         await fillForm(['100', '', '', '', '', '']);
@@ -193,27 +267,74 @@ async function Main() {
         const corner = await page.evaluate(() => Array.from(PixelAt(closedPictures.Startpunkte, 185, 85)));
         Check(corner.join() === '0,0,255,255', `the finished map's top-left start point is ${corner}`);
         Check((await screenText()).includes(`${labels[5]}2000`), 'the form is gone');
-      }],
+      }, needsReference],
       ['the button starts again with a fresh form', async () => {
         await page.click('#restart');
         await waitForScreen(`${labels[0]}-50`);
         Check(!(await screenText()).includes(labels[5]), 'the old form is still shown');
-        Check(await page.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea')),
-              'the terminal does not have the keyboard focus');
+        Check(await terminalFocused(page), 'the terminal does not have the keyboard focus');
       }],
       ['a reload starts a clean form', async () => {
         await page.keyboard.type('12');
         await press('Enter');
         await waitForScreen(labels[1]);
-        await page.reload();
+        await page.reload();  // past the service worker: the page isolates itself again
         await waitForScreen(`${labels[0]}-50`);
         Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
         Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
       }],
+      ['where no service worker may run, the page says why it cannot', async () => {
+        const bare = await NewPage({ width: 1280, height: 800 }, await browser.createBrowserContext());
+        await bare.evaluateOnNewDocument(() => { delete Navigator.prototype.serviceWorker; });
+        await bare.goto(url);
+        await bare.waitForSelector('#unsupported', { visible: true });
+        const said = await bare.$eval('#unsupported', (e) => e.textContent.replace(/\s+/g, ' '));
+        Check(said.includes('Cross-Origin-Opener-Policy: same-origin') &&
+              said.includes('Cross-Origin-Embedder-Policy: require-corp'), `it says "${said}"`);
+        Check(!(await isolated(bare)) && !(await screenText(bare)).trim(), 'a program started');
+        await bare.browserContext().close();
+      }],
+      ['with the headers, on a narrow phone: no reload, terminal and window fit', async () => {
+        const phone = await NewPage({ width: 390, height: 844 }, await browser.createBrowserContext());
+        await phone.bringToFront();
+        await phone.goto(isolatingUrl);
+        await fillForm(['', '', '', '', '', ''], phone);
+        await waitForWindow('Pendelweg', minute, phone);
+        Check(await isolated(phone) && phone.documents === 1,
+              `isolated ${await isolated(phone)}, ${phone.documents} loads`);
+        const fit = await phone.evaluate(() => ({
+          page: document.documentElement.scrollWidth,
+          boxes: ['#terminal', 'canvas'].map((s) => document.querySelector(s).getBoundingClientRect().right),
+          rendering: getComputedStyle(document.querySelector('canvas')).imageRendering,
+        }));
+        Check(fit.page <= 390 && Math.max(...fit.boxes) <= 390, `wider than 390 px: ${JSON.stringify(fit)}`);
+        Check(fit.rendering === 'pixelated', `the window is scaled with ${fit.rendering}`);
+        await press('x', phone);
+        await waitForWindow('Startpunkte', minute, phone);
+        await press('Escape', phone);
+        await waitForEnd(minute, phone);
+        await phone.browserContext().close();
+        await page.bringToFront();
+      }],
+      ["the page's own server answers bad requests and goes on", async () => {
+        for (const [rawPath, wanted] of [['/%E0%A4%A', 400], ['/%00', 400], ['/..%2fpackage.json', 404],
+                                         ['/%2e%2e/package.json', 404], ['/', 200]]) {
+          const status = await Status(isolatingUrl, rawPath);
+          Check(status === wanted, `${rawPath}: ${status}, not ${wanted}`);
+        }
+      }],
+      ['a page once loaded starts again without a network', async () => {
+        await new Promise((resolve) => plain.server.once('exit', resolve).kill());
+        await Status(url, '/').then(() => { throw new Error('the server still answers'); }, () => {});
+        await reload();
+        await waitForScreen(`${labels[0]}-50`);
+        Check(await isolated(page), 'the page is not cross-origin isolated');
+      }],
     ];
 
     let failed = 0;
-    for (const [name, run] of cases) {
+    for (const [name, run, needs] of cases) {
+      if (needs === needsReference && !referenceFolder) continue;
       try {
         await run();
         console.log(`ok: ${name}`);
@@ -228,7 +349,8 @@ async function Main() {
     return failed === 0 && problems.length === 0;
   } finally {
     await browser.close();
-    server.close();
+    isolating.close();
+    plain.server.kill();
     fs.rmSync(profile, { recursive: true, force: true });
     fs.rmSync(downloads, { recursive: true, force: true });
   }
