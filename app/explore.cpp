@@ -185,6 +185,7 @@ class Explorer {
 
   std::unique_ptr<MapScan> scan_;  // the view under way; null once finished
   std::int64_t taken_ = 0;         // its results painted
+  int viewsStarted_ = 0;
   std::chrono::steady_clock::time_point viewStart_;
 
   std::vector<Segment> path_;               // the last click's path, pixel coordinates
@@ -222,6 +223,7 @@ void Explorer::StartView() {
   job.stepLimit = TrialStepLimit(settings_.n);
   job.pointOrder = order_;
   taken_ = 0;
+  ++viewsStarted_;
   viewStart_ = std::chrono::steady_clock::now();
   scan_ = std::make_unique<MapScan>(job, options_.workerThreads);
 }
@@ -256,6 +258,7 @@ void Explorer::FillSlice() {
     ShowPixels(top, bottom);
     ShowOverlay();
   }
+  if (options_.afterSlice) options_.afterSlice(viewsStarted_, taken_, total);
   if (taken_ == total) FinishView();
 }
 
