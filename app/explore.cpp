@@ -204,7 +204,7 @@ void Explorer::Run() {
         if (!event) break;
         Handle(*event);
       }
-    } else if (const auto event = input_->WaitFor(std::chrono::seconds(1))) {
+    } else if (const auto event = input_->WaitFor(std::chrono::hours(24))) {
       Handle(*event);
     }
   }
