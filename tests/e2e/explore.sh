@@ -33,6 +33,17 @@ start_explorer() {
   window=$(window_id "magpend explore")
 }
 
+# Whether the window shows the PPM `$1` (the screen may lag behind the
+# program's line by a repaint).
+window_shows() {
+  screenshot "$window" "$work/window.ppm"
+  [ "$("$probe" differ "$1" < "$work/window.ppm")" = 0 ]
+}
+path_shown() {
+  screenshot "$window" "$work/path.ppm"
+  [ "$("$probe" count FF00FF < "$work/path.ppm")" -gt 0 ]
+}
+
 # Checks that the window shows the picture of the `$1`th view line's command.
 check_view() {
   local line command
@@ -43,8 +54,8 @@ check_view() {
   # shellcheck disable=SC2086
   "$binary" ${command/view.png/$work/view.png}
   pngtopnm "$work/view.png" > "$work/view.ppm"
-  screenshot "$window" "$work/window.ppm"
-  [ "$("$probe" differ "$work/view.ppm" < "$work/window.ppm")" = 0 ] || fail "view $1 differs from its command's picture: $line"
+  poll_until 10 window_shows "$work/view.ppm" ||
+    fail "view $1${manager:+ under $manager} differs from its command's picture: $line; the window: $(xwininfo -id "$window" | tr -s ' \n' ' ')"
 }
 
 # Clicks at ($1, $2) and checks the start line's magnet against that pixel's colour.
@@ -59,8 +70,7 @@ check_click() {
     FF0000) [ "$magnet" = 1 ] ;; 00BF00) [ "$magnet" = 2 ] ;; 0000FF) [ "$magnet" = 3 ] ;; F0F0F0) [ -z "$magnet" ] ;;
     *) false ;;
   esac || fail "the pixel at $1, $2 is $colour, but: $(grep '^start ' "$out" | tail -1)"
-  screenshot "$window" "$work/path.ppm"
-  [ "$("$probe" count FF00FF < "$work/path.ppm")" -gt 0 ] || fail "no path drawn after the click at $1, $2"
+  poll_until 10 path_shown || fail "no path drawn after the click at $1, $2"
 }
 
 # Ends the explorer with the key `$1` and checks its exit.
@@ -97,11 +107,12 @@ check_view 6
 xdotool key s
 wait_said "saved: explore-001.png" 1
 pngtopnm "$work/explore-001.png" > "$work/saved.ppm"
-[ "$("$probe" differ "$work/saved.ppm" < "$work/window.ppm")" = 0 ] || fail "the saved picture differs from the window"
+window_shows "$work/saved.ppm" || fail "the saved picture differs from the window"
 end_with Escape
 
 # Under a window manager: the frame is decorated, the drawing area the same.
-start_window_manager openbox
+manager=openbox
+start_window_manager "$manager"
 start_explorer
 check_view 1
 check_click 20 70
