@@ -4,11 +4,16 @@
 // against (a); (c) from the window's opening to its first coarse picture
 // (every 8 x 8 block painted); (d) from a new view's key to the moment the
 // old view's workers have stopped and the new view shows its first points.
+// On a loaded machine the wall times say little; the processor times
+// beside them (of the whole process, so of all its threads) say what the
+// work costs: on a quiet machine with C cores the view would take about its
+// processor time / C.
 // Usage: explore_bench [rounds]
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <future>
 #include <mutex>
@@ -27,19 +32,27 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double BareView(int side) {
+double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+struct Timing {
+  double wall = 0;       // seconds
+  double processor = 0;  // seconds of all the process's threads
+};
+
+Timing BareView(int side) {
   app::ScanJob job;
   job.grid.side = side;
   const auto start = Clock::now();
+  const double processorStart = ProcessorSeconds();
   for (std::int64_t trial = 0; trial < job.TrialCount(); ++trial) {
     app::RunTrial(job.X(trial), job.Y(trial), job.g, job.m, job.stepLimit);
   }
-  return SecondsSince(start);
+  return {SecondsSince(start), ProcessorSeconds() - processorStart};
 }
 
 struct ExploreFigures {
   double firstPicture = 0;  // (c)
-  double wholeView = 0;     // (b)
+  Timing wholeView;         // (b)
   double newViewStop = 0;   // (d)
 };
 
@@ -53,6 +66,7 @@ ExploreFigures MeasureExplorer(int side) {
   std::int64_t points = 1;
   ExploreFigures figures;
   Clock::time_point opened;
+  double processorAtOpening = 0;
   const std::int64_t firstPass = static_cast<std::int64_t>((side + 7) / 8) * ((side + 7) / 8);
 
   app::ExploreSettings settings;
@@ -65,7 +79,9 @@ ExploreFigures MeasureExplorer(int side) {
       if (sliceView == 1 && figures.firstPicture == 0 && sliceShown >= firstPass) {
         figures.firstPicture = SecondsSince(opened);
       }
-      if (sliceView == 1 && sliceShown == slicePoints) figures.wholeView = SecondsSince(opened);
+      if (sliceView == 1 && sliceShown == slicePoints) {
+        figures.wholeView = {SecondsSince(opened), ProcessorSeconds() - processorAtOpening};
+      }
       view = sliceView;
       shown = sliceShown;
       points = slicePoints;
@@ -73,6 +89,7 @@ ExploreFigures MeasureExplorer(int side) {
     progressed.notify_all();
   };
   opened = Clock::now();
+  processorAtOpening = ProcessorSeconds();
   auto explorer = std::async(std::launch::async, [&] { return app::RunExplorer(settings, options); });
   const auto send = [&](graphics::InputKey key) {
     graphics::offscreen::SendOffscreenInput(app::exploreCaption, {.kind = graphics::InputKind::key, .key = key});
@@ -103,20 +120,27 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   constexpr int side = 600;
   runtime::LoadFloatingPointControl();
-  std::vector<double> bare, whole, first, stop;
+  std::vector<double> bare, bareProcessor, whole, wholeProcessor, first, stop;
   for (int round = 0; round < rounds; ++round) {
-    bare.push_back(BareView(side));
+    const Timing bareTiming = BareView(side);
+    bare.push_back(bareTiming.wall);
+    bareProcessor.push_back(bareTiming.processor);
     const ExploreFigures figures = MeasureExplorer(side);
-    whole.push_back(figures.wholeView);
+    whole.push_back(figures.wholeView.wall);
+    wholeProcessor.push_back(figures.wholeView.processor);
     first.push_back(figures.firstPicture);
     stop.push_back(figures.newViewStop);
   }
   const double a = Median(bare);
   std::printf("median of %d rounds, the default view (%d x %d, g 5, m 400, n 2000), offscreen window:\n", rounds,
               side, side);
-  std::printf("(a) its trials bare, one thread:               %7.2f s\n", a);
-  std::printf("(b) the view as the explorer shows it, %u cores: %7.2f s   b/a = %.2f\n",
-              std::max(1u, std::thread::hardware_concurrency()), Median(whole), Median(whole) / a);
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  std::printf("(a) its trials bare, one thread:               %7.2f s (processor %.2f s)\n", a,
+              Median(bareProcessor));
+  std::printf("(b) the view as the explorer shows it, %u cores: %7.2f s (processor %.2f s)   b/a = %.2f\n",
+              cores, Median(whole), Median(wholeProcessor), Median(whole) / a);
+  std::printf("    from processor times, b/a on a quiet machine = %.2f\n",
+              Median(wholeProcessor) / cores / Median(bareProcessor));
   std::printf("(c) from the window's opening to the first coarse picture: %.3f s\n", Median(first));
   std::printf("(d) from a new view's key to its first points shown:      %.1f ms\n", 1000 * Median(stop));
   return 0;
