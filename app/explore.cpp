@@ -150,6 +150,8 @@ class Explorer {
   LongTrialDecision DuringLongTrial();
 
   // --- The input
+  // Handles what has arrived, until an event asks for a new view or the end.
+  void HandleArrivedInput();
   void Handle(const InputEvent& event);
   void OnPress(const InputEvent& event);
   void OnRelease(const InputEvent& event);
@@ -199,11 +201,7 @@ void Explorer::Run() {
     if (viewChanged_) StartView();
     if (scan_) {
       FillSlice();
-      while (!Interrupted()) {
-        const std::optional<InputEvent> event = input_->TryPop();
-        if (!event) break;
-        Handle(*event);
-      }
+      HandleArrivedInput();
     } else if (const auto event = input_->WaitFor(std::chrono::hours(24))) {
       Handle(*event);
     }
@@ -229,11 +227,7 @@ void Explorer::StartView() {
 }
 
 LongTrialDecision Explorer::DuringLongTrial() {
-  while (!Interrupted()) {
-    const std::optional<InputEvent> event = input_->TryPop();
-    if (!event) break;
-    Handle(*event);
-  }
+  HandleArrivedInput();
   return Interrupted() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
 }
 
@@ -304,6 +298,14 @@ void Explorer::ShowOverlay() {
 }
 
 // --- Input -------------------------------------------------------------------
+
+void Explorer::HandleArrivedInput() {
+  while (!Interrupted()) {
+    const std::optional<InputEvent> event = input_->TryPop();
+    if (!event) return;
+    Handle(*event);
+  }
+}
 
 void Explorer::Handle(const InputEvent& event) {
   switch (event.kind) {

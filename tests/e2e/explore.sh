@@ -31,7 +31,11 @@ start_explorer() {
   explorer=$!
   wait_for_window "magpend explore" 20
   window=$(window_id "magpend explore")
+  # A busy window manager may map the frame only a while after it appeared.
+  poll_until 30 window_viewable ||
+    fail "the explorer's window was never shown${manager:+ by $manager}: $(xprop -id "$window" WM_STATE | tr -s ' \n' ' ')"
 }
+window_viewable() { xwininfo -id "$window" | grep -q "Map State: IsViewable"; }
 
 # Whether the window shows the PPM `$1` (the screen may lag behind the
 # program's line by a repaint).
