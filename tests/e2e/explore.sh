@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# `magpend explore` on a private X server, driven with xdotool as a user
+# would, without a terminal:
+#  - every finished view (the first, after the wheel, a drag, Backspace,
+#    an arrow key and Home) equals, pixel for pixel, the picture of the
+#    `magpend map` command it prints;
+#  - a click prints its start point and the magnet of that pixel's colour,
+#    and draws the path;
+#  - S writes the window's picture; Escape ends with exit code 0;
+#  - then once more under openbox: the first view, a click, Q.
+# Usage: explore.sh <path of magpend> <build dir>
+set -euo pipefail
+binary=$(realpath "$1")
+build=$(realpath "$2")
+probe="$build/tests/e2e/image_probe"
+socket="magpend-explore-$$"
+source "$(dirname "$0")/lib.bash"
+use_private_display
+side=96
+out="$work/explore.out"
+mapper=$binary
+
+# Starts the explorer with the arguments given, in $work, and finds its window.
+start_explorer() {
+  : > "$out"
+  (cd "$work" && exec "$binary" explore --grid "$side" --n 300 "$@" > "$out" 2> "$work/explore.err") &
+  explorer=$!
+  wait_for_window "magpend explore" 20
+  window=$(window_id "magpend explore")
+  # A busy window manager may map the frame only a while after it appeared.
+  poll_until 30 window_viewable ||
+    fail "the explorer's window was never shown${manager:+ by $manager}: $(xprop -id "$window" WM_STATE | tr -s ' \n' ' ')"
+}
+window_viewable() { xwininfo -id "$window" | grep -q "Map State: IsViewable"; }
+
+start_explorer
+check_view 1
+grep -q "^view: magpend map --grid $side --region -110:110:-110:110 --n 300 -o view.png  # [0-9.]* s$" "$out" ||
+  fail "the first view's line: $(head -1 "$out")"
+check_click 60 30
+# The keys go to the window that has the focus: the click gave it.
+xdotool mousemove --window "$window" 40 50 click 4
+check_view 2
+xdotool mousemove --window "$window" 10 12 mousedown 1 mousemove --window "$window" 30 20 \
+  mousemove --window "$window" 50 40 mouseup 1
+check_view 3
+xdotool key BackSpace
+check_view 4
+[ "$(view_command 4)" = "$(view_command 2)" ] ||
+  fail "Backspace did not go back to the view before"
+xdotool key Right
+check_view 5
+xdotool key Home
+check_view 6
+[ "$(view_command 6)" = "$(view_command 1)" ] ||
+  fail "Home did not go to the first view"
+check_save explore-001.png
+end_with Escape
+
+# Under a window manager: the frame is decorated, the drawing area the same.
+manager=openbox
+start_window_manager "$manager"
+start_explorer
+check_view 1
+check_click 20 70
+end_with q
+echo "explore: views, click, keys and save as their commands say, also under openbox"
