@@ -20,6 +20,6 @@ cmake --build build-web-cmake --target magpend -j "$(nproc)"
 site=build-web
 mkdir -p "$site"
 cp build-web-cmake/magpend.js build-web-cmake/magpend.wasm build-web-cmake/magpend.worker.js \
-  web/index.html web/page.js web/page.css "$site"/
+  web/index.html web/page.js web/explore.js web/page.css "$site"/
 cp node_modules/@xterm/xterm/lib/xterm.js node_modules/@xterm/xterm/css/xterm.css "$site"/
 echo "built $site/ (serve it with scripts/serve-web.sh)"
