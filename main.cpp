@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     case cli::Command::version: std::fputs(cli::VersionText().c_str(), stdout); return 0;
     case cli::Command::map: return cli::RunMapCommand(line.map);
     case cli::Command::merge: return cli::RunMergeCommand(line.bands, line.mergeOutput);
+    case cli::Command::explore: return cli::RunExploreCommand(line.explore);
     case cli::Command::interactive: break;
   }
   std::optional<cli::PictureFolder> pictures;

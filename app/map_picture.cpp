@@ -1,6 +1,6 @@
 #include "app/map_picture.h"
 
-#include <new>
+#include <algorithm>
 
 #include "app/magnet_colors.h"
 #include "app/model.h"
@@ -23,18 +23,19 @@ std::int32_t WindowPixelRow(double y) { return static_cast<std::int32_t>(300 - 2
 // from that of y + 1 down to, not including, that of y - 1.
 pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
   const StartGrid grid = scan.grid;
-  pictures::BandPlace place{WindowPixelRow(grid.Coordinate(scan.EndRow() - 1) + 1),
-                            WindowPixelRow(grid.Coordinate(scan.firstRow) - 1), windowHeight};
+  pictures::BandPlace place{WindowPixelRow(grid.Y(scan.EndRow() - 1) + 1),
+                            WindowPixelRow(grid.Y(scan.firstRow) - 1), windowHeight};
   if (scan.EndRow() == grid.side) place.top = 0;
   if (scan.firstRow == 0) place.bottom = windowHeight;
   return place;
 }
 
-graphics::ColorRef PointColor(std::uint8_t magnet) {
-  return magnet == 0 ? graphics::dialogFaceColor : magnetColors[magnet];
-}
-
 }  // namespace
+
+graphics::WindowHandle OpenMapPictureWindow() {
+  return graphics::OpenWindow(graphics::WindowSystemKind::offscreen,
+                              {"Startpunkte", 100, 100, windowWidth, windowHeight, nullptr});
+}
 
 pictures::RowSource MapPicture::Rows() const {
   if (surface_) return pictures::SurfaceRows(*surface_, place_.top);
@@ -42,24 +43,27 @@ pictures::RowSource MapPicture::Rows() const {
     // Row 0 of the band is its top row of start points, the last scanned.
     const std::size_t first = static_cast<std::size_t>(place_.bottom - place_.top - 1 - y) *
                               static_cast<std::size_t>(width_);
-    for (std::size_t x = 0; x < row.size(); ++x) row[x] = PointColor(magnets_[first + x]);
+    std::copy_n(colors_.begin() + static_cast<std::ptrdiff_t>(first), row.size(), row.begin());
     return true;
   };
 }
 
 std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned workerThreads,
-                                            const MapPictureObserver& observer) {
+                                            const MapPictureObserver& observer,
+                                            graphics::WindowHandle window) {
   CreateMagnetColors();
   MapPicture picture;
   const int side = job.scan.grid.side;
   if (job.kind == MapPictureKind::window) {
-    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
-    picture.surface_ = OpenRunWindow("Startpunkte");
-    if (!picture.surface_) throw std::bad_alloc();
+    // The map run's window, as OpenRunWindow prepares it.
+    graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
+    graphics::SetGraphicScale(-200, 150, 200, -150);
+    picture.surface_ = graphics::CurrentTargetSurface();
+    if (!picture.surface_) return std::nullopt;  // no window given: a mistake of the caller
     picture.width_ = windowWidth;
     picture.place_ = WindowBandPlace(job.scan);
   } else {
-    picture.magnets_.resize(static_cast<std::size_t>(job.scan.TrialCount()));
+    picture.colors_.resize(static_cast<std::size_t>(job.scan.TrialCount()));
     picture.width_ = side;
     picture.place_ = {side - job.scan.EndRow(), side - job.scan.firstRow, side};
   }
@@ -78,11 +82,10 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
       painting.PaintSteps(*result);
       painting.PaintStartPoint(static_cast<int>(firstTrial + trial), *result);
     } else {
-      picture.magnets_[static_cast<std::size_t>(trial)] = static_cast<std::uint8_t>(result->caughtBy);
+      picture.colors_[static_cast<std::size_t>(trial)] = PointColor(*result, job.scan.stepLimit, job.shading);
     }
     if ((trial + 1) % side == 0 && observer.afterRow) observer.afterRow(static_cast<int>((trial + 1) / side));
   }
-  if (picture.surface_) graphics::CloseGraphicWindow();  // the surface stays with the picture
   return picture;
 }
 

@@ -1,7 +1,9 @@
 // The start-point map as a picture file's content, made without a terminal
 // or a display. It uses the map window's scan (the same trials, workers and
 // order), and for the window's own picture the map run's own painting, on an
-// offscreen window, so both show the same pixels.
+// offscreen window, so both show the same pixels. A picture with a pixel per
+// point paints each point with PointColor (app/point_color.h), as the
+// explorer does.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,9 @@
 #include <vector>
 
 #include "app/map_scan.h"
+#include "app/point_color.h"
 #include "app/window_pattern.h"
+#include "graphics/graphic_window.h"
 #include "pictures/band.h"
 #include "pictures/png_file.h"
 
@@ -23,9 +27,16 @@ enum class MapPictureKind {
 };
 
 struct MapPictureJob {
-  ScanJob scan;  // the values, the grid and the band of rows
+  ScanJob scan;  // the values, the grid (and its region) and the band of rows
   MapPictureKind kind = MapPictureKind::window;
+  Shading shading = Shading::none;  // pixel per point only
 };
+
+// The offscreen window that ComputeMapPicture paints the window kind on,
+// whatever window system the process uses: "Startpunkte" as the map run
+// opens it. 0 when it cannot be made (no memory, no thread); the caller
+// ends it (graphics::ShutdownWindowSystem) once the picture is written.
+graphics::WindowHandle OpenMapPictureWindow();
 
 // Watching and stopping the computation.
 struct MapPictureObserver {
@@ -47,18 +58,19 @@ class MapPicture {
 
  private:
   friend std::optional<MapPicture> ComputeMapPicture(const MapPictureJob&, unsigned,
-                                                     const MapPictureObserver&);
+                                                     const MapPictureObserver&, graphics::WindowHandle);
   std::int32_t width_ = 0;
   pictures::BandPlace place_;
   RunPicture surface_;                // window: the offscreen drawing area
-  std::vector<std::uint8_t> magnets_;  // pixel per point: catching magnet per start point, scan order
+  std::vector<graphics::ColorRef> colors_;  // pixel per point: the points' colours, scan order
 };
 
-// Computes the picture with `workerThreads` threads computing ahead (the
-// window kind paints on the calling thread, on an offscreen window: it
-// selects the offscreen window system for the process). Nothing when
-// stopped. Throws std::bad_alloc when the picture's memory cannot be had.
+// Computes the picture with `workerThreads` threads computing ahead. The
+// window kind paints on the calling thread, on `window` (OpenMapPictureWindow;
+// the other kind needs none). Nothing when stopped. Throws std::bad_alloc
+// when the picture's memory cannot be had.
 std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned workerThreads,
-                                            const MapPictureObserver& observer);
+                                            const MapPictureObserver& observer,
+                                            graphics::WindowHandle window = 0);
 
 }  // namespace app

@@ -8,12 +8,21 @@
 
 namespace app {
 
-double StartGrid::Coordinate(int i) const {
-  return static_cast<double>(-110 + runtime::Real(220) * i / (side - 1));
+namespace {
+
+// Point i of `side` from `first` to `last`, rounded once.
+double EvenlySpread(double first, double last, int i, int side) {
+  const runtime::Real width = runtime::Real(last) - runtime::Real(first);
+  return static_cast<double>(runtime::Real(first) + width * i / (side - 1));
 }
 
-double GridX(int trialIndex) { return StartGrid{}.Coordinate(trialIndex % gridSide); }
-double GridY(int trialIndex) { return StartGrid{}.Coordinate(trialIndex / gridSide); }
+}  // namespace
+
+double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
+double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, side); }
+
+double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
+double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
 
 std::int64_t TrialStepLimit(double n) {
   constexpr std::int64_t largestLimit = 0x7FFFFFFF;
@@ -25,16 +34,18 @@ std::int64_t TrialStepLimit(double n) {
 }
 
 std::int64_t ScanJob::TrialCount() const {
+  if (pointOrder) return static_cast<std::int64_t>(pointOrder->size());
   return static_cast<std::int64_t>(EndRow() - firstRow) * grid.side;
 }
 
-double ScanJob::X(std::int64_t index) const {
-  return grid.Coordinate(static_cast<int>(index % grid.side));
+std::int64_t ScanJob::Point(std::int64_t index) const {
+  if (pointOrder) return (*pointOrder)[static_cast<std::size_t>(index)];
+  return static_cast<std::int64_t>(firstRow) * grid.side + index;
 }
 
-double ScanJob::Y(std::int64_t index) const {
-  return grid.Coordinate(firstRow + static_cast<int>(index / grid.side));
-}
+double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.side)); }
+
+double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.side)); }
 
 namespace {
 
@@ -73,6 +84,18 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
         duringLongTrial() == LongTrialDecision::abandon) {
       break;
     }
+  }
+  return ResultOf(run);
+}
+
+TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+                       const std::function<void(double x, double y)>& afterStep) {
+  TrialRun run{StateAtRest(x, y)};
+  bool goesOn = true;
+  while (goesOn) {
+    const std::int64_t stepsBefore = run.steps;
+    goesOn = AdvanceTrial(run, g, m, stepLimit);
+    if (run.steps > stepsBefore) afterStep(run.state.x, run.state.y);
   }
   return ResultOf(run);
 }

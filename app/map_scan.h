@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -16,15 +17,30 @@
 
 namespace app {
 
-// The start points: side x side points spread evenly over the square from
-// -110 to 110 on both axes. Row 0 is the bottom row (y = -110), and each row
-// runs from the left (x = -110). Side 111 is the map window's grid, in steps
-// of 2.
+// The part of the plane a map covers: x from x0 to x1, y from y0 to y1
+// (model units, x0 < x1 and y0 < y1). The map window's is -110 to 110.
+struct MapRegion {
+  double x0 = -110;
+  double x1 = 110;
+  double y0 = -110;
+  double y1 = 110;
+
+  bool operator==(const MapRegion&) const = default;
+};
+
+// The start points: side x side points spread evenly over the region, its
+// edges included. Row 0 is the bottom row (y = y0), and each row runs from
+// the left (x = x0). Side 111 over the default region is the map window's
+// grid, in steps of 2.
 struct StartGrid {
   int side = 111;  // points per row and per column, at least 2
+  MapRegion region;
 
-  // Column (or row) i: -110 + 220 i / (side - 1), rounded once to a double.
-  double Coordinate(int i) const;
+  // Column i: x0 + (x1 - x0) i / (side - 1), computed in Real and rounded
+  // once to a double (so the default region gives -110 + 220 i / (side - 1)).
+  double X(int column) const;
+  // Row j likewise from y0 to y1.
+  double Y(int row) const;
 };
 
 // The map window's grid.
@@ -60,6 +76,11 @@ struct TrialResult {
 // Whether a long trial goes on.
 enum class LongTrialDecision { goOn, abandon };
 
+// Runs one trial as RunTrial does, and tells `afterStep` where the bob is
+// after each step (model units): the path of that trial.
+TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+                       const std::function<void(double x, double y)>& afterStep);
+
 // Runs one trial on the calling thread. When it is long, `duringLongTrial`
 // is asked after its step 32768 and then after every further 65536 steps;
 // abandon ends the trial there (its result then says nothing).
@@ -67,7 +88,8 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
                      const std::function<LongTrialDecision()>& duringLongTrial = {});
 
 // What a scan computes: the trials of rows firstRow .. endRow - 1 of the
-// grid, in scan order (row by row upwards, each row from the left).
+// grid, in scan order (row by row upwards, each row from the left), or the
+// whole grid in an order of its own.
 struct ScanJob {
   StartGrid grid;
   int firstRow = 0;
@@ -75,9 +97,14 @@ struct ScanJob {
   double g = 5;                   // pendulum coefficient
   double m = 400;                 // magnet strength
   std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
+  // When set: every point of the grid, trial k being point (*pointOrder)[k]
+  // (row * side + column); firstRow and endRow are then not used.
+  std::shared_ptr<const std::vector<std::int32_t>> pointOrder;
 
   int EndRow() const { return endRow < 0 ? grid.side : endRow; }
   std::int64_t TrialCount() const;
+  // Grid point (row * side + column) of trial `index` of the job.
+  std::int64_t Point(std::int64_t index) const;
   // Start point of trial `index` of the job (0 is the first in scan order).
   double X(std::int64_t index) const;
   double Y(std::int64_t index) const;

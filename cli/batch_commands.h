@@ -16,6 +16,10 @@ namespace cli {
 // done, the share and the time left.
 int RunMapCommand(const MapCommand& command);
 
+// magpend explore: the map in a window of its own (app/explore.h); what it
+// says goes to standard output. 0 when the user ended it, 1 without a window.
+int RunExploreCommand(const ExploreCommand& command);
+
 // magpend merge: joins band files into one picture.
 int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
                     const std::filesystem::path& output);

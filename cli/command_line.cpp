@@ -2,7 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
 
 #include "app/form.h"
 #include "cli/platform_words.h"
@@ -35,16 +39,49 @@ std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t sm
   return value;
 }
 
-std::string CheckGridSide(const std::string& text) {
-  if (WholeNumber(text, smallestGridSide, largestGridSide)) return {};
-  return "must be a whole number from " + std::to_string(smallestGridSide) + " to " +
-         std::to_string(largestGridSide) + ", not '" + text + "'";
-}
-
 // The validators carry no description of their own: the help shows the
 // option's value name alone.
-CLI::Validator Check(std::string (*check)(const std::string&)) {
-  return CLI::Validator([check](const std::string& text) { return check(text); }, "");
+CLI::Validator Check(std::function<std::string(const std::string&)> check) {
+  return CLI::Validator(std::move(check), "");
+}
+
+CLI::Validator SideCheck(std::int32_t largest) {
+  return Check([largest](const std::string& text) -> std::string {
+    if (WholeNumber(text, smallestGridSide, largest)) return {};
+    return "must be a whole number from " + std::to_string(smallestGridSide) + " to " +
+           std::to_string(largest) + ", not '" + text + "'";
+  });
+}
+
+// A finite decimal number, read as the C library reads one (correctly
+// rounded, so the 17 digits the explorer prints read back to the same double).
+std::optional<double> FiniteNumber(const std::string& text) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// X0:X1:Y0:Y1 with X0 < X1 and Y0 < Y1.
+std::optional<app::MapRegion> ReadRegion(const std::string& text) {
+  std::optional<double> bounds[4];
+  std::size_t start = 0;
+  for (int i = 0; i < 4; ++i) {
+    const std::size_t colon = i < 3 ? text.find(':', start) : text.size();
+    if (colon == std::string::npos) return std::nullopt;
+    bounds[i] = FiniteNumber(text.substr(start, colon - start));
+    if (!bounds[i]) return std::nullopt;
+    start = colon + 1;
+  }
+  const app::MapRegion region{*bounds[0], *bounds[1], *bounds[2], *bounds[3]};
+  if (!(region.x0 < region.x1 && region.y0 < region.y1)) return std::nullopt;
+  return region;
+}
+
+std::string CheckRegion(const std::string& text) {
+  if (ReadRegion(text)) return {};
+  return "must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1, not '" + text + "'";
 }
 
 // ---------------------------------------------------------------------------
@@ -112,6 +149,7 @@ class Description {
     app_.add_flag("--version", version_, "show the version");
     DescribeMap();
     DescribeMerge();
+    DescribeExplore();
   }
 
   // Parses the arguments; a CLI::ParseError says what went wrong.
@@ -133,35 +171,55 @@ class Description {
  private:
   void DescribeMap();
   void DescribeMerge();
+  void DescribeExplore();
+  // The options of the form's values, of the region and of --shade, which
+  // map and explore share.
+  void DescribeMapValues(CLI::App& command);
   std::string Unexpected() const;
-  std::string ApplyFormRules();
+  std::string ApplyFormRules(const CLI::App& command, double& g, double& m, double& n);
+  void ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const;
   std::string ApplyRows();
 
   CLI::App app_{"", "magpend"};
   CLI::App* map_ = nullptr;
   CLI::App* merge_ = nullptr;
+  CLI::App* explore_ = nullptr;
   CommandLine line_;
   std::string saveFolder_;
   bool version_ = false;
   std::string formTexts_[formOptionCount];
   std::string rows_;
+  std::string region_;
+  bool shade_ = false;
 };
+
+void Description::DescribeMapValues(CLI::App& command) {
+  for (std::size_t i = 0; i < formOptionCount; ++i) {
+    command.add_option(formOptions[i].name, formTexts_[i], formOptions[i].help)
+        ->type_name(formOptions[i].valueName)
+        ->check(Check(CheckFormNumber));
+  }
+}
 
 void Description::DescribeMap() {
   map_ = app_.add_subcommand("map", MapDescription());
   map_->allow_extras();
-  for (std::size_t i = 0; i < formOptionCount; ++i) {
-    map_->add_option(formOptions[i].name, formTexts_[i], formOptions[i].help)
-        ->type_name(formOptions[i].valueName)
-        ->check(Check(CheckFormNumber));
-  }
+  DescribeMapValues(*map_);
   map_->add_option("--grid", line_.map.gridSide,
                    "an S x S picture, one pixel per start point, S from 2\n"
-                   "to 8192, the points spread evenly from -110 to 110\n"
+                   "to 8192, the points spread evenly over the region\n"
                    "(111: the window's); without it, the window's own\n"
                    "800 x 600 picture")
       ->type_name("S")
-      ->check(Check(CheckGridSide));
+      ->check(SideCheck(largestGridSide));
+  map_->add_option("--region", region_,
+                   "with --grid: the points' x from X0 to X1 and y from\n"
+                   "Y0 to Y1 (-110:110:-110:110)")
+      ->type_name("X0:X1:Y0:Y1")
+      ->check(Check(CheckRegion));
+  map_->add_flag("--shade", shade_,
+                 "with --grid: each point's colour darkened by the steps\n"
+                 "its trial took (full colour: caught at once)");
   map_->add_option("--rows", rows_,
                    "only the rows A to B-1 (row 0 at the bottom): a band\n"
                    "of the map for `magpend merge`, so that a big map can\n"
@@ -179,9 +237,27 @@ void Description::DescribeMerge() {
   merge_->add_option("BAND.png", line_.bands, "the band files to join")->type_name("")->required();
 }
 
+void Description::DescribeExplore() {
+  explore_ = app_.add_subcommand("explore", R"(Shows the map in a window of its own and lets the mouse and keys explore it:
+a click shows a start point's path, a drag or the wheel zooms in. Every
+finished view prints the `magpend map` command that computes it.)");
+  explore_->allow_extras();
+  DescribeMapValues(*explore_);
+  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (600)")
+      ->type_name("S")
+      ->check(SideCheck(largestExploreSide));
+  explore_->add_option("--region", region_, "the first view's x and y bounds (-110:110:-110:110)")
+      ->type_name("X0:X1:Y0:Y1")
+      ->check(Check(CheckRegion));
+  explore_->add_flag("--shade", shade_, "darken each point by the steps its trial took");
+}
+
 // The first argument nobody took: an unknown option before any other.
 std::string Description::Unexpected() const {
-  const CLI::App& where = map_->parsed() ? *map_ : merge_->parsed() ? *merge_ : app_;
+  const CLI::App& where = map_->parsed()       ? *map_
+                          : merge_->parsed()   ? *merge_
+                          : explore_->parsed() ? *explore_
+                                               : app_;
   const std::vector<std::string> left = where.remaining();
   if (left.empty()) return {};
   for (const std::string& argument : left) {
@@ -200,10 +276,10 @@ const app::FormField& FieldOf(app::FieldName name) {
 
 // g, m and n as the form takes them from these field texts: its defaults and
 // its checks.
-std::string Description::ApplyFormRules() {
+std::string Description::ApplyFormRules(const CLI::App& command, double& g, double& m, double& n) {
   app::FormEntries entries;
   for (std::size_t i = 0; i < formOptionCount; ++i) {
-    if (map_->count(formOptions[i].name) > 0) app::KeepField(entries, FieldOf(formOptions[i].field), formTexts_[i]);
+    if (command.count(formOptions[i].name) > 0) app::KeepField(entries, FieldOf(formOptions[i].field), formTexts_[i]);
   }
   const app::SimulationParameters parameters = app::ApplyDefaults(entries);
   if (const auto invalid = app::FirstInvalidField(parameters)) {
@@ -213,10 +289,16 @@ std::string Description::ApplyFormRules() {
       }
     }
   }
-  line_.map.g = parameters.g;
-  line_.map.m = parameters.m;
-  line_.map.n = parameters.n;
+  g = parameters.g;
+  m = parameters.m;
+  n = parameters.n;
   return {};
+}
+
+// The checks have passed: the region's text reads.
+void Description::ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const {
+  if (command.count("--region") > 0) region = *ReadRegion(region_);
+  if (shade_) shading = app::Shading::bySteps;
 }
 
 // --rows A:B within the map's rows, which --grid decides.
@@ -245,8 +327,18 @@ CommandLineReading Description::Reading() {
   if (auto mistake = Unexpected(); !mistake.empty()) return {{}, mistake + seeHelp};
   if (map_->parsed()) {
     line_.command = Command::map;
-    if (auto mistake = ApplyFormRules(); !mistake.empty()) return {{}, mistake};
+    MapCommand& map = line_.map;
+    if (auto mistake = ApplyFormRules(*map_, map.g, map.m, map.n); !mistake.empty()) return {{}, mistake};
+    if (map.gridSide == 0 && (map_->count("--region") > 0 || shade_)) {
+      return {{}, std::string(shade_ ? "--shade" : "--region") + " needs --grid (the window's picture has neither)"};
+    }
+    ApplyRegion(*map_, map.region, map.shading);
     if (auto mistake = ApplyRows(); !mistake.empty()) return {{}, mistake};
+  } else if (explore_->parsed()) {
+    line_.command = Command::explore;
+    ExploreCommand& explore = line_.explore;
+    if (auto mistake = ApplyFormRules(*explore_, explore.g, explore.m, explore.n); !mistake.empty()) return {{}, mistake};
+    ApplyRegion(*explore_, explore.region, explore.shading);
   } else if (merge_->parsed()) {
     line_.command = Command::merge;
   } else if (app_.count("--save") > 0) {

@@ -4,8 +4,10 @@
 // or a display:
 //
 //   magpend [--save DIR]
-//   magpend map [--g G] [--m M] [--n N] [--grid S] [--rows A:B] -o FILE.png
+//   magpend map [--g G] [--m M] [--n N] [--grid S [--region X0:X1:Y0:Y1] [--shade]]
+//               [--rows A:B] -o FILE.png
 //   magpend merge -o FILE.png BAND.png...
+//   magpend explore [--g G] [--m M] [--n N] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
 //   magpend --help | --version
 //
 // An option's value follows it as the next argument or after "=".
@@ -18,6 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "app/map_scan.h"
+#include "app/point_color.h"
+
 namespace cli {
 
 enum class Command {
@@ -26,12 +31,16 @@ enum class Command {
   version,      // print the version, exit 0
   map,          // compute the start-point map into a picture file
   merge,        // join band files into one picture
+  explore,      // the map in a window, explored with the mouse and keys
 };
 
 // The side of the window's grid of start points (-110 to 110 in steps of 2).
 inline constexpr std::int32_t windowGridSide = 111;
 inline constexpr std::int32_t smallestGridSide = 2;
 inline constexpr std::int32_t largestGridSide = 8192;
+// The explorer's drawing area: S x S pixels.
+inline constexpr std::int32_t defaultExploreSide = 600;
+inline constexpr std::int32_t largestExploreSide = 2048;
 
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
@@ -43,15 +52,29 @@ struct MapCommand {
   // 111 x 111 start points); otherwise an S x S picture, one pixel per start
   // point.
   std::int32_t gridSide = 0;
+  app::MapRegion region;                      // --grid: where its points lie
+  app::Shading shading = app::Shading::none;  // --grid: --shade
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
   std::int32_t endRow = 0;    // row 0 at the bottom
   std::filesystem::path output;
+};
+
+// What `magpend explore` was asked for: the first view, and the values of
+// every view (checked as `magpend map` checks them).
+struct ExploreCommand {
+  double g = 5;
+  double m = 400;
+  double n = 2000;
+  std::int32_t side = defaultExploreSide;  // the drawing area and the grid: S x S
+  app::MapRegion region;
+  app::Shading shading = app::Shading::none;
 };
 
 struct CommandLine {
   Command command = Command::interactive;
   std::optional<std::filesystem::path> saveFolder;  // interactive: --save DIR
   MapCommand map;                                   // map
+  ExploreCommand explore;                           // explore
   std::vector<std::filesystem::path> bands;         // merge: the band files
   std::filesystem::path mergeOutput;                // merge: -o FILE
 };

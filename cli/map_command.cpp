@@ -62,6 +62,8 @@ app::MapPictureJob JobOf(const MapCommand& command) {
   app::MapPictureJob job;
   job.kind = command.gridSide == 0 ? app::MapPictureKind::window : app::MapPictureKind::pixelPerPoint;
   job.scan.grid.side = command.gridSide == 0 ? windowGridSide : command.gridSide;
+  job.scan.grid.region = command.region;
+  job.shading = command.shading;
   job.scan.firstRow = command.firstRow;
   job.scan.endRow = command.endRow;
   job.scan.g = command.g;
@@ -71,18 +73,69 @@ app::MapPictureJob JobOf(const MapCommand& command) {
 }
 
 // What identifies a map, so that only bands of the same map are joined.
+// The default region and no shading add nothing, so bands made before
+// either existed still join with today's.
 std::string JobText(const app::MapPictureJob& job) {
-  char text[200];
+  char text[400];
   std::snprintf(text, sizeof text, "start-point map: g %.17g, m %.17g, %lld steps, %s %d",
                 job.scan.g, job.scan.m, static_cast<long long>(job.scan.stepLimit),
                 job.kind == app::MapPictureKind::window ? "window of grid" : "grid",
                 job.scan.grid.side);
-  return text;
+  std::string identity = text;
+  const app::MapRegion& region = job.scan.grid.region;
+  if (region != app::MapRegion{}) {
+    std::snprintf(text, sizeof text, ", region %.17g:%.17g:%.17g:%.17g", region.x0, region.x1, region.y0, region.y1);
+    identity += text;
+  }
+  if (job.shading == app::Shading::bySteps) identity += ", shaded";
+  return identity;
 }
 
 int Stopped() {
   std::fputs("magpend: stopped; no picture written\n", stderr);
   return exitSignalBase + InterruptionSignal();
+}
+
+// Computes the picture and writes it; the window system is left to the
+// caller to shut down.
+int ComputeAndWrite(const app::MapPictureJob& job, const MapCommand& command) {
+  graphics::WindowHandle window = 0;
+  if (job.kind == app::MapPictureKind::window) {
+    window = app::OpenMapPictureWindow();
+    if (window == 0) {
+      std::fputs("magpend: no offscreen window for the map's picture (out of memory or threads)\n", stderr);
+      return exitNotWritten;
+    }
+  }
+  ProgressLine progress(command.endRow - command.firstRow, runtime::StandardErrorIsTerminal());
+  const auto interrupted = [] { return InterruptionSignal() != 0; };
+  std::optional<app::MapPicture> picture;
+  try {
+    picture = app::ComputeMapPicture(job, app::MapScan::DefaultWorkerThreads(),
+                                     {[&](int rows) { progress.AfterRow(rows); }, interrupted}, window);
+  } catch (const std::bad_alloc&) {
+    progress.Clear();
+    std::fputs("magpend: not enough memory for this map\n", stderr);
+    return exitNotWritten;
+  }
+  progress.Clear();
+  if (!picture) return Stopped();
+
+  const pictures::RowSource rows = picture->Rows();
+  const auto rowsUntilInterrupted = [&](std::int32_t y, std::span<graphics::ColorRef> row) {
+    return !interrupted() && rows(y, row);
+  };
+  const pictures::BandPlace place = picture->Place();
+  const pictures::PngText texts[] = {{pictures::jobKey, JobText(job)},
+                                     {pictures::bandKey, pictures::BandText(place)}};
+  const auto problem = pictures::WritePngFile(command.output, picture->Width(),
+                                              place.bottom - place.top, rowsUntilInterrupted, texts);
+  if (interrupted()) return Stopped();
+  if (problem) {
+    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+    return exitNotWritten;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -95,42 +148,9 @@ int RunMapCommand(const MapCommand& command) {
   }
   runtime::LoadFloatingPointControl();
   CatchInterruption();
-  const app::MapPictureJob job = JobOf(command);
-  ProgressLine progress(command.endRow - command.firstRow, runtime::StandardErrorIsTerminal());
-  const auto interrupted = [] { return InterruptionSignal() != 0; };
-  std::optional<app::MapPicture> picture;
-  try {
-    picture = app::ComputeMapPicture(job, app::MapScan::DefaultWorkerThreads(),
-                                     {[&](int rows) { progress.AfterRow(rows); }, interrupted});
-  } catch (const std::bad_alloc&) {
-    graphics::ShutdownWindowSystem();
-    progress.Clear();
-    std::fputs("magpend: not enough memory for this map\n", stderr);
-    return exitNotWritten;
-  }
-  progress.Clear();
-  if (!picture) {
-    graphics::ShutdownWindowSystem();
-    return Stopped();
-  }
-
-  const pictures::RowSource rows = picture->Rows();
-  const auto rowsUntilInterrupted = [&](std::int32_t y, std::span<graphics::ColorRef> row) {
-    return !interrupted() && rows(y, row);
-  };
-  const pictures::BandPlace place = picture->Place();
-  const pictures::PngText texts[] = {{pictures::jobKey, JobText(job)},
-                                     {pictures::bandKey, pictures::BandText(place)}};
-  const auto problem = pictures::WritePngFile(command.output, picture->Width(),
-                                              place.bottom - place.top, rowsUntilInterrupted, texts);
-  picture.reset();
+  const int exitCode = ComputeAndWrite(JobOf(command), command);
   graphics::ShutdownWindowSystem();
-  if (interrupted()) return Stopped();
-  if (problem) {
-    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
-    return exitNotWritten;
-  }
-  return 0;
+  return exitCode;
 }
 
 }  // namespace cli

@@ -95,4 +95,12 @@ void DrawGraphicBox(float x1, float y1, float x2, float y2, std::int32_t cornerP
   operation.RefreshAfterDraw();
 }
 
+void DrawGraphicPixels(const PixelRect& area, const ColorRef* pixels) {
+  DrawingOperation operation;
+  WindowRecord* target = operation.Target();
+  if (target == nullptr) return;
+  target->surface->WritePixels(area, pixels);
+  operation.RefreshAfterDraw();
+}
+
 }  // namespace graphics

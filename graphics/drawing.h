@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "graphics/color.h"
+#include "graphics/surface.h"
 #include "runtime/numeric.h"
 
 namespace graphics {
@@ -45,5 +46,11 @@ void SetGraphicPixel(runtime::Real x, runtime::Real y, ColorRef color);
 // The current position is not changed.
 void DrawGraphicBox(float x1, float y1, float x2, float y2, std::int32_t cornerPercent,
                     ColorRef outlineColor, ColorRef fillColor, std::int32_t fillStyle);
+
+// Copies a block of pixels onto the current target at pixel positions (the
+// scale does not apply): `pixels` holds area's rows from the top, each
+// area.Width() colours long; what lies outside the drawing area is left out.
+// The current position is not changed.
+void DrawGraphicPixels(const PixelRect& area, const ColorRef* pixels);
 
 }  // namespace graphics

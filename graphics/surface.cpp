@@ -172,6 +172,24 @@ void Surface::SetPixel(PixelPoint point, ColorRef color) {
   NoteChange(difference, {point.x, point.y, point.x + 1, point.y + 1});
 }
 
+void Surface::WritePixels(const PixelRect& area, const ColorRef* pixels) {
+  const PixelRect visible = area.IntersectedWith(Bounds());
+  if (visible.IsEmpty()) return;
+  std::lock_guard lock(mutex_);
+  std::uint32_t difference = 0;
+  for (std::int32_t y = visible.top; y < visible.bottom; ++y) {
+    const ColorRef* source = pixels + static_cast<std::size_t>(y - area.top) * static_cast<std::size_t>(area.Width()) +
+                             static_cast<std::size_t>(visible.left - area.left);
+    ColorRef* target = &pixels_[Index(visible.left, y)];
+    for (std::int32_t x = 0; x < visible.Width(); ++x) {
+      const ColorRef color = source[x] & colorBits;
+      difference |= target[x] ^ color;
+      target[x] = color;
+    }
+  }
+  NoteChange(difference, visible);
+}
+
 void Surface::DrawLine(PixelPoint from, PixelPoint to, ColorRef color) {
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;

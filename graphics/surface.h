@@ -119,6 +119,10 @@ class Surface {
   // A line of length zero paints nothing.
   void DrawLine(PixelPoint from, PixelPoint to, ColorRef color);
 
+  // A block of pixels: `pixels` holds area's rows from the top, Width()
+  // colours each; the part outside the surface is left out.
+  void WritePixels(const PixelRect& area, const ColorRef* pixels);
+
   // A box with rounded corners (or an ellipse), outline and interior.
   // An empty box paints nothing.
   void DrawBox(const BoxFigure& figure, ColorRef outline, const InteriorPaint& interior);

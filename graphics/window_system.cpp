@@ -32,8 +32,8 @@ ThreadList& Threads() {
   return *list;
 }
 
-NativeWindowFactory SelectedFactory() {
-  switch (selectedKind.load()) {
+NativeWindowFactory FactoryOf(WindowSystemKind kind) {
+  switch (kind) {
     case WindowSystemKind::offscreen: return offscreen::MakeOffscreenWindow;
     case WindowSystemKind::desktop: break;
   }
@@ -83,11 +83,16 @@ void ShutdownWindowSystem() {
   for (const auto& thread : threads) thread->Join();
 }
 
+WindowSystemKind SelectedWindowSystem() { return selectedKind.load(); }
+
 WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height) {
+  return OpenWindow(SelectedWindowSystem(), WindowSettings{caption, x, y, width, height, nullptr});
+}
+
+WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings) {
   RegisterExitSafetyNet();
   JoinEndedThreads();
-  auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height, nullptr},
-                                               SelectedFactory());
+  auto thread = std::make_shared<WindowThread>(settings, FactoryOf(kind));
   try {
     thread->Start();
   } catch (const std::system_error&) {

@@ -2,6 +2,9 @@
 // before the first window opens, and its shutdown.
 #pragma once
 
+#include "graphics/graphic_window.h"
+#include "graphics/native_window.h"
+
 namespace graphics {
 
 enum class WindowSystemKind {
@@ -12,6 +15,16 @@ enum class WindowSystemKind {
 // Chooses where the next windows appear. Windows already open stay where
 // they are. The default is desktop.
 void SelectWindowSystem(WindowSystemKind kind);
+
+// Opens a window as OpenGraphicWindow does, with all of its settings: on
+// the window system `kind` whatever the process selected (a batch command
+// paints on an offscreen window of its own), and with an input queue when
+// `settings.input` is set (graphics/input_event.h). Returns the frame's
+// handle, or 0 when the window cannot be made.
+WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings);
+
+// The window system SelectWindowSystem chose.
+WindowSystemKind SelectedWindowSystem();
 
 // Ends every window still open (it just vanishes, as at process end) and
 // joins every window thread. Called by the process frame after the main

@@ -79,6 +79,9 @@ void WindowThread::Run() {
     if (OpenWindow()) {
       WriteResult(frameHandle_);
       ServeUntilDestroyed();
+      // Closed by the user, vanished, or closed by the program (which then
+      // reads no more input): whoever reads the window's input learns it.
+      if (settings_.input) settings_.input->Push({.kind = InputKind::closed});
     }
   } catch (...) {
     // Nothing may escape a thread; whatever failed ends the window.

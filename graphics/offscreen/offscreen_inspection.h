@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/color.h"
+#include "graphics/input_event.h"
 #include "runtime/text.h"
 
 namespace graphics::offscreen {
@@ -50,6 +51,11 @@ enum class CloseWait { no, untilDestroyed };
 // close button would: the window thread destroys it on its next turn.
 // Returns false when no such window is open.
 bool CloseOffscreenWindowAsUser(const runtime::Text& caption, CloseWait wait);
+
+// Hands `event` to the open window with this caption as its user's input
+// (a window opened with an input queue). Returns false when there is no
+// such window, or it takes no input.
+bool SendOffscreenInput(const runtime::Text& caption, const InputEvent& event);
 
 // Drops every kept window state (open windows stay open but are no longer
 // found).

@@ -27,6 +27,7 @@ struct ScreenState {
   bool waiting = false;                      // the window thread waits for activity
   std::uint64_t timedWaits = 0;              // waits with a timeout so far
   bool closeRequested = false;               // the "user" closed the window
+  std::shared_ptr<InputQueue> input;         // where the "user's" input goes, or null
 };
 
 struct Directory {
@@ -54,6 +55,7 @@ class OffscreenWindow final : public NativeWindow {
     state_->height = surface->Height();
     state_->screen = surface->CopyPixels();  // the screen starts as the new surface
     state_->surface = std::move(surface);
+    state_->input = settings.input;
     Directory& directory = TheDirectory();
     std::lock_guard lock(directory.mutex);
     directory.byCaption[settings.caption] = state_;
@@ -167,6 +169,19 @@ bool CloseOffscreenWindowAsUser(const runtime::Text& caption, CloseWait wait) {
   if (wait == CloseWait::untilDestroyed) {
     state->activity.wait(lock, [&] { return !state->open; });
   }
+  return true;
+}
+
+bool SendOffscreenInput(const runtime::Text& caption, const InputEvent& event) {
+  const auto state = FindState(caption);
+  if (!state) return false;
+  std::shared_ptr<InputQueue> input;
+  {
+    std::lock_guard lock(state->mutex);
+    if (state->open) input = state->input;
+  }
+  if (!input) return false;
+  input->Push(event);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "graphics/desktop_window.h"
 
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
@@ -95,7 +96,8 @@ unsigned long ChannelBits(std::uint32_t value, unsigned long mask) {
 
 class X11Window final : public NativeWindow {
  public:
-  explicit X11Window(std::shared_ptr<const Surface> surface) : surface_(std::move(surface)) {}
+  X11Window(std::shared_ptr<const Surface> surface, std::shared_ptr<InputQueue> input)
+      : surface_(std::move(surface)), input_(std::move(input)) {}
   ~X11Window() override {
     Destroy();
     if (wakeFd_ >= 0) close(wakeFd_);
@@ -132,6 +134,9 @@ class X11Window final : public NativeWindow {
   void OnClientMessage(const XEvent& event);
   void OnDestroyNotify(const XEvent& event);
   void OnButtonPress(const XEvent& event);
+  void OnButtonRelease(const XEvent& event);
+  void OnMotion(const XEvent& event);
+  void OnKeyPress(const XEvent& event);
 
   // Handles every event that is already there.
   void HandlePendingEvents();
@@ -147,6 +152,7 @@ class X11Window final : public NativeWindow {
   void ConvertRow(std::int32_t x, std::int32_t y, const ColorRef* pixels, std::int32_t count);
 
   std::shared_ptr<const Surface> surface_;
+  std::shared_ptr<InputQueue> input_;  // where the user's input goes; null: ignored
   Display* display_ = nullptr;  // this window's own connection
   Window frame_ = 0;            // the top-level window
   Window area_ = 0;             // the drawing area, child of the frame
@@ -174,6 +180,9 @@ const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers()
     table[ClientMessage] = &X11Window::OnClientMessage;
     table[DestroyNotify] = &X11Window::OnDestroyNotify;
     table[ButtonPress] = &X11Window::OnButtonPress;
+    table[ButtonRelease] = &X11Window::OnButtonRelease;
+    table[MotionNotify] = &X11Window::OnMotion;
+    table[KeyPress] = &X11Window::OnKeyPress;
     return table;
   }();
   return handlers;
@@ -201,7 +210,9 @@ bool X11Window::Create(const WindowSettings& settings) {
   const auto height = static_cast<unsigned>(settings.height);
   XSetWindowAttributes frameAttributes{};
   frameAttributes.background_pixel = WhitePixel(display_, screen);
-  frameAttributes.event_mask = StructureNotifyMask;
+  // Input is asked for only when someone reads it.
+  constexpr long inputMask = ButtonReleaseMask | PointerMotionMask | KeyPressMask;
+  frameAttributes.event_mask = StructureNotifyMask | (input_ ? KeyPressMask : 0);
   frame_ = XCreateWindow(display_, RootWindow(display_, screen), settings.x, settings.y, width,
                          height, 0, CopyFromParent, InputOutput, CopyFromParent,
                          CWBackPixel | CWEventMask, &frameAttributes);
@@ -211,7 +222,7 @@ bool X11Window::Create(const WindowSettings& settings) {
   // instant before the first paint shows no other colour.
   XSetWindowAttributes areaAttributes{};
   areaAttributes.background_pixel = ToXPixel(dialogFaceColor);
-  areaAttributes.event_mask = ExposureMask | ButtonPressMask;
+  areaAttributes.event_mask = ExposureMask | ButtonPressMask | (input_ ? inputMask : 0);
   area_ = XCreateWindow(display_, frame_, 0, 0, width, height, 0, CopyFromParent, InputOutput,
                         CopyFromParent, CWBackPixel | CWEventMask, &areaAttributes);
   XMapWindow(display_, area_);
@@ -327,8 +338,70 @@ void X11Window::OnDestroyNotify(const XEvent& event) {
   if (event.xdestroywindow.window == frame_) frameGone_ = true;
 }
 
+// The pointer buttons as the input queue names them; the wheel's notches
+// come as presses of buttons 4 (up) and 5 (down).
+PointerButton ButtonOf(unsigned int button) {
+  switch (button) {
+    case Button1: return PointerButton::left;
+    case Button2: return PointerButton::middle;
+    case Button3: return PointerButton::right;
+    default: return PointerButton::none;
+  }
+}
+
+constexpr unsigned int wheelUpButton = 4;
+constexpr unsigned int wheelDownButton = 5;
+
+InputKey KeyOf(KeySym symbol) {
+  switch (symbol) {
+    case XK_Escape: return InputKey::escape;
+    case XK_BackSpace: return InputKey::backspace;
+    case XK_Home: case XK_KP_Home: return InputKey::home;
+    case XK_Left: case XK_KP_Left: return InputKey::left;
+    case XK_Right: case XK_KP_Right: return InputKey::right;
+    case XK_Up: case XK_KP_Up: return InputKey::up;
+    case XK_Down: case XK_KP_Down: return InputKey::down;
+    default: return InputKey::none;
+  }
+}
+
 void X11Window::OnButtonPress(const XEvent& event) {
-  if (event.xbutton.button == Button1) XSetInputFocus(display_, area_, RevertToParent, CurrentTime);
+  const XButtonEvent& button = event.xbutton;
+  if (button.button == Button1) XSetInputFocus(display_, area_, RevertToParent, CurrentTime);
+  if (!input_) return;
+  if (button.button == wheelUpButton || button.button == wheelDownButton) {
+    input_->Push({.kind = InputKind::wheel, .x = button.x, .y = button.y,
+                  .wheelSteps = button.button == wheelUpButton ? 1 : -1});
+    return;
+  }
+  input_->Push({.kind = InputKind::buttonPress, .x = button.x, .y = button.y, .button = ButtonOf(button.button)});
+}
+
+void X11Window::OnButtonRelease(const XEvent& event) {
+  const XButtonEvent& button = event.xbutton;
+  if (!input_ || ButtonOf(button.button) == PointerButton::none) return;
+  input_->Push({.kind = InputKind::buttonRelease, .x = button.x, .y = button.y, .button = ButtonOf(button.button)});
+}
+
+void X11Window::OnMotion(const XEvent& event) {
+  if (!input_) return;
+  input_->Push({.kind = InputKind::motion, .x = event.xmotion.x, .y = event.xmotion.y});
+}
+
+void X11Window::OnKeyPress(const XEvent& event) {
+  if (!input_) return;
+  XKeyEvent key = event.xkey;
+  char text[8] = {};
+  KeySym symbol = NoSymbol;
+  const int length = XLookupString(&key, text, sizeof text, &symbol, nullptr);
+  InputEvent input{.kind = InputKind::key, .x = key.x, .y = key.y, .key = KeyOf(symbol)};
+  if (input.key == InputKey::none) {
+    const auto character = static_cast<unsigned char>(text[0]);
+    if (length != 1 || character < 0x20 || character == 0x7F) return;  // no key the mode knows
+    input.key = InputKey::character;
+    input.character = character;  // Latin-1, as XLookupString gives it
+  }
+  input_->Push(input);
 }
 
 void X11Window::ConvertRow(std::int32_t x, std::int32_t y, const ColorRef* pixels, std::int32_t count) {
@@ -429,7 +502,7 @@ std::unique_ptr<NativeWindow> MakeX11Window(const WindowSettings& settings,
                                             std::shared_ptr<const Surface> surface) {
   PrepareXlib();
   BlockBrokenPipeSignal();
-  auto window = std::make_unique<X11Window>(std::move(surface));
+  auto window = std::make_unique<X11Window>(std::move(surface), settings.input);
   if (!window->Create(settings)) return nullptr;  // the destructor releases what was made
   return window;
 }

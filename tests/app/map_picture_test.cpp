@@ -30,7 +30,8 @@ MapPictureJob Job(MapPictureKind kind, int side, int firstRow, int endRow) {
 }
 
 MapPicture Compute(const MapPictureJob& job) {
-  auto picture = ComputeMapPicture(job, 2, {});
+  const graphics::WindowHandle window = job.kind == MapPictureKind::window ? OpenMapPictureWindow() : 0;
+  auto picture = ComputeMapPicture(job, 2, {}, window);
   EXPECT_TRUE(picture.has_value());
   return picture ? std::move(*picture) : MapPicture{};
 }

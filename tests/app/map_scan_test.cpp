@@ -40,10 +40,17 @@ TEST(TrialTest, EndsByCaptureCountOrFlyingOff) {
 }
 
 TEST(GridTest, RowsFromTheBottomEachFromTheLeft) {
-  EXPECT_EQ(StartGrid{2}.Coordinate(1), 110);
-  EXPECT_EQ(StartGrid{3}.Coordinate(1), 0);
-  EXPECT_EQ(StartGrid{1001}.Coordinate(500), 0);
-  EXPECT_EQ(StartGrid{1001}.Coordinate(1), -109.78);
+  const MapRegion whole;
+  EXPECT_EQ((StartGrid{2, whole}.X(1)), 110);
+  EXPECT_EQ((StartGrid{3, whole}.X(1)), 0);
+  EXPECT_EQ((StartGrid{1001, whole}.X(500)), 0);
+  EXPECT_EQ((StartGrid{1001, whole}.Y(1)), -109.78);
+  // A region of its own: x0 + (x1 - x0) i / (side - 1), rounded once.
+  const StartGrid part{5, {0, 1, -2, 2}};
+  EXPECT_EQ(part.X(1), 0.25);
+  EXPECT_EQ(part.Y(1), -1);
+  EXPECT_EQ(part.Y(4), 2);
+  EXPECT_EQ((StartGrid{4, {0, 1, 0, 1}}.X(1)), static_cast<double>(runtime::Real(1) / 3));
   EXPECT_EQ(GridX(0), -110);
   EXPECT_EQ(GridY(0), -110);
   EXPECT_EQ(GridX(1), -108);
@@ -63,7 +70,7 @@ TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {
   job.endRow = 6;
   job.stepLimit = 500;
   EXPECT_EQ(job.TrialCount(), 36);
-  EXPECT_EQ(job.Y(0), job.grid.Coordinate(2));
+  EXPECT_EQ(job.Y(0), job.grid.Y(2));
   for (unsigned workers : {0u, 1u, 3u}) {
     MapScan scan(job, workers);
     for (std::int64_t i = 0; i < job.TrialCount(); ++i) {

@@ -110,6 +110,22 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--grid", "20", "--rows", "0:21"}, "B <= 20"},
       {{"map", "-o", "x.png", "--rows", "-1:5"}, "--rows must be"},
       {{"map", "-o", "x.png", "--rows", "7"}, "--rows must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "1:0:0:1"}, "--region must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1, not '1:0:0:1'"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0:1:1:1"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0:1:0"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0:1:0:1:2"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0:inf:0:1"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "nan:1:0:1"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0:1e999:0:1"}, "--region must be"},
+      {{"map", "-o", "x.png", "--grid", "5", "--region", "0: 1:0:1"}, "--region must be"},
+      {{"map", "-o", "x.png", "--region", "0:1:0:1"}, "--region needs --grid"},
+      {{"map", "-o", "x.png", "--shade"}, "--shade needs --grid"},
+      {{"explore", "--grid", "2049"}, "--grid must be a whole number from 2 to 2048"},
+      {{"explore", "--grid", "1"}, "--grid must be"},
+      {{"explore", "--m", "0"}, "--m must be above 0"},
+      {{"explore", "--region", "2:1:0:1"}, "--region must be"},
+      {{"explore", "-o", "x.png"}, "unknown option '-o'"},
+      {{"explore", "extra"}, "explore takes no argument 'extra'"},
       {{"merge", "a.png"}, "merge needs -o FILE.png"},
       {{"merge", "-o", "x.png"}, "merge needs the band files"},
   };
@@ -138,7 +154,20 @@ const OptionCase optionCases[] = {
     {{"map", "-o", "o.png", "--grid", "3"}, "--grid S", [](const CommandLine& l) { return l.map.gridSide == 3; }},
     {{"map", "-o", "o.png", "--rows", "1:3"}, "--rows A:B", [](const CommandLine& l) { return l.map.firstRow == 1; }},
     {{"map", "-o", "o.png"}, "-o FILE.png", [](const CommandLine& l) { return l.map.output == "o.png"; }},
+    {{"map", "-o", "o.png", "--grid", "3", "--region", "-1e-3:0.5:2:2.25"}, "--region X0:X1:Y0:Y1",
+     [](const CommandLine& l) { return l.map.region == app::MapRegion{-1e-3, 0.5, 2, 2.25}; }},
+    {{"map", "-o", "o.png", "--grid", "3", "--shade"}, "--shade",
+     [](const CommandLine& l) { return l.map.shading == app::Shading::bySteps; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
+    {{"explore"}, "explore", [](const CommandLine& l) {
+       return l.command == Command::explore && l.explore.side == 600 && l.explore.region == app::MapRegion{} &&
+              l.explore.shading == app::Shading::none && l.explore.n == 2000;
+     }},
+    {{"explore", "--grid=2048", "--region", "1:2:3:4", "--shade", "--g", "0", "--m", "9", "--n", "7"}, "explore",
+     [](const CommandLine& l) {
+       return l.explore.side == 2048 && l.explore.region == app::MapRegion{1, 2, 3, 4} &&
+              l.explore.shading == app::Shading::bySteps && l.explore.g == 5 && l.explore.m == 9 && l.explore.n == 7;
+     }},
 };
 
 TEST(CommandLineTest, EveryOptionIsShownAndTaken) {

@@ -5,6 +5,9 @@
 #    by square;
 #  - bands made by GNU parallel (the README's way) and joined by
 #    `magpend merge` equal the whole map;
+#  - the default region is the plain grid; a region whose points are those
+#    of a block of a larger grid is that block; bands of a region join, and
+#    not with another region's; --shade darkens only what a magnet caught;
 #  - wrong values end with exit code 2, a message and no file;
 #  - Ctrl+C during a long map, its progress line showing, leaves no file;
 #  - `cmake --install` gives a program that runs and a manual page that
@@ -49,6 +52,26 @@ pngtopnm "$work/joined.png" > "$work/joined.ppm"
 "$binary" merge -o "$work/partial.png" "$work/band0.png" "$work/band20.png" 2> "$work/merge.err" && fail "a gap was joined"
 grep -q "picture rows 0-10 (from the top) are in no band" "$work/merge.err" || fail "merge said: $(cat "$work/merge.err")"
 
+# Regions. Columns and rows 8 to 24 of a 41 x 41 grid lie at -66 + 5.5 i and
+# 5.5 j, exactly the points of a 17 x 17 grid over -66:22:0:88.
+"$binary" map --grid 40 --n 300 --region -110:110:-110:110 -o "$work/region.png"
+[ "$(pngtopnm "$work/region.png" | "$probe" differ "$work/joined.ppm")" = 0 ] || fail "the default region differs from the grid"
+"$binary" map --grid 41 --n 300 -o "$work/grid41.png"
+pngtopnm "$work/grid41.png" | pamcut -left 8 -top 4 -width 17 -height 17 > "$work/block.ppm"
+seq 0 9 9 | parallel "$binary" map --grid 17 --n 300 --region -66:22:0:88 --rows {}:'$(({}==0 ? 9 : 17))' -o "$work/regionband{}.png"
+"$binary" merge -o "$work/regionjoined.png" "$work"/regionband*.png
+[ "$(pngtopnm "$work/regionjoined.png" | "$probe" differ "$work/block.ppm")" = 0 ] ||
+  fail "the joined bands of a region differ from the block of the larger grid"
+"$binary" map --grid 17 --n 300 --rows 9:17 -o "$work/defaultband9.png"
+"$binary" merge -o "$work/mixed.png" "$work/regionband0.png" "$work/defaultband9.png" 2> "$work/merge.err" &&
+  fail "bands of two regions were joined"
+grep -q "are bands of different maps" "$work/merge.err" || fail "merge said: $(cat "$work/merge.err")"
+"$binary" map --grid 41 --n 300 --shade -o "$work/shaded.png"
+pngtopnm "$work/shaded.png" > "$work/shaded.ppm"
+[ "$(pngtopnm "$work/grid41.png" | "$probe" differ-painted "$work/shaded.ppm")" -gt 100 ] || fail "--shade darkened nothing"
+[ "$("$probe" count F0F0F0 < "$work/shaded.ppm")" = "$(pngtopnm "$work/grid41.png" | "$probe" count F0F0F0)" ] ||
+  fail "--shade changed which points no magnet caught"
+
 # Wrong values: exit code 2, one line naming the mistake, no file.
 while IFS='|' read -r arguments message; do
   status=0
@@ -66,6 +89,9 @@ done <<'EOF'
 --grid 20 --rows 10:21|--rows must be A:B with 0 <= A < B <= 20
 --depth 3|unknown option '--depth'
 --grid|--grid needs a value
+--grid 20 --region 0:1:1:0|--region must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1
+--region 0:1:0:1|--region needs --grid
+--shade|--shade needs --grid
 EOF
 
 # A picture that could not be written is said before the computation.

@@ -1,0 +1,495 @@
+#include "app/explore.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "app/magnet_colors.h"
+#include "graphics/drawing.h"
+#include "graphics/graphic_window.h"
+#include "graphics/input_event.h"
+#include "pictures/png_file.h"
+#include "runtime/numeric.h"
+
+namespace app {
+
+using graphics::ColorRef;
+using graphics::InputEvent;
+using graphics::InputKey;
+using graphics::InputKind;
+using graphics::PixelPoint;
+using graphics::PixelRect;
+using graphics::PointerButton;
+using runtime::Real;
+
+namespace {
+
+constexpr int largestBlock = 8;
+// A press and release this close (pixels, either axis) are a click, not a drag.
+constexpr int clickSlack = 3;
+// How long the explorer paints results before it looks at the input again.
+constexpr std::chrono::milliseconds fillSlice{10};
+// Magenta: far from red, green, blue and the grey of uncaught points alike,
+// also when --shade darkens them.
+constexpr ColorRef highlightColor = 0x00FF00FF;
+constexpr ColorRef markOutlineColor = 0x00000000;
+
+// The view's geometry: its region over a side x side grid of pixels, pixel
+// (0, 0) at the top left being the grid's point (x0, y1).
+struct ViewGeometry {
+  MapRegion region;
+  int side = 2;
+
+  Real Spacing(double first, double last) const { return (Real(last) - Real(first)) / (side - 1); }
+  // The model coordinates at pixel column px and pixel row py (fractions allowed).
+  Real ModelX(Real px) const { return Real(region.x0) + Spacing(region.x0, region.x1) * px; }
+  Real ModelY(Real py) const { return Real(region.y0) + Spacing(region.y0, region.y1) * (Real(side - 1) - py); }
+  // And back: the pixel position of a model point.
+  Real PixelX(double x) const { return (Real(x) - Real(region.x0)) / Spacing(region.x0, region.x1); }
+  Real PixelY(double y) const { return Real(side - 1) - (Real(y) - Real(region.y0)) / Spacing(region.y0, region.y1); }
+};
+
+// A region rounded from Real bounds, if it is one: finite and ordered.
+std::optional<MapRegion> RegionOf(Real x0, Real x1, Real y0, Real y1) {
+  const MapRegion region{static_cast<double>(x0), static_cast<double>(x1), static_cast<double>(y0),
+                         static_cast<double>(y1)};
+  const bool finite = std::isfinite(region.x0) && std::isfinite(region.x1) && std::isfinite(region.y0) &&
+                      std::isfinite(region.y1);
+  if (!finite || !(region.x0 < region.x1 && region.y0 < region.y1)) return std::nullopt;
+  return region;
+}
+
+// The view scaled by `factor` about the pixel (px, py), which stays put.
+std::optional<MapRegion> ScaledAbout(const ViewGeometry& view, Real px, Real py, Real factor) {
+  const Real x = view.ModelX(px);
+  const Real y = view.ModelY(py);
+  const MapRegion& r = view.region;
+  return RegionOf(x + (Real(r.x0) - x) * factor, x + (Real(r.x1) - x) * factor, y + (Real(r.y0) - y) * factor,
+                  y + (Real(r.y1) - y) * factor);
+}
+
+// The square of pixels around the rectangle from `a` to `b`: its centre,
+// its larger side.
+std::optional<MapRegion> SquareAround(const ViewGeometry& view, PixelPoint a, PixelPoint b) {
+  const Real centreX = (Real(a.x) + b.x) / 2;
+  const Real centreY = (Real(a.y) + b.y) / 2;
+  const Real half = Real(std::max(std::abs(b.x - a.x), std::abs(b.y - a.y))) / 2;
+  return RegionOf(view.ModelX(centreX - half), view.ModelX(centreX + half), view.ModelY(centreY + half),
+                  view.ModelY(centreY - half));
+}
+
+// The view moved by a quarter of its width (columns) and height (rows).
+std::optional<MapRegion> Panned(const MapRegion& r, int columns, int rows) {
+  const Real dx = (Real(r.x1) - Real(r.x0)) / 4 * columns;
+  const Real dy = (Real(r.y1) - Real(r.y0)) / 4 * rows;
+  return RegionOf(Real(r.x0) + dx, Real(r.x1) + dx, Real(r.y0) + dy, Real(r.y1) + dy);
+}
+
+// The part of the segment from a to b inside [low, high]^2 (Liang and
+// Barsky's clipping), so that lines never reach coordinates that the
+// pixel conversion cannot hold.
+struct Segment {
+  double ax, ay, bx, by;
+};
+std::optional<Segment> Clipped(Segment s, double low, double high) {
+  double enter = 0;
+  double leave = 1;
+  const double dx = s.bx - s.ax;
+  const double dy = s.by - s.ay;
+  const double directions[4] = {-dx, dx, -dy, dy};
+  const double distances[4] = {s.ax - low, high - s.ax, s.ay - low, high - s.ay};
+  for (int i = 0; i < 4; ++i) {
+    if (directions[i] == 0) {
+      if (distances[i] < 0) return std::nullopt;
+      continue;
+    }
+    const double t = distances[i] / directions[i];
+    if (directions[i] < 0) enter = std::max(enter, t);
+    else leave = std::min(leave, t);
+  }
+  if (enter > leave || !std::isfinite(enter) || !std::isfinite(leave)) return std::nullopt;
+  return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
+}
+
+std::string StartLine(double x, double y, const TrialResult& result) {
+  const std::string where = "start " + ShortestText(x) + " " + ShortestText(y) + ": ";
+  const std::string magnet = result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy) : "no magnet";
+  return where + magnet + " after " + std::to_string(result.steps) + " steps";
+}
+
+class Explorer {
+ public:
+  Explorer(const ExploreSettings& settings, const ExploreOptions& options,
+           std::shared_ptr<graphics::InputQueue> input)
+      : settings_(settings),
+        options_(options),
+        input_(std::move(input)),
+        side_(settings.side),
+        order_(std::make_shared<const std::vector<std::int32_t>>(CoarseToFineOrder(settings.side))),
+        pixels_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), graphics::dialogFaceColor),
+        history_{settings.firstRegion} {}
+
+  // Shows views and follows the input until the user ends.
+  void Run();
+
+ private:
+  ViewGeometry View() const { return {history_.back(), side_}; }
+
+  // --- The view's computation
+  void StartView();
+  void StopView() { scan_.reset(); }
+  // Takes the scan's results for a slice of time and shows them.
+  void FillSlice();
+  void PaintPoint(std::int64_t point, const TrialResult& result);
+  void FinishView();
+  // While a long trial is awaited: the input goes on being followed.
+  LongTrialDecision DuringLongTrial();
+
+  // --- The input
+  void Handle(const InputEvent& event);
+  void OnPress(const InputEvent& event);
+  void OnRelease(const InputEvent& event);
+  void OnMotion(const InputEvent& event);
+  void OnKey(const InputEvent& event);
+  void ShowTrialAt(PixelPoint pixel);
+  void GoTo(std::optional<MapRegion> region);
+  void GoBack();
+  void Save();
+  void Say(const std::string& line) const {
+    if (options_.say) options_.say(line);
+  }
+  bool Interrupted() const { return viewChanged_ || ending_; }
+
+  // --- The drawing: the view's pixels, then what lies over them
+  void ShowPixels(std::int32_t top, std::int32_t bottom);
+  void ShowOverlay();
+  void Redraw() {
+    ShowPixels(0, side_);
+    ShowOverlay();
+  }
+
+  const ExploreSettings settings_;
+  const ExploreOptions options_;
+  const std::shared_ptr<graphics::InputQueue> input_;
+  const int side_;
+  const std::shared_ptr<const std::vector<std::int32_t>> order_;
+
+  std::vector<ColorRef> pixels_;    // the view as computed so far, rows from the top
+  std::vector<MapRegion> history_;  // the views shown, the current one last
+  bool viewChanged_ = true;         // history_.back() is to be shown
+  bool ending_ = false;
+
+  std::unique_ptr<MapScan> scan_;  // the view under way; null once finished
+  std::int64_t taken_ = 0;         // its results painted
+  std::chrono::steady_clock::time_point viewStart_;
+
+  std::vector<Segment> path_;               // the last click's path, pixel coordinates
+  std::optional<PixelPoint> pathStart_;     // its start point's pixel
+  std::optional<PixelPoint> pressed_;       // where the left button went down
+  std::optional<PixelRect> dragRectangle_;  // while dragging
+};
+
+void Explorer::Run() {
+  while (!ending_) {
+    if (viewChanged_) StartView();
+    if (scan_) {
+      FillSlice();
+      while (!Interrupted()) {
+        const std::optional<InputEvent> event = input_->TryPop();
+        if (!event) break;
+        Handle(*event);
+      }
+    } else if (const auto event = input_->WaitFor(std::chrono::seconds(1))) {
+      Handle(*event);
+    }
+  }
+  StopView();
+}
+
+void Explorer::StartView() {
+  StopView();
+  viewChanged_ = false;
+  path_.clear();
+  pathStart_.reset();
+  ScanJob job;
+  job.grid = {side_, history_.back()};
+  job.g = settings_.g;
+  job.m = settings_.m;
+  job.stepLimit = TrialStepLimit(settings_.n);
+  job.pointOrder = order_;
+  taken_ = 0;
+  viewStart_ = std::chrono::steady_clock::now();
+  scan_ = std::make_unique<MapScan>(job, options_.workerThreads);
+}
+
+LongTrialDecision Explorer::DuringLongTrial() {
+  while (!Interrupted()) {
+    const std::optional<InputEvent> event = input_->TryPop();
+    if (!event) break;
+    Handle(*event);
+  }
+  return Interrupted() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
+}
+
+void Explorer::FillSlice() {
+  const std::int64_t total = scan_->Job().TrialCount();
+  const auto deadline = std::chrono::steady_clock::now() + fillSlice;
+  std::int32_t top = side_;
+  std::int32_t bottom = 0;
+  while (taken_ < total) {
+    const std::optional<TrialResult> result = scan_->Next([this] { return DuringLongTrial(); });
+    if (!result) return;  // given up for a new view or the end
+    const std::int64_t point = scan_->Job().Point(taken_);
+    PaintPoint(point, *result);
+    const int row = static_cast<int>(point / side_);
+    const int block = BlockSide(static_cast<int>(point % side_), row);
+    top = std::min(top, std::max(0, side_ - row - block));
+    bottom = std::max(bottom, side_ - row);
+    ++taken_;
+    if (taken_ % 64 == 0 && std::chrono::steady_clock::now() >= deadline) break;
+  }
+  if (top < bottom) {
+    ShowPixels(top, bottom);
+    ShowOverlay();
+  }
+  if (taken_ == total) FinishView();
+}
+
+void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
+  const int column = static_cast<int>(point % side_);
+  const int row = static_cast<int>(point / side_);
+  const int block = BlockSide(column, row);
+  const ColorRef color = PointColor(result, scan_->Job().stepLimit, settings_.shading);
+  // Grid row r is pixel row side - 1 - r; the block reaches up from its point.
+  for (int r = row; r < std::min(row + block, side_); ++r) {
+    const auto first = pixels_.begin() + static_cast<std::ptrdiff_t>(side_ - 1 - r) * side_ + column;
+    std::fill(first, first + std::min(block, side_ - column), color);
+  }
+}
+
+void Explorer::FinishView() {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - viewStart_).count();
+  StopView();
+  char time[32];
+  std::snprintf(time, sizeof time, "%.2f", seconds);
+  Say("view: " + ViewCommand(settings_, history_.back()) + "  # " + time + " s");
+}
+
+void Explorer::ShowPixels(std::int32_t top, std::int32_t bottom) {
+  graphics::DrawGraphicPixels({0, top, side_, bottom}, pixels_.data() + static_cast<std::size_t>(top) * side_);
+}
+
+void Explorer::ShowOverlay() {
+  for (const Segment& segment : path_) {
+    graphics::SetGraphicPosition(segment.ax, segment.ay);
+    graphics::DrawGraphicLine(segment.bx, segment.by, highlightColor);
+  }
+  if (pathStart_) {
+    const float x = static_cast<float>(pathStart_->x);
+    const float y = static_cast<float>(pathStart_->y);
+    graphics::DrawGraphicBox(x - 3, y - 3, x + 4, y + 4, 0, markOutlineColor, highlightColor, 0);
+  }
+  if (dragRectangle_) {
+    const PixelRect& r = *dragRectangle_;
+    graphics::DrawGraphicBox(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
+                             static_cast<float>(r.bottom), 0, highlightColor, graphics::NoFill, 0);
+  }
+}
+
+// --- Input -------------------------------------------------------------------
+
+void Explorer::Handle(const InputEvent& event) {
+  switch (event.kind) {
+    case InputKind::buttonPress: OnPress(event); break;
+    case InputKind::buttonRelease: OnRelease(event); break;
+    case InputKind::motion: OnMotion(event); break;
+    case InputKind::wheel:
+      GoTo(ScaledAbout(View(), event.x, event.y, Real(std::ldexp(1.0, -event.wheelSteps))));
+      break;
+    case InputKind::key: OnKey(event); break;
+    case InputKind::closed: ending_ = true; break;
+  }
+}
+
+void Explorer::OnPress(const InputEvent& event) {
+  if (event.button == PointerButton::left) pressed_ = PixelPoint{event.x, event.y};
+}
+
+void Explorer::OnRelease(const InputEvent& event) {
+  if (event.button == PointerButton::right) {
+    GoBack();
+    return;
+  }
+  if (event.button != PointerButton::left || !pressed_) return;
+  const PixelPoint from = *pressed_;
+  const PixelPoint to{event.x, event.y};
+  pressed_.reset();
+  const bool click = std::abs(to.x - from.x) <= clickSlack && std::abs(to.y - from.y) <= clickSlack;
+  if (dragRectangle_) {
+    dragRectangle_.reset();
+    Redraw();
+  }
+  if (click) {
+    ShowTrialAt(from);
+  } else {
+    GoTo(SquareAround(View(), from, to));
+  }
+}
+
+void Explorer::OnMotion(const InputEvent& event) {
+  if (!pressed_) return;
+  const PixelPoint from = *pressed_;
+  const bool dragging = dragRectangle_ || std::abs(event.x - from.x) > clickSlack ||
+                        std::abs(event.y - from.y) > clickSlack;
+  if (!dragging) return;
+  dragRectangle_ = PixelRect{std::min(from.x, event.x), std::min(from.y, event.y), std::max(from.x, event.x) + 1,
+                             std::max(from.y, event.y) + 1};
+  Redraw();
+}
+
+void Explorer::OnKey(const InputEvent& event) {
+  switch (event.key) {
+    case InputKey::escape: ending_ = true; break;
+    case InputKey::backspace: GoBack(); break;
+    case InputKey::home: GoTo(history_.front()); break;
+    case InputKey::left: GoTo(Panned(history_.back(), -1, 0)); break;
+    case InputKey::right: GoTo(Panned(history_.back(), 1, 0)); break;
+    case InputKey::up: GoTo(Panned(history_.back(), 0, 1)); break;
+    case InputKey::down: GoTo(Panned(history_.back(), 0, -1)); break;
+    case InputKey::character:
+      if (event.character == 'q' || event.character == 'Q') ending_ = true;
+      if (event.character == 's' || event.character == 'S') Save();
+      break;
+    case InputKey::none: break;
+  }
+}
+
+void Explorer::GoTo(std::optional<MapRegion> region) {
+  if (!region) return;  // beyond what doubles can tell apart: the view stays
+  history_.push_back(*region);
+  viewChanged_ = true;
+}
+
+void Explorer::GoBack() {
+  if (history_.size() < 2) return;
+  history_.pop_back();
+  viewChanged_ = true;
+}
+
+void Explorer::ShowTrialAt(PixelPoint pixel) {
+  const int column = std::clamp(pixel.x, 0, side_ - 1);
+  const int pixelRow = std::clamp(pixel.y, 0, side_ - 1);
+  const StartGrid grid{side_, history_.back()};
+  const double x = grid.X(column);
+  const double y = grid.Y(side_ - 1 - pixelRow);
+  const ViewGeometry view = View();
+  // The path in pixel coordinates, within a margin around the area.
+  const double low = -2;
+  const double high = side_ + 1;
+  path_.clear();
+  double lastX = column;
+  double lastY = pixelRow;
+  const TrialResult result = TraceTrial(x, y, settings_.g, settings_.m, TrialStepLimit(settings_.n),
+                                        [&](double bobX, double bobY) {
+                                          const double px = static_cast<double>(view.PixelX(bobX));
+                                          const double py = static_cast<double>(view.PixelY(bobY));
+                                          const auto part = Clipped({lastX, lastY, px, py}, low, high);
+                                          // Steps within one pixel add nothing to the drawing.
+                                          if (part && (std::lround(part->ax) != std::lround(part->bx) ||
+                                                       std::lround(part->ay) != std::lround(part->by))) {
+                                            path_.push_back(*part);
+                                          }
+                                          lastX = px;
+                                          lastY = py;
+                                        });
+  pathStart_ = PixelPoint{column, pixelRow};
+  Redraw();
+  Say(StartLine(x, y, result));
+}
+
+void Explorer::Save() {
+  const std::shared_ptr<const graphics::Surface> surface = graphics::CurrentTargetSurface();
+  if (!surface) return;
+  std::filesystem::path file;
+  std::string name;
+  for (int number = 1; number <= 999; ++number) {
+    char text[32];
+    std::snprintf(text, sizeof text, "explore-%03d.png", number);
+    name = text;
+    file = options_.saveFolder / name;
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) break;
+  }
+  if (const auto problem = pictures::WritePngFile(file, surface->Width(), surface->Height(),
+                                                  pictures::SurfaceRows(*surface))) {
+    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+    return;
+  }
+  Say("saved: " + name);
+}
+
+}  // namespace
+
+std::vector<std::int32_t> CoarseToFineOrder(int side) {
+  std::vector<std::int32_t> order;
+  order.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
+  for (int block = largestBlock; block >= 1; block /= 2) {
+    for (int row = 0; row < side; row += block) {
+      for (int column = 0; column < side; column += block) {
+        if (BlockSide(column, row) == block) order.push_back(row * side + column);
+      }
+    }
+  }
+  return order;
+}
+
+int BlockSide(int column, int row) {
+  int block = largestBlock;
+  while (column % block != 0 || row % block != 0) block /= 2;
+  return block;
+}
+
+std::string ShortestText(double value) {
+  // Whole digits are written out (110, not 1.1e+02) while they are few.
+  const double magnitude = std::fabs(value);
+  const int wholeDigits = magnitude >= 1 && magnitude < 1e17 ? static_cast<int>(std::log10(magnitude)) + 1 : 1;
+  char text[40];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", std::max(digits, wholeDigits), value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
+  return text;
+}
+
+std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
+  std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
+                        ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
+                        ShortestText(region.y0) + ":" + ShortestText(region.y1);
+  const ExploreSettings defaults;
+  if (settings.g != defaults.g) command += " --g " + ShortestText(settings.g);
+  if (settings.m != defaults.m) command += " --m " + ShortestText(settings.m);
+  if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
+  if (settings.shading == Shading::bySteps) command += " --shade";
+  return command + " -o view.png";
+}
+
+int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) {
+  CreateMagnetColors();
+  auto input = std::make_shared<graphics::InputQueue>();
+  const graphics::WindowHandle window = graphics::OpenWindow(
+      options.windowSystem, {exploreCaption, 100, 100, settings.side, settings.side, input});
+  if (window == 0) {
+    std::fputs("magpend: explore needs a window, and none could be opened (no display?)\n", stderr);
+    return 1;
+  }
+  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
+  Explorer(settings, options, input).Run();
+  graphics::CloseGraphicWindow();
+  return 0;
+}
+
+}  // namespace app

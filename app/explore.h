@@ -1,0 +1,88 @@
+// The explorer: the start-point map in a window of its own, explored with
+// the mouse and keys. A mode beside the form's two runs, never inside them.
+//
+// A view is a region of the plane on an S x S grid, with the values every
+// view shares. Its trials are the batch map's (`magpend map --grid S
+// --region R`), computed on the map scan's workers in a coarse-to-fine
+// order: the points of every 8th row and column first, each painted as the
+// 8 x 8 block it starts, then the 4 x 4, 2 x 2 blocks, then every point, so
+// a picture is there at once and sharpens. Each point is painted with
+// PointColor, so the finished view is that map's picture, pixel for pixel.
+// A new view ends the scan of the old one (its workers stop within a trial,
+// or at a long trial's next look) before it starts.
+//
+// The user's input (graphics/input_event.h), one event at a time:
+//   left click (press and release within 3 pixels): the trial of that start
+//     point as the map computes it, its path drawn over the view; a line
+//     "start X Y: magnet K after N steps" (or "no magnet");
+//   left drag: a rectangle follows the pointer; on release the view zooms
+//     into the square around it (its centre, its larger side);
+//   wheel: in (away from the user) or out by 2 per notch about the pointer;
+//   right click, Backspace: the previous view; Home: the first view;
+//   arrow keys: pan by a quarter of the view;
+//   S: the window's picture as it stands to explore-NNN.png (next free
+//     number), a line "saved: explore-NNN.png";
+//   Escape, Q, closing the window: the end.
+// Every finished view prints the command that computes it as a file:
+//   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N] [--shade] -o view.png  # T s
+// with numbers in the shortest text that reads back to the same double.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/map_scan.h"
+#include "app/point_color.h"
+#include "graphics/window_system.h"
+
+namespace app {
+
+// What every view shares, and the first view's region.
+struct ExploreSettings {
+  double g = 5;       // pendulum coefficient
+  double m = 400;     // magnet strength
+  double n = 2000;    // trial count as given (TrialStepLimit makes the steps)
+  int side = 600;     // S: the grid of every view, and the drawing area in pixels
+  MapRegion firstRegion;
+  Shading shading = Shading::none;
+};
+
+struct ExploreOptions {
+  // Where the window appears: the desktop, or offscreen for tests.
+  graphics::WindowSystemKind windowSystem = graphics::WindowSystemKind::desktop;
+  unsigned workerThreads = MapScan::DefaultWorkerThreads();
+  // Each line the explorer prints, without its line end.
+  std::function<void(const std::string& line)> say;
+  std::filesystem::path saveFolder = ".";  // where S writes its pictures
+};
+
+// The caption of the explorer's window.
+inline constexpr const char* exploreCaption = "magpend explore";
+
+// Opens the window, shows the first view and follows the user's input until
+// the end. 0 when the user ended it; 1 when no window could be opened (a
+// line on standard error says so).
+int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options);
+
+// --- The pieces, for tests ---------------------------------------------------
+
+// Every point (row * side + column) of a side x side grid, in the order a
+// view fills them: rows and columns divisible by 8 first, then by 4, by 2,
+// then the rest; each pass row by row upwards, each row from the left.
+std::vector<std::int32_t> CoarseToFineOrder(int side);
+
+// The block a point paints when its pass comes: 8, 4, 2 or 1 points wide,
+// the largest of those that divides both its column and its row.
+int BlockSide(int column, int row);
+
+// The shortest decimal text that reads back (correctly rounded) to exactly
+// `value`: at most 17 significant digits.
+std::string ShortestText(double value);
+
+// The batch command that computes the view of `region` as a file.
+std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);
+
+}  // namespace app

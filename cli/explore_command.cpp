@@ -1,0 +1,32 @@
+#include <cstdio>
+#include <string>
+
+#include "app/explore.h"
+#include "cli/batch_commands.h"
+#include "graphics/window_system.h"
+#include "runtime/numeric.h"
+
+namespace cli {
+
+int RunExploreCommand(const ExploreCommand& command) {
+  runtime::LoadFloatingPointControl();
+  graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
+  app::ExploreSettings settings;
+  settings.g = command.g;
+  settings.m = command.m;
+  settings.n = command.n;
+  settings.side = command.side;
+  settings.firstRegion = command.region;
+  settings.shading = command.shading;
+  app::ExploreOptions options;
+  // A line at a time, so that whoever reads the output sees each at once.
+  options.say = [](const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  };
+  const int exitCode = app::RunExplorer(settings, options);
+  graphics::ShutdownWindowSystem();
+  return exitCode;
+}
+
+}  // namespace cli

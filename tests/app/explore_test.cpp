@@ -1,0 +1,219 @@
+#include "app/explore.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "app/map_picture.h"
+#include "run_test_support.h"
+
+namespace app {
+namespace {
+
+using graphics::InputEvent;
+using graphics::InputKey;
+using graphics::InputKind;
+using graphics::PointerButton;
+
+TEST(ExploreOrderTest, CoarseToFineVisitsEveryPointOnceAndCoarsestFirst) {
+  for (const int side : {2, 9, 17, 40}) {
+    const std::vector<std::int32_t> order = CoarseToFineOrder(side);
+    std::vector<int> visits(static_cast<std::size_t>(side * side), 0);
+    int lastBlock = 8;
+    for (const std::int32_t point : order) {
+      ++visits[static_cast<std::size_t>(point)];
+      const int block = BlockSide(point % side, point / side);
+      EXPECT_LE(block, lastBlock);
+      lastBlock = block;
+    }
+    EXPECT_EQ(visits, std::vector<int>(visits.size(), 1)) << "side " << side;
+  }
+  EXPECT_EQ(BlockSide(0, 0), 8);
+  EXPECT_EQ(BlockSide(16, 4), 4);
+  EXPECT_EQ(BlockSide(6, 8), 2);
+  EXPECT_EQ(BlockSide(8, 3), 1);
+}
+
+TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
+  for (const double value : {110.0, -110.0, 0.1, 1.0 / 3, -54.72361809045226, 1e-300, 123456789012345678.0, 0.0}) {
+    const std::string text = ShortestText(value);
+    EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+    EXPECT_LE(text.size(), 24u);
+  }
+  EXPECT_EQ(ShortestText(110), "110");
+  EXPECT_EQ(ShortestText(0.1), "0.1");
+  ExploreSettings settings;
+  EXPECT_EQ(ViewCommand(settings, {}), "magpend map --grid 600 --region -110:110:-110:110 -o view.png");
+  settings.side = 64;
+  settings.n = 300;
+  settings.m = 250.5;
+  settings.shading = Shading::bySteps;
+  EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
+            "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --shade -o view.png");
+}
+
+// The explorer on an offscreen window, driven through its input queue as
+// its user would, the lines it says collected.
+class ExploreTest : public testing::OffscreenRunTest {
+ protected:
+  void Start(const ExploreSettings& settings) {
+    settings_ = settings;
+    ExploreOptions options;
+    options.windowSystem = graphics::WindowSystemKind::offscreen;
+    options.workerThreads = 2;
+    options.say = [this](const std::string& line) {
+      {
+        std::lock_guard lock(mutex_);
+        lines_.push_back(line);
+      }
+      said_.notify_all();
+    };
+    options.saveFolder = ::testing::TempDir();
+    exitCode_ = std::async(std::launch::async, [settings, options] { return RunExplorer(settings, options); });
+  }
+
+  void TearDown() override {
+    if (exitCode_.valid()) {
+      Send({.kind = InputKind::key, .key = InputKey::escape});
+      exitCode_.wait();
+    }
+    OffscreenRunTest::TearDown();
+  }
+
+  // The next line said, waiting for it (long: a loaded machine is slow).
+  std::string NextLine() {
+    std::unique_lock lock(mutex_);
+    said_.wait_for(lock, std::chrono::seconds(120), [&] { return lines_.size() > read_; });
+    return lines_.size() > read_ ? lines_[read_++] : "(nothing said)";
+  }
+
+  void Send(const InputEvent& event) {
+    // The window opens on the explorer's thread: wait until it is there.
+    while (!graphics::offscreen::SendOffscreenInput(exploreCaption, event)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  void Click(int x, int y, PointerButton button = PointerButton::left) {
+    Send({.kind = InputKind::buttonPress, .x = x, .y = y, .button = button});
+    Send({.kind = InputKind::buttonRelease, .x = x + 1, .y = y - 1, .button = button});
+  }
+  void Key(InputKey key, char32_t character = 0) {
+    Send({.kind = InputKind::key, .key = key, .character = character});
+  }
+
+  // The batch map's picture of the region a "view:" line names.
+  std::vector<graphics::ColorRef> BatchPicture(const std::string& viewLine) {
+    MapRegion region;
+    const auto at = viewLine.find("--region ");
+    EXPECT_NE(at, std::string::npos) << viewLine;
+    char* next = const_cast<char*>(viewLine.c_str()) + at + 9;
+    for (double* bound : {&region.x0, &region.x1, &region.y0, &region.y1}) {
+      *bound = std::strtod(next, &next);
+      ++next;  // the colon
+    }
+    MapPictureJob job;
+    job.kind = MapPictureKind::pixelPerPoint;
+    job.scan.grid = {settings_.side, region};
+    job.scan.g = settings_.g;
+    job.scan.m = settings_.m;
+    job.scan.stepLimit = TrialStepLimit(settings_.n);
+    job.shading = settings_.shading;
+    const std::optional<MapPicture> picture = ComputeMapPicture(job, 2, {});
+    std::vector<graphics::ColorRef> pixels(static_cast<std::size_t>(settings_.side * settings_.side));
+    const pictures::RowSource rows = picture->Rows();
+    for (int y = 0; y < settings_.side; ++y) {
+      rows(y, std::span(pixels).subspan(static_cast<std::size_t>(y * settings_.side), settings_.side));
+    }
+    return pixels;
+  }
+
+  std::vector<graphics::ColorRef> WindowPixels() {
+    return *graphics::offscreen::InspectOffscreenSurface(exploreCaption);
+  }
+
+  // Waits for the next view and checks it against the batch map.
+  std::string ExpectViewIsTheBatchMap(const std::string& what) {
+    const std::string line = NextLine();
+    EXPECT_TRUE(line.starts_with("view: magpend map --grid ")) << what << ": " << line;
+    EXPECT_TRUE(WindowPixels() == BatchPicture(line)) << what << ": " << line;
+    return line;
+  }
+
+  ExploreSettings settings_;
+  std::future<int> exitCode_;
+  std::mutex mutex_;
+  std::condition_variable said_;
+  std::vector<std::string> lines_;
+  std::size_t read_ = 0;
+};
+
+TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
+  ExploreSettings settings;
+  settings.side = 48;
+  settings.n = 300;
+  settings.shading = Shading::bySteps;
+  Start(settings);
+  const std::string first = ExpectViewIsTheBatchMap("first view");
+  EXPECT_NE(first.find("--region -110:110:-110:110 --n 300 --shade -o view.png  # "), std::string::npos) << first;
+
+  // A click: the start point's trial, its magnet that of the pixel, its path drawn.
+  const std::vector<graphics::ColorRef> before = WindowPixels();
+  Click(30, 10);
+  const std::string start = NextLine();
+  const StartGrid grid{48, {}};
+  const std::string where = "start " + ShortestText(grid.X(30)) + " " + ShortestText(grid.Y(37)) + ": ";
+  ASSERT_TRUE(start.starts_with(where)) << start;
+  const int magnet = start.find("no magnet") != std::string::npos ? 0 : start[where.size() + 7] - '0';
+  const graphics::ColorRef pixel = before[10 * 48 + 30];
+  EXPECT_EQ(magnet == 0, pixel == testing::background) << start;
+  if (magnet > 0) {
+    const std::int64_t steps = std::atoll(start.c_str() + start.find("after ") + 6);
+    EXPECT_EQ(pixel, PointColor({static_cast<std::int16_t>(magnet), steps}, 300, Shading::bySteps)) << start;
+  }
+  EXPECT_FALSE(WindowPixels() == before) << "no path drawn";
+
+  // Views made by the wheel, a drag, the keys; Backspace and Home go back.
+  Send({.kind = InputKind::wheel, .x = 12, .y = 30, .wheelSteps = 1});
+  const std::string zoomed = ExpectViewIsTheBatchMap("wheel");
+  Send({.kind = InputKind::buttonPress, .x = 5, .y = 5, .button = PointerButton::left});
+  Send({.kind = InputKind::motion, .x = 20, .y = 9});
+  Send({.kind = InputKind::buttonRelease, .x = 30, .y = 17, .button = PointerButton::left});
+  ExpectViewIsTheBatchMap("drag");
+  Key(InputKey::backspace);
+  EXPECT_EQ(ExpectViewIsTheBatchMap("Backspace").substr(0, 60), zoomed.substr(0, 60));
+  Key(InputKey::left);
+  ExpectViewIsTheBatchMap("left arrow");
+  Click(3, 3, PointerButton::right);
+  EXPECT_EQ(ExpectViewIsTheBatchMap("right click").substr(0, 60), zoomed.substr(0, 60));
+  Key(InputKey::home);
+  EXPECT_EQ(ExpectViewIsTheBatchMap("Home").substr(0, 60), first.substr(0, 60));
+
+  Key(InputKey::character, 's');
+  const std::string saved = NextLine();
+  EXPECT_TRUE(saved.starts_with("saved: explore-")) << saved;
+  std::filesystem::remove(std::filesystem::path(::testing::TempDir()) / saved.substr(7));
+
+  Key(InputKey::character, 'q');
+  EXPECT_EQ(exitCode_.get(), 0);
+}
+
+// A new view stops the one under way: with trials that never end on their
+// own, only stopping lets the explorer reach the end.
+TEST_F(ExploreTest, ANewViewStopsTheOldOne) {
+  ExploreSettings settings;
+  settings.side = 16;
+  settings.n = 1e12;  // steps without end, for any trial not caught
+  settings.firstRegion = {200, 300, 200, 300};  // far from every magnet
+  Start(settings);
+  for (int i = 0; i < 5; ++i) Key(InputKey::right);
+  graphics::offscreen::CloseOffscreenWindowAsUser(exploreCaption, graphics::offscreen::CloseWait::untilDestroyed);
+  ASSERT_EQ(exitCode_.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  EXPECT_EQ(exitCode_.get(), 0);
+}
+
+}  // namespace
+}  // namespace app
