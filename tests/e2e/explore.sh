@@ -18,11 +18,7 @@ source "$(dirname "$0")/lib.bash"
 use_private_display
 side=96
 out="$work/explore.out"
-
-said() { grep -c -- "$1" "$out" 2>/dev/null || true; }
-said_at_least() { [ "$(said "^$1")" -ge "$2" ]; }
-# Waits until the explorer has said `$2` lines starting with `$1`.
-wait_said() { poll_until 60 said_at_least "$1" "$2" || fail "waited in vain for line $2 of '$1' in: $(cat "$out")"; }
+mapper=$binary
 
 # Starts the explorer with the arguments given, in $work, and finds its window.
 start_explorer() {
@@ -31,46 +27,6 @@ start_explorer() {
   explorer=$!
   wait_for_window "magpend explore" 20
   window=$(window_id "magpend explore")
-}
-
-# Checks that the window shows the picture of the `$1`th view line's command.
-check_view() {
-  local line command
-  wait_said "view: " "$1"
-  line=$(grep '^view: ' "$out" | sed -n "$1p")
-  command=${line#view: magpend }
-  command=${command%%  #*}
-  # shellcheck disable=SC2086
-  "$binary" ${command/view.png/$work/view.png}
-  pngtopnm "$work/view.png" > "$work/view.ppm"
-  screenshot "$window" "$work/window.ppm"
-  [ "$("$probe" differ "$work/view.ppm" < "$work/window.ppm")" = 0 ] || fail "view $1 differs from its command's picture: $line"
-}
-
-# Clicks at ($1, $2) and checks the start line's magnet against that pixel's colour.
-check_click() {
-  local clicks colour magnet
-  clicks=$(said "^start ")
-  colour=$("$probe" pixel "$1" "$2" < "$work/window.ppm")
-  xdotool mousemove --window "$window" "$1" "$2" click 1
-  wait_said "start " $((clicks + 1))
-  magnet=$(grep '^start ' "$out" | tail -1 | sed -E 's/.*: (magnet ([1-3])|no magnet) after [0-9]+ steps$/\2/')
-  case "$colour" in
-    FF0000) [ "$magnet" = 1 ] ;; 00BF00) [ "$magnet" = 2 ] ;; 0000FF) [ "$magnet" = 3 ] ;; F0F0F0) [ -z "$magnet" ] ;;
-    *) false ;;
-  esac || fail "the pixel at $1, $2 is $colour, but: $(grep '^start ' "$out" | tail -1)"
-  screenshot "$window" "$work/path.ppm"
-  [ "$("$probe" count FF00FF < "$work/path.ppm")" -gt 0 ] || fail "no path drawn after the click at $1, $2"
-}
-
-# Ends the explorer with the key `$1` and checks its exit.
-end_with() {
-  local status=0
-  xdotool key --clearmodifiers "$1"
-  for _ in $(seq 100); do kill -0 "$explorer" 2>/dev/null || break; sleep 0.2; done
-  wait "$explorer" || status=$?
-  [ "$status" = 0 ] || fail "$1 ended the explorer with exit code $status"
-  [ ! -s "$work/explore.err" ] || fail "the explorer wrote to standard error: $(cat "$work/explore.err")"
 }
 
 start_explorer
@@ -86,18 +42,15 @@ xdotool mousemove --window "$window" 10 12 mousedown 1 mousemove --window "$wind
 check_view 3
 xdotool key BackSpace
 check_view 4
-[ "$(grep '^view: ' "$out" | sed -n 4p | cut -d'#' -f1)" = "$(grep '^view: ' "$out" | sed -n 2p | cut -d'#' -f1)" ] ||
+[ "$(view_command 4)" = "$(view_command 2)" ] ||
   fail "Backspace did not go back to the view before"
 xdotool key Right
 check_view 5
 xdotool key Home
 check_view 6
-[ "$(grep '^view: ' "$out" | sed -n 6p | cut -d'#' -f1)" = "$(grep '^view: ' "$out" | sed -n 1p | cut -d'#' -f1)" ] ||
+[ "$(view_command 6)" = "$(view_command 1)" ] ||
   fail "Home did not go to the first view"
-xdotool key s
-wait_said "saved: explore-001.png" 1
-pngtopnm "$work/explore-001.png" > "$work/saved.ppm"
-[ "$("$probe" differ "$work/saved.ppm" < "$work/window.ppm")" = 0 ] || fail "the saved picture differs from the window"
+check_save explore-001.png
 end_with Escape
 
 # Under a window manager: the frame is decorated, the drawing area the same.

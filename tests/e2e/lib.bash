@@ -325,14 +325,103 @@ wait_for_class_window() {
   poll_until "${3:-10}" class_window_shown "$1" "$2" || fail "window $1 of $2 did not appear"
 }
 
-# Saves the 800 x 600 drawing area of the Windows program's window `$1` as a
-# binary PPM in `$2`. With no window manager on the display Wine draws the
-# frame itself, into the frame's X window: borders of equal width left, right
-# and below, the title bar above, and the drawing area within.
-wine_area_screenshot() {
+# "LEFT TOP": where the drawing area of `$2` x `$3` pixels (800 x 600 when
+# not given) lies in the Windows program's window `$1`. With no window
+# manager on the display Wine draws the frame itself, into the frame's X
+# window: borders of equal width left, right and below, the title bar above,
+# and the drawing area within.
+wine_area_offset() {
   local width height border
   read -r width height <<< "$(xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')"
-  border=$(( (width - 800) / 2 ))
+  border=$(( (width - ${2:-800}) / 2 ))
+  echo "$border $((height - ${3:-600} - border))"
+}
+
+# Saves the drawing area of the Windows program's window `$1` as a binary
+# PPM in `$2`; the area is `$3` x `$4` pixels (800 x 600 when not given).
+wine_area_screenshot() {
+  local left top
+  read -r left top <<< "$(wine_area_offset "$1" "${3:-800}" "${4:-600}")"
   xwd -silent -id "$1" | xwdtopnm 2>/dev/null |
-    pnmcut -left "$border" -top $((height - 600 - border)) -width 800 -height 600 > "$2"
+    pnmcut -left "$left" -top "$top" -width "${3:-800}" -height "${4:-600}" > "$2"
+}
+
+# --- The explorer (`magpend explore`), driven as a user would. The script
+# sets `out` (the file of the explorer's standard output), `explorer` (its
+# process), `window` (its X window) and `mapper` (the program that makes the
+# pictures of the views' commands); it redefines explorer_screenshot and
+# point_at where the drawing area is not the whole X window (under Wine).
+
+# Saves the explorer's drawing area as the binary PPM `$1`.
+explorer_screenshot() { screenshot "$window" "$1"; }
+# Moves the pointer onto the drawing area's pixel ($1, $2).
+point_at() { xdotool mousemove --window "$window" "$1" "$2"; }
+
+said() { grep -c -- "$1" "$out" 2>/dev/null || true; }
+said_at_least() { [ "$(said "^$1")" -ge "$2" ]; }
+# Waits until the explorer has said `$2` lines starting with `$1`.
+wait_said() { poll_until 60 said_at_least "$1" "$2" || fail "waited in vain for line $2 of '$1' in: $(cat "$out")"; }
+
+# The command of the `$1`th view line, without its time.
+view_command() { grep '^view: ' "$out" | sed -n "$1p" | cut -d'#' -f1; }
+
+# Checks that the window shows the picture of the `$1`th view line's command
+# (within 10 s: a window system may show the last change a moment late).
+check_view() {
+  local line command words differing
+  wait_said "view: " "$1"
+  line=$(grep '^view: ' "$out" | sed -n "$1p" | tr -d '\r')
+  command=${line#view: magpend }
+  read -ra words <<< "${command%%  #*}"
+  "$mapper" "${words[@]/view.png/$work/view.png}" || fail "the command of view $1 failed: $line"
+  pngtopnm "$work/view.png" > "$work/view.ppm"
+  for _ in $(seq 20); do
+    explorer_screenshot "$work/window.ppm"
+    differing=$("$probe" differ "$work/view.ppm" < "$work/window.ppm")
+    [ "$differing" = 0 ] && return 0
+    sleep 0.5
+  done
+  fail "view $1 differs from its command's picture in $differing pixels: $line"
+}
+
+# Clicks at ($1, $2) and checks the start line's magnet against that pixel's
+# colour in the last view checked, and that the path is drawn.
+check_click() {
+  local clicks colour magnet
+  clicks=$(said "^start ")
+  colour=$("$probe" pixel "$1" "$2" < "$work/window.ppm")
+  point_at "$1" "$2"
+  xdotool click 1
+  wait_said "start " $((clicks + 1))
+  magnet=$(grep '^start ' "$out" | tail -1 | tr -d '\r' |
+    sed -E 's/.*: (magnet ([1-3])|no magnet) after [0-9]+ steps$/\2/')
+  case "$colour" in
+    FF0000) [ "$magnet" = 1 ] ;; 00BF00) [ "$magnet" = 2 ] ;; 0000FF) [ "$magnet" = 3 ] ;; F0F0F0) [ -z "$magnet" ] ;;
+    *) false ;;
+  esac || fail "the pixel at $1, $2 is $colour, but: $(grep '^start ' "$out" | tail -1)"
+  for _ in $(seq 20); do
+    explorer_screenshot "$work/path.ppm"
+    [ "$("$probe" count FF00FF < "$work/path.ppm")" -gt 0 ] && return 0
+    sleep 0.5
+  done
+  fail "no path drawn after the click at $1, $2"
+}
+
+# S: checks that the explorer saved the window's picture as `$1` in $work.
+check_save() {
+  xdotool key s
+  wait_said "saved: $1" 1
+  explorer_screenshot "$work/window.ppm"
+  pngtopnm "$work/$1" > "$work/saved.ppm"
+  [ "$("$probe" differ "$work/saved.ppm" < "$work/window.ppm")" = 0 ] || fail "the saved picture differs from the window"
+}
+
+# Ends the explorer with the key `$1` and checks its exit.
+end_with() {
+  local status=0
+  xdotool key --clearmodifiers "$1"
+  for _ in $(seq 100); do kill -0 "$explorer" 2>/dev/null || break; sleep 0.2; done
+  wait "$explorer" || status=$?
+  [ "$status" = 0 ] || fail "$1 ended the explorer with exit code $status"
+  [ ! -s "$work/explore.err" ] || fail "the explorer wrote to standard error: $(cat "$work/explore.err")"
 }
