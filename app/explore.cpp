@@ -150,6 +150,8 @@ class Explorer {
   LongTrialDecision DuringLongTrial();
 
   // --- The input
+  // Handles what has arrived, until an event asks for a new view or the end.
+  void HandleArrivedInput();
   void Handle(const InputEvent& event);
   void OnPress(const InputEvent& event);
   void OnRelease(const InputEvent& event);
@@ -185,6 +187,7 @@ class Explorer {
 
   std::unique_ptr<MapScan> scan_;  // the view under way; null once finished
   std::int64_t taken_ = 0;         // its results painted
+  int viewsStarted_ = 0;
   std::chrono::steady_clock::time_point viewStart_;
 
   std::vector<Segment> path_;               // the last click's path, pixel coordinates
@@ -198,12 +201,8 @@ void Explorer::Run() {
     if (viewChanged_) StartView();
     if (scan_) {
       FillSlice();
-      while (!Interrupted()) {
-        const std::optional<InputEvent> event = input_->TryPop();
-        if (!event) break;
-        Handle(*event);
-      }
-    } else if (const auto event = input_->WaitFor(std::chrono::seconds(1))) {
+      HandleArrivedInput();
+    } else if (const auto event = input_->WaitFor(std::chrono::hours(24))) {
       Handle(*event);
     }
   }
@@ -222,16 +221,13 @@ void Explorer::StartView() {
   job.stepLimit = TrialStepLimit(settings_.n);
   job.pointOrder = order_;
   taken_ = 0;
+  ++viewsStarted_;
   viewStart_ = std::chrono::steady_clock::now();
   scan_ = std::make_unique<MapScan>(job, options_.workerThreads);
 }
 
 LongTrialDecision Explorer::DuringLongTrial() {
-  while (!Interrupted()) {
-    const std::optional<InputEvent> event = input_->TryPop();
-    if (!event) break;
-    Handle(*event);
-  }
+  HandleArrivedInput();
   return Interrupted() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
 }
 
@@ -256,6 +252,7 @@ void Explorer::FillSlice() {
     ShowPixels(top, bottom);
     ShowOverlay();
   }
+  if (options_.afterSlice) options_.afterSlice(viewsStarted_, taken_, total);
   if (taken_ == total) FinishView();
 }
 
@@ -301,6 +298,14 @@ void Explorer::ShowOverlay() {
 }
 
 // --- Input -------------------------------------------------------------------
+
+void Explorer::HandleArrivedInput() {
+  while (!Interrupted()) {
+    const std::optional<InputEvent> event = input_->TryPop();
+    if (!event) return;
+    Handle(*event);
+  }
+}
 
 void Explorer::Handle(const InputEvent& event) {
   switch (event.kind) {

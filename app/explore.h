@@ -57,6 +57,10 @@ struct ExploreOptions {
   // Each line the explorer prints, without its line end.
   std::function<void(const std::string& line)> say;
   std::filesystem::path saveFolder = ".";  // where S writes its pictures
+  // Called after each slice of a view's results is shown (benchmarks): the
+  // view's number (1 the first, counting every start), its points shown so
+  // far, and of how many.
+  std::function<void(int view, std::int64_t shown, std::int64_t points)> afterSlice;
 };
 
 // The caption of the explorer's window.

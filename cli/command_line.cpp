@@ -126,7 +126,8 @@ Enter keeps a default; 0 for g, v or n also means the default. A value out of
 range ends the program without any window.
 An option's value follows it as the next argument or after "=".
 Ctrl+C is a key of the form; )" + words.endKey + R"( ends the program.
-Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form or a picture not written,
+Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form, a picture not written or no
+window for explore,
 2 a wrong command line or value or a --save folder that cannot be made,
 130 a map stopped by Ctrl+C.
 More: )" + words.manual + ".";
@@ -239,8 +240,10 @@ void Description::DescribeMerge() {
 
 void Description::DescribeExplore() {
   explore_ = app_.add_subcommand("explore", R"(Shows the map in a window of its own and lets the mouse and keys explore it:
-a click shows a start point's path, a drag or the wheel zooms in. Every
-finished view prints the `magpend map` command that computes it.)");
+a click shows a start point's path, a drag or the wheel zooms in, the right
+button or Backspace goes back, Home to the first view, the arrows pan, S saves
+the picture, Escape or Q ends. Every finished view prints the `magpend map`
+command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
   explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (600)")

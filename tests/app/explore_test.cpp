@@ -202,12 +202,15 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
 }
 
 // A new view stops the one under way: with trials that never end on their
-// own, only stopping lets the explorer reach the end.
+// own, only stopping lets the explorer reach the end. (Released on the y
+// axis with magnets too weak to matter, the bob swings along it forever,
+// 30 units or more from every magnet.)
 TEST_F(ExploreTest, ANewViewStopsTheOldOne) {
   ExploreSettings settings;
   settings.side = 16;
-  settings.n = 1e12;  // steps without end, for any trial not caught
-  settings.firstRegion = {200, 300, 200, 300};  // far from every magnet
+  settings.m = 1e-9;
+  settings.n = 1e12;  // 2^31 - 1 steps for a trial not caught
+  settings.firstRegion = {-1e-3, 1e-3, 200, 300};
   Start(settings);
   for (int i = 0; i < 5; ++i) Key(InputKey::right);
   graphics::offscreen::CloseOffscreenWindowAsUser(exploreCaption, graphics::offscreen::CloseWait::untilDestroyed);

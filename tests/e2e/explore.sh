@@ -27,7 +27,11 @@ start_explorer() {
   explorer=$!
   wait_for_window "magpend explore" 20
   window=$(window_id "magpend explore")
+  # A busy window manager may map the frame only a while after it appeared.
+  poll_until 30 window_viewable ||
+    fail "the explorer's window was never shown${manager:+ by $manager}: $(xprop -id "$window" WM_STATE | tr -s ' \n' ' ')"
 }
+window_viewable() { xwininfo -id "$window" | grep -q "Map State: IsViewable"; }
 
 start_explorer
 check_view 1
@@ -54,7 +58,8 @@ check_save explore-001.png
 end_with Escape
 
 # Under a window manager: the frame is decorated, the drawing area the same.
-start_window_manager openbox
+manager=openbox
+start_window_manager "$manager"
 start_explorer
 check_view 1
 check_click 20 70

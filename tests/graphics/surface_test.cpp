@@ -226,6 +226,23 @@ TEST(SurfaceTest, SetPixelIgnoresPixelsOutside) {
   EXPECT_EQ(Picture(surface), (std::vector<std::string>{"...", "..o"}));
 }
 
+// A block of pixels lands row by row at its place; what lies outside is
+// left out, and only what changed value counts as changed.
+TEST(SurfaceTest, WritePixelsClipsTheBlockAndNotesOnlyChanges) {
+  Surface surface(4, 3, background);
+  const ColorRef o = outline, f = fill, b = background;
+  const std::vector<ColorRef> block{o, f, b, f, o, b};  // 3 x 2, from (2, -1)
+  surface.WritePixels({2, -1, 5, 1}, block.data());
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"..#o", "....", "...."}));
+  const PixelRect changed = surface.TakeChangedArea();
+  EXPECT_EQ(changed.left, 2);
+  EXPECT_EQ(changed.top, 0);
+  EXPECT_EQ(changed.right, 4);
+  EXPECT_EQ(changed.bottom, 1);
+  surface.WritePixels({2, -1, 5, 1}, block.data());
+  EXPECT_TRUE(surface.TakeChangedArea().IsEmpty());
+}
+
 TEST(SurfaceTest, ChangedAreaCoversOnlyPixelsThatChangedValue) {
   Surface surface(20, 20, background);
   surface.DrawBox(Ellipse({2, 3, 14, 15}), outline, Solid(fill));
