@@ -54,6 +54,7 @@ async function Main() {
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',
     headless: true,
+    protocolTimeout: 60 * 60000,  // a whole view may take long on a busy machine
     args: ['--no-sandbox', '--headless', '--disable-gpu', `--user-data-dir=${profile}`],
   });
   try {
