@@ -25,5 +25,5 @@ start_shell
 tmux_ send-keys -t "$pane" "'$PWD/build/magpend' --save '$reference'" Enter
 fill_form "" "" "" "" "" ""
 
-node tests/web/page_test.js build-web "$(build/magpend --version)" "$reference"
+node tests/web/page_test.js build-web "$(build/magpend --version)" "$reference" build/magpend
 echo "test-web: done in $(($(date +%s) - started)) s"

@@ -1,6 +1,7 @@
 #include "graphics/gdi/gdi_window.h"
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "graphics/desktop_window.h"
+#include "graphics/gdi/gdi_input.h"
 
 namespace graphics::gdi {
 
@@ -46,8 +48,8 @@ std::uint32_t ToDibPixel(ColorRef color) {
 
 class GdiWindow final : public NativeWindow {
  public:
-  explicit GdiWindow(std::shared_ptr<const Surface> surface)
-      : surface_(std::move(surface)), threadId_(GetCurrentThreadId()) {}
+  GdiWindow(std::shared_ptr<const Surface> surface, std::shared_ptr<InputQueue> input)
+      : surface_(std::move(surface)), input_(std::move(input)), threadId_(GetCurrentThreadId()) {}
   ~GdiWindow() override {
     Destroy();
     if (wake_ != nullptr) CloseHandle(wake_);
@@ -81,6 +83,16 @@ class GdiWindow final : public NativeWindow {
   }
   void OnAreaPaint();
   void OnAreaClick() { SetFocus(area_); }
+  // The user's input, queued when the window was opened for it.
+  void OnFrameFocus();
+  void OnPointer(UINT message, LPARAM lParam);
+  void OnWheel(WPARAM wParam, LPARAM lParam);
+  void OnKeyDown(WPARAM virtualKey) { Queue(KeyDownEvent(virtualKey)); }
+  void OnCharacter(WPARAM character) { Queue(CharacterEvent(character)); }
+  // Queues a key event with the pointer's place when the key came.
+  void Queue(std::optional<InputEvent> event);
+  // A point on the screen in drawing-area pixels.
+  POINT InArea(POINT onScreen) const;
 
   void DoModalLoopWork() {
     if (modalLoopWork_ && !frameGone_) modalLoopWork_();
@@ -90,6 +102,8 @@ class GdiWindow final : public NativeWindow {
   void CopySurface(HDC dc, PixelRect area);
 
   std::shared_ptr<const Surface> surface_;
+  std::shared_ptr<InputQueue> input_;  // null: input is ignored
+  WheelNotches wheel_;                 // the parts of a notch turned so far
   HWND frame_ = nullptr;               // the top-level window
   HWND area_ = nullptr;                // the drawing area, child of the frame
   HANDLE wake_ = nullptr;              // event that other threads set to wake the loop
@@ -156,6 +170,8 @@ LRESULT CALLBACK GdiWindow::FrameProcedure(HWND window, UINT message, WPARAM wPa
         self->OnModalLoopTimer();
         return 0;
       case wakeMessage: self->OnWake(); return 0;
+      case WM_SETFOCUS: self->OnFrameFocus(); break;
+      case WM_MOUSEWHEEL: self->OnWheel(wParam, lParam); return 0;
       default: break;
     }
   }
@@ -168,7 +184,19 @@ LRESULT CALLBACK GdiWindow::AreaProcedure(HWND window, UINT message, WPARAM wPar
     switch (message) {
       case WM_PAINT: self->OnAreaPaint(); return 0;
       case WM_ERASEBKGND: return 1;  // the paint covers it
-      case WM_LBUTTONDOWN: self->OnAreaClick(); return 0;
+      case WM_LBUTTONDOWN:
+        self->OnAreaClick();
+        self->OnPointer(message, lParam);
+        return 0;
+      case WM_LBUTTONUP:
+      case WM_MBUTTONDOWN:
+      case WM_MBUTTONUP:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONUP:
+      case WM_MOUSEMOVE: self->OnPointer(message, lParam); return 0;
+      case WM_MOUSEWHEEL: self->OnWheel(wParam, lParam); return 0;
+      case WM_KEYDOWN: self->OnKeyDown(wParam); break;
+      case WM_CHAR: self->OnCharacter(wParam); break;
       default: break;
     }
   }
@@ -205,6 +233,7 @@ bool GdiWindow::Create(const WindowSettings& settings) {
 
 void GdiWindow::Show() {
   ShowWindow(frame_, SW_SHOW);
+  if (input_) SetFocus(area_);  // keys go to the drawing area from the start
   // Paints the frame and the area at once, so the window is shown with the
   // surface's pixels when the program first draws.
   RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -218,6 +247,52 @@ void GdiWindow::Wake() {
   if (frame != nullptr && GetCurrentThreadId() != threadId_) {
     SendNotifyMessageA(frame, wakeMessage, 0, 0);
   }
+}
+
+// The classic frame with one child: the focus the frame gets goes on to its
+// drawing area, whose window procedure reads the keys. Without input the
+// frame keeps it, as the form's runs always had it.
+void GdiWindow::OnFrameFocus() {
+  if (input_) SetFocus(area_);
+}
+
+// A drag holds the pointer: the area hears the release also when the
+// pointer left it or the window, as Windows programs capture the mouse
+// between a button's press and its release.
+void GdiWindow::OnPointer(UINT message, LPARAM lParam) {
+  if (!input_) return;
+  if (message == WM_LBUTTONDOWN) SetCapture(area_);
+  if (message == WM_LBUTTONUP) ReleaseCapture();
+  if (const auto event = PointerEvent(message, lParam)) input_->Push(*event);
+}
+
+// The wheel's message tells the pointer's place on the screen, not in the
+// window that hears it (the area or, when it has the focus, the frame).
+void GdiWindow::OnWheel(WPARAM wParam, LPARAM lParam) {
+  if (!input_) return;
+  const int notches = wheel_.Add(GET_WHEEL_DELTA_WPARAM(wParam));
+  if (notches == 0) return;
+  const POINT at = InArea({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  InputEvent event;
+  event.kind = InputKind::wheel;
+  event.x = at.x;
+  event.y = at.y;
+  event.wheelSteps = notches;
+  input_->Push(event);
+}
+
+void GdiWindow::Queue(std::optional<InputEvent> event) {
+  if (!input_ || !event) return;
+  const DWORD position = GetMessagePos();
+  const POINT at = InArea({GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+  event->x = at.x;
+  event->y = at.y;
+  input_->Push(*event);
+}
+
+POINT GdiWindow::InArea(POINT onScreen) const {
+  ScreenToClient(area_, &onScreen);
+  return onScreen;
 }
 
 void GdiWindow::OnModalLoopEntered() {
@@ -308,7 +383,7 @@ void GdiWindow::Destroy() {
 
 std::unique_ptr<NativeWindow> MakeGdiWindow(const WindowSettings& settings,
                                             std::shared_ptr<const Surface> surface) {
-  auto window = std::make_unique<GdiWindow>(std::move(surface));
+  auto window = std::make_unique<GdiWindow>(std::move(surface), settings.input);
   if (!window->Create(settings)) return nullptr;  // the destructor releases what was made
   return window;
 }

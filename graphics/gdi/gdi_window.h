@@ -11,8 +11,13 @@
 //
 // The close button, the window menu and Alt+F4 end in WM_CLOSE, which the
 // frame only notes: the window thread destroys the window as the program's
-// own close does. Keys typed into the window are not read; a left click
-// gives the drawing area the focus.
+// own close does. A left click gives the drawing area the focus.
+//
+// A window opened with an input queue (WindowSettings::input) queues the
+// mouse and key messages of its drawing area as input events
+// (graphics/gdi/gdi_input.h): the area has the keyboard focus from the start
+// (the frame hands it on), and a left button held down captures the mouse
+// until its release. Without a queue, keys and clicks are not read.
 #pragma once
 
 #include <memory>

@@ -3,7 +3,12 @@
 // the window's caption while the window is open. A repaint copies the
 // changed part of the surface into the canvas, pixel for pixel, as the
 // desktop backends copy it onto the screen. The page offers no way to close
-// a window, so the windows end only as the program ends them.
+// the form's windows, so they end only as the program ends them.
+//
+// A window opened with an input queue (WindowSettings::input) asks the page
+// for a canvas that takes input: the page then sends its pointer, wheel and
+// key events and its close button (graphics/web/page_input.h), which the
+// window queues.
 #pragma once
 
 #include <memory>

@@ -8,8 +8,11 @@
 // a reload, the page's sentence where no service worker may run, and a
 // start without a network. Served by web/serve.js with the headers: the
 // first visit runs without a reload, a phone's narrow page, and bad
-// requests. Without a reference folder the cases that need it are left out.
-// Usage: node tests/web/page_test.js <site folder> <version line> [reference folder]
+// requests. And the explorer, driven with the mouse, the touch screen and
+// keys, each view it finishes against the Linux build's picture of the
+// command it prints. Without a reference folder and the Linux program the
+// cases that need them are left out.
+// Usage: node tests/web/page_test.js <site folder> <version line> [reference folder Linux-magpend]
 //        (the version line as `magpend --version` prints it)
 'use strict';
 
@@ -21,7 +24,7 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { Serve } = require('../../web/serve.js');
 
-const [site, versionLine, referenceFolder] = process.argv.slice(2);
+const [site, versionLine, referenceFolder, linuxProgram] = process.argv.slice(2);
 const minute = 60000;
 const needsReference = 'compares with the Linux build';
 const labels = ['Startposition     x: ', 'Startposition     y: ', 'Pendelkoeffizient g: ',
@@ -283,6 +286,100 @@ async function Main() {
         Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
         Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
       }],
+      ['the explorer: views equal to their commands\' pictures, a click, a tap, S, Escape', async () => {
+        const side = 80;
+        await page.$eval('#explore-options', (field, options) => { field.value = options; }, `--grid ${side} --n 300`);
+        await page.click('#explore');
+        const canvas = await waitForWindow('magpend explore');  // the explorer's caption
+        const box = await canvas.boundingBox();
+        const at = (x, y) => [box.x + x + 0.5, box.y + y + 0.5];
+        const lines = (prefix) => page.$eval('.explore-lines', (shown, wanted) =>
+            shown.textContent.split('\n').filter((line) => line.startsWith(wanted)), prefix);
+        const waitForLine = async (prefix, count) => {
+          await page.waitForFunction((wanted, n) => document.querySelector('.explore-lines').textContent
+              .split('\n').filter((line) => line.startsWith(wanted)).length >= n,
+            { timeout: 3 * minute, polling: 100 }, prefix, count);
+          return (await lines(prefix))[count - 1];
+        };
+        const explorerCanvas = 'canvas[aria-label="magpend explore"]';
+        let views = 0;
+        let firstView = null;
+        const checkView = async (what) => {
+          const line = await waitForLine('view: ', ++views);
+          const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ');
+          const file = path.join(downloads, `view${views}.png`);
+          childProcess.execFileSync(linuxProgram, [...command, '-o', file]);
+          const reference = fs.readFileSync(file).toString('base64');
+          await page.waitForFunction(async (base64, selector) => {
+            const shown = document.querySelector(selector);
+            const pixels = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);
+            window.viewDifference = ComparePictures(pixels, await PngPicture(base64));
+            return window.viewDifference === '';
+          }, { timeout: minute, polling: 500 }, reference, explorerCanvas).catch(async () => {
+            throw new Error(`${what} (${line}): ${await page.evaluate(() => viewDifference)}`);
+          });
+          if (!firstView) firstView = reference;
+          console.log(`  (${what}: ${line})`);
+          return line;
+        };
+        const checkStart = async (count, x, y) => {
+          const line = await waitForLine('start ', count);
+          const color = await page.evaluate(async (base64, px, py) =>
+              Array.from(PixelAt(await PngPicture(base64), px, py)).slice(0, 3).join(), firstView, x, y);
+          const magnet = { '255,0,0': 'magnet 1', '0,191,0': 'magnet 2', '0,0,255': 'magnet 3' }[color] || 'no magnet';
+          Check(new RegExp(`^start \\S+ \\S+: ${magnet} after [0-9]+ steps$`).test(line),
+                `the point (${x}, ${y}) of colour ${color} printed "${line}"`);
+          const pathShown = await page.evaluate((selector) => {
+            const shown = document.querySelector(selector);
+            const data = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height).data;
+            for (let i = 0; i < data.length; i += 4) {
+              if (data[i] === 255 && data[i + 1] === 0 && data[i + 2] === 255) return true;
+            }
+            return false;
+          }, explorerCanvas);
+          Check(pathShown, `no path drawn for "${line}"`);
+        };
+
+        const first = await checkView('the first view');
+        Check(first.startsWith(`view: magpend map --grid ${side} --region -110:110:-110:110 --n 300 -o view.png  # `),
+              `the first view's line: ${first}`);
+        await page.mouse.click(...at(30, 70));
+        await checkStart(1, 30, 70);
+        await page.touchscreen.tap(box.x + 70, box.y + 20);  // touch points are whole pixels
+        await checkStart(2, 70, 20);
+        await page.mouse.move(...at(60, 60));
+        await page.mouse.wheel({ deltaY: -100 });
+        await checkView('a wheel notch in');
+        await page.mouse.move(...at(20, 20));
+        await page.mouse.down();
+        await page.mouse.move(...at(70, 50), { steps: 5 });
+        await page.mouse.up();
+        const dragged = await checkView('a drag');
+        await press('Backspace');
+        const back = await checkView('Backspace');
+        Check(back.split('#')[0] === (await lines('view: '))[1].split('#')[0],
+              `Backspace after ${dragged} went to ${back}`);
+        await page.mouse.click(...at(50, 50), { button: 'right' });
+        await checkView('a right click');
+        await press('Home');
+        await checkView('Home');
+        await press('ArrowRight');
+        await checkView('the right arrow');
+        await page.evaluate((selector) => {
+          const shown = document.querySelector(selector);
+          window.savedView = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);
+        }, explorerCanvas);
+        await press('s');
+        Check(await waitForLine('saved: ', 1) === 'saved: explore-001.png', 'S did not say explore-001.png');
+        await WaitForFile(path.join(downloads, 'explore-001.png'), minute);
+        const saved = fs.readFileSync(path.join(downloads, 'explore-001.png')).toString('base64');
+        const saveDifference = await page.evaluate(
+            async (base64) => ComparePictures(savedView, await PngPicture(base64)), saved);
+        Check(saveDifference === '', `explore-001.png: ${saveDifference}`);
+        await press('Escape');
+        await waitForLine('magpend explore has ended (exit status 0)', 1);
+        Check(!(await page.$('canvas[aria-label="magpend explore"]')), 'the explorer\'s canvas stayed');
+      }, needsReference],
       ['where no service worker may run, the page says why it cannot', async () => {
         const bare = await NewPage({ width: 1280, height: 800 }, await browser.createBrowserContext());
         await bare.evaluateOnNewDocument(() => { delete Navigator.prototype.serviceWorker; });
@@ -334,7 +431,7 @@ async function Main() {
 
     let failed = 0;
     for (const [name, run, needs] of cases) {
-      if (needs === needsReference && !referenceFolder) continue;
+      if (needs === needsReference && !(referenceFolder && linuxProgram)) continue;
       try {
         await run();
         console.log(`ok: ${name}`);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the Windows program under Wine (PNG through the Windows
 # Imaging Component) against the Linux build's (libpng):
-#  - `magpend.exe map` with the defaults is pixel for pixel `magpend map`;
+#  - `magpend.exe map` with the defaults is pixel for pixel `magpend map`,
+#    and so is a shaded map of a region;
 #  - a --grid 301 map made in three bands by magpend.exe and joined by
 #    `magpend.exe merge` is pixel for pixel the Linux build's whole map, and
 #    the Linux build joins the Windows bands too;
@@ -25,6 +26,10 @@ wine "$exe" map -o windows.png
 "$linux/magpend" map -o linux.png
 same_pixels windows.png linux.png || fail "the Windows map differs from the Linux map"
 [ "$(pngtopnm windows.png | "$probe" count 0000FF)" -gt 20000 ] || fail "the Windows map has no blue"
+shaded=(map --grid 151 --region -40:20:-10:50 --shade)
+wine "$exe" "${shaded[@]}" -o shaded-windows.png
+"$linux/magpend" "${shaded[@]}" -o shaded-linux.png
+same_pixels shaded-windows.png shaded-linux.png || fail "the Windows shaded map differs from the Linux one"
 
 for rows in 0:100 100:250 250:301; do
   wine "$exe" map --grid 301 --rows "$rows" -o "band${rows%:*}.png"

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The explorer of the Windows program under Wine, driven with xdotool as a
+# user would: each view it finishes (the first, after a wheel notch, a drag,
+# Backspace, a right click, Home and an arrow key) shows pixel for pixel the
+# picture that the Linux build makes of the `magpend map` command it
+# prints; a click prints its start point with the magnet of that pixel's
+# colour and draws the path; S writes the window's picture as
+# explore-001.png; Escape ends it with exit code 0.
+# Usage: explore.sh <path of magpend.exe> <build dir> <Linux build dir>
+set -euo pipefail
+exe=$(realpath "$1")
+linux=$(realpath "$3")
+probe="$linux/tests/e2e/image_probe"
+socket="magpend-windows-explore-$$"
+source "$(dirname "$0")/../lib.bash"
+[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
+[ -n "${WINEPREFIX:-}" ] || fail "needs WINEPREFIX"
+side=160
+out="$work/explore.out"
+mapper="$linux/magpend"
+
+cd "$work"
+wine "$exe" explore --grid "$side" --n 500 > "$out" 2> explore.err &
+explorer=$!
+trap 'kill "$explorer" 2>/dev/null || true; cleanup' EXIT
+wait_for_class_window "magpend explore" magpend.exe 60
+window=$(class_window_id "magpend explore" magpend.exe)
+# Wine draws the frame around the drawing area into the window itself.
+read -r left top <<< "$(wine_area_offset "$window" "$side" "$side")"
+explorer_screenshot() { wine_area_screenshot "$window" "$1" "$side" "$side"; }
+point_at() { xdotool mousemove --window "$window" $((left + $1)) $((top + $2)); }
+
+check_view 1
+[[ "$(view_command 1)" == "view: magpend map --grid $side --region -110:110:-110:110 --n 500 -o view.png  " ]] ||
+  fail "the first view's line: $(head -1 "$out")"
+check_click 60 30
+point_at 40 50
+xdotool click 4
+check_view 2
+point_at 10 12
+xdotool mousedown 1
+for step in 1 2 3 4; do point_at $((10 + 15 * step)) $((12 + 8 * step)); done
+xdotool mouseup 1
+check_view 3
+xdotool key BackSpace
+check_view 4
+[ "$(view_command 4)" = "$(view_command 2)" ] || fail "Backspace did not go back to the view before"
+point_at 80 80
+xdotool click 3
+check_view 5
+[ "$(view_command 5)" = "$(view_command 1)" ] || fail "a right click did not go back to the first view"
+xdotool key Right
+check_view 6
+xdotool key Home
+check_view 7
+[ "$(view_command 7)" = "$(view_command 1)" ] || fail "Home did not go to the first view"
+check_save explore-001.png
+end_with Escape
+echo "explore: views, click, keys and save as their commands say"

@@ -1,0 +1,178 @@
+// The explorer in the page: "Explore" beside the terminal runs `magpend
+// explore` with the options in the field beside it, in a program instance
+// of its own (the form in the terminal goes on as it is). Its window is a
+// canvas that takes the pointer (a tap is a click), the wheel and the keys
+// while it has the focus, and hands them to the program's worker; the
+// program's lines (view:, start, ...) are shown under it. S, like the Save
+// PNG button, downloads the view as it stands as explore-NNN.png.
+'use strict';
+
+(() => {
+  const exploreButton = document.getElementById('explore');
+  const optionsField = document.getElementById('explore-options');
+  const windowsArea = document.getElementById('windows');
+  const linesKept = 100;  // the program's last lines, shown under its canvas
+  let savedCount = 0;     // the page's pictures saved so far, for their names
+  let explorer = null;    // the running explorer
+
+  // The canvas pixel under a pointer event (the canvas may be shown scaled).
+  function CanvasPoint(canvas, event) {
+    const box = canvas.getBoundingClientRect();
+    return [Math.floor((event.clientX - box.left) * canvas.width / box.width),
+            Math.floor((event.clientY - box.top) * canvas.height / box.height)];
+  }
+
+  function Download(canvas, name) {
+    canvas.toBlob((blob) => {
+      const link = document.createElement('a');
+      link.href = URL.createObjectURL(blob);
+      link.download = name;
+      link.click();
+      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    }, 'image/png');
+  }
+
+  // One explorer: its panel, its program and its canvas.
+  function Explorer(words) {
+    const panel = document.createElement('figure');
+    panel.className = 'window explorer';
+    const lines = document.createElement('pre');
+    lines.className = 'explore-lines';
+    lines.setAttribute('aria-label', 'Explorer output');
+    Object.assign(lines.style, { margin: '4px 0 0', whiteSpace: 'pre-wrap', maxHeight: '10em', overflowY: 'auto' });
+    panel.append(lines);
+    windowsArea.prepend(panel);
+
+    let canvas = null;
+    let number = 0;         // the page's number of the canvas
+    let pointer = [0, 0];   // where the pointer was last
+    let wheelTurned = 0;    // wheel notches not yet sent
+
+    const module = {
+      arguments: ['explore', ...words],
+      magpendPage: {
+        writeTerminal() {},
+        openWindow: OpenWindow,
+        paintWindow(shown, x, y, width, height, bytes) {
+          if (shown !== number) return;
+          const pixels = new ImageData(new Uint8ClampedArray(bytes.buffer), width, height);
+          canvas.getContext('2d').putImageData(pixels, x, y);
+        },
+        closeWindow(shown) {
+          if (shown !== number) return;
+          canvas.parentElement.remove();
+          number = 0;
+        },
+      },
+      print: Say,
+      printErr: Say,
+      onExit: (status) => Ended(`magpend explore has ended (exit status ${status}).`),
+      onAbort: (what) => Ended(`magpend explore has stopped: ${what}.`),
+    };
+
+    function Say(text) {
+      lines.textContent = (lines.textContent + text + '\n').split('\n').slice(-linesKept - 1).join('\n');
+      lines.scrollTop = lines.scrollHeight;
+    }
+
+    function Ended(text) {
+      if (explorer !== self) return;
+      explorer = null;
+      if (number) module.magpendPage.closeWindow(number);
+      Say(text);
+      panel.dataset.state = 'ended';
+    }
+
+    function Call(name, types, values) {
+      if (number) module.ccall(name, null, ['number', ...types], [number, ...values]);
+    }
+
+    function Save() {
+      const name = `explore-${String(++savedCount).padStart(3, '0')}.png`;
+      Download(canvas, name);
+      Say(`saved: ${name}`);
+    }
+
+    function OnPointer(event) {
+      pointer = CanvasPoint(canvas, event);
+      if (event.type === 'pointerdown') {
+        canvas.focus();
+        canvas.setPointerCapture(event.pointerId);  // the release comes here, wherever it is
+      }
+      Call('magpend_page_pointer', ['string', 'number', 'number', 'number'],
+           [event.type, event.button, ...pointer]);
+    }
+
+    // A notch is 100 pixels (Chromium's), 3 lines or a page; half a notch
+    // or more counts as one, so a wheel's click is one however the browser
+    // measures it, and a touchpad's small turns add up.
+    function OnWheel(event) {
+      event.preventDefault();
+      const notch = [100, 3, 1][event.deltaMode];
+      wheelTurned -= event.deltaY / notch;  // negative deltaY: turned away from the user
+      if (Math.abs(wheelTurned) < 0.5) return;
+      const notches = Math.sign(wheelTurned) * Math.max(1, Math.round(Math.abs(wheelTurned)));
+      wheelTurned = 0;
+      Call('magpend_page_wheel', ['number', 'number', 'number'], [notches, ...CanvasPoint(canvas, event)]);
+    }
+
+    // Every key goes to the program but the browser's own: Tab, function
+    // keys and those with Ctrl, Alt or Meta.
+    function OnKey(event) {
+      if (event.ctrlKey || event.altKey || event.metaKey) return;
+      if (event.key === 'Tab' || /^F[0-9]+$/.test(event.key)) return;
+      event.preventDefault();
+      if (event.key === 's' || event.key === 'S') {
+        Save();
+        return;
+      }
+      Call('magpend_page_key', ['string', 'number', 'number'], [event.key, ...pointer]);
+    }
+
+    function OpenWindow(caption, width, height, takesInput) {
+      const figure = document.createElement('div');
+      const title = document.createElement('h2');
+      title.textContent = caption;
+      canvas = document.createElement('canvas');
+      canvas.width = width;
+      canvas.height = height;
+      canvas.setAttribute('aria-label', caption);
+      canvas.tabIndex = 0;
+      canvas.style.touchAction = 'none';  // drags and taps are the program's, not scrolling
+      const save = document.createElement('button');
+      save.type = 'button';
+      save.textContent = 'Save PNG';
+      save.addEventListener('click', Save);
+      const close = document.createElement('button');
+      close.type = 'button';
+      close.textContent = 'Close';
+      close.addEventListener('click', () => Call('magpend_page_close', [], []));
+      figure.append(title, canvas, save, ' ', close);
+      panel.prepend(figure);
+      if (takesInput) {
+        for (const type of ['pointerdown', 'pointerup', 'pointermove']) canvas.addEventListener(type, OnPointer);
+        canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+        canvas.addEventListener('wheel', OnWheel, { passive: false });
+        canvas.addEventListener('keydown', OnKey);
+      }
+      canvas.focus();
+      number = 1;
+      return number;
+    }
+
+    const self = { panel, Focus: () => canvas && canvas.focus() };
+    explorer = self;
+    panel.dataset.state = 'running';
+    createMagpend(module);
+    return self;
+  }
+
+  exploreButton.addEventListener('click', () => {
+    if (explorer) {
+      explorer.Focus();
+      return;
+    }
+    for (const old of windowsArea.querySelectorAll('.explorer')) old.remove();
+    Explorer(optionsField.value.split(/\s+/).filter((word) => word !== ''));
+  });
+})();
