@@ -155,15 +155,6 @@ int main(int argc, char** argv) {
       watched.push_back({relay.server, POLLIN, 0});
     }
     if (poll(watched.data(), watched.size(), -1) < 0) continue;
-    if (watched[0].revents & POLLIN) {
-      const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-      const int server = client < 0 ? -1 : UnixSocket(SocketPath(argv[2]), false);
-      if (server < 0) {
-        std::perror("dying_display: no server to pass a connection on to");
-        return 2;
-      }
-      relays.push_back({client, server});
-    }
     for (std::size_t index = 0; index < relays.size() && alive; ++index) {
       Relay& relay = relays[index];
       const bool isDoomed = static_cast<long>(index) + 1 == doomed;
@@ -184,6 +175,16 @@ int main(int argc, char** argv) {
         if (isDoomed) watch.NoteClientBytes(bytes, size, bigEndian);
         if (!WriteAll(fromClient ? relay.server : relay.client, bytes, size)) relay.End();
       }
+    }
+    // New connections last: `watched` has no entries for them yet.
+    if (alive && (watched[0].revents & POLLIN)) {
+      const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+      const int server = client < 0 ? -1 : UnixSocket(SocketPath(argv[2]), false);
+      if (server < 0) {
+        std::perror("dying_display: no server to pass a connection on to");
+        return 2;
+      }
+      relays.push_back({client, server});
     }
   }
 
