@@ -69,6 +69,11 @@ check_end() {
 
 kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
 
+# The earliest moment the map window can have opened: the path run of the
+# map's form, caught in its first step, began at the form's last Enter and
+# then paused for 10 s.
+map_opening_from() { echo $((started + 10000)); }
+
 # The server dies while the path is drawn; the path run then ends by itself.
 path_busy() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
@@ -113,7 +118,7 @@ map_busy() {
   sample_map_workers "$pid" "$baseline" || phase="pause: the scan had ended already"
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
-  check_end $(($(map_pause_from "$opened") + 10000))
+  check_end $(($(map_pause_from "$(map_opening_from)") + 10000))
 }
 
 # The server dies in the map's pause.
@@ -126,7 +131,7 @@ map_pause() {
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   opened=$(now_ms)
   wait_map_computed "$pid" "$baseline"
-  pauseFrom=$(map_pause_from "$opened")
+  pauseFrom=$(map_pause_from "$(map_opening_from)")
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Startpunkte)"
   sleep "$((RANDOM % 8)).$((RANDOM % 10))"
   killedAt=$(now_ms)

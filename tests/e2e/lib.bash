@@ -63,6 +63,18 @@ wait_for_window() { poll_until "${2:-10}" window_shown "$1" || fail "window $1 d
 # Saves the window `$1` (its drawing area) as a binary PPM in `$2`.
 screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
 
+# Saves the window `$1` as `screenshot` does in `$3`, if it is still named
+# `$2` once the screenshot is taken: the server hands a closed connection's
+# ids out again, so the next window may have the id of one that just went.
+screenshot_named() {
+  if screenshot "$1" "$3.next" 2>/dev/null && [ -s "$3.next" ] &&
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; then
+    mv "$3.next" "$3"
+  else
+    rm -f "$3.next"
+  fi
+}
+
 # --- Private X servers and trouble from outside, for the fault scripts.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.bash"
@@ -146,9 +158,13 @@ wait_map_computed() {
 }
 
 # The earliest moment the map's pause may have begun: the last time its
-# workers were seen, or without a sighting the window's opening, seen at
-# `$1` a moment late.
-map_pause_from() { echo "${mapBusySeenMs:-$(($1 - 500))}"; }
+# workers were seen, or, if that is earlier, the earliest moment `$1` the
+# window can have opened (seen from here, the window may have opened long
+# before it was seen on a loaded machine).
+map_pause_from() {
+  local seen=${mapBusySeenMs:-0}
+  echo $((seen > $1 ? seen : $1))
+}
 
 # The shell command that runs `$1` with its standard error in the file `$2`
 # and sanitizer reports that stop the program, then prints "exit code N" and
@@ -203,16 +219,10 @@ open_shell() {
 }
 
 # The process id of the program `$binary` that the shell of `$pane` runs,
-# however deep below the shell (a pipeline, a shell in between), or nothing.
+# however deep below the shell (a pipeline, a shell in between), or nothing:
+# found in the pane's session, whose leader is the pane's first process.
 program_pid() {
-  local queue pid
-  queue=("$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')")
-  while [ ${#queue[@]} -gt 0 ]; do
-    pid=${queue[0]}
-    queue=("${queue[@]:1}")
-    if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$binary" ]; then echo "$pid"; return; fi
-    queue+=($(pgrep -P "$pid" || true))
-  done
+  pgrep -s "$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')" -x "$(basename "$binary" | cut -c1-15)" | head -1
 }
 
 # How many windows named `$1` are open on the display.
@@ -260,11 +270,17 @@ start_window_manager() {
   fail "the window manager $1 did not start"
 }
 
-# "WxH+X+Y" of the window `$1`: its size and its place on the screen.
-window_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'
+# "WxH+X+Y" of the window `$1`: its size and its place on the screen. The
+# script names the folder of the helper programs it built in `e2eTools`.
+window_geometry() { "$e2eTools/window_place" "$1"; }
+
+# "X Y": the corner of the window `$1` on the screen.
+window_corner() {
+  [[ "$(window_geometry "$1")" =~ \+(-?[0-9]+)\+(-?[0-9]+)$ ]] && echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
 }
+
+# "W H": the size of the window `$1`.
+window_size() { [[ "$(window_geometry "$1")" =~ ^([0-9]+)x([0-9]+) ]] && echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"; }
 
 # "left right top bottom": the decoration a window manager put around the
 # window `$1` (all 0 without one).
@@ -278,7 +294,7 @@ frame_extents() {
 click_close_button() {
   local left right top bottom x y
   read -r left right top bottom <<< "$(frame_extents "$1")"
-  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  read -r x y <<< "$(window_corner "$1")"
   xdotool mousemove $((x + 800 + right - 11)) $((y - top / 2)) click 1
 }
 
@@ -296,7 +312,7 @@ check_fixed_frame() {
   if echo "$actions" | grep -qE "MAXIMIZE|RESIZE"; then fail "$2 may be maximised or resized: $actions"; fi
   wmctrl -i -r "$1" -b add,maximized_vert,maximized_horz
   xdotool windowsize "$1" 1000 700
-  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  read -r x y <<< "$(window_corner "$1")"
   xdotool mousemove $((x + 800 + right - 27)) $((y - top / 2)) click 1
   sleep 0.5
   [ "$(window_geometry "$1")" = "$3" ] || fail "$2 was maximised or resized: $(window_geometry "$1")"
@@ -331,7 +347,7 @@ wait_for_class_window() {
 # and below, the title bar above, and the drawing area within.
 wine_area_screenshot() {
   local width height border
-  read -r width height <<< "$(xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')"
+  read -r width height <<< "$(window_size "$1")"
   border=$(( (width - 800) / 2 ))
   xwd -silent -id "$1" | xwdtopnm 2>/dev/null |
     pnmcut -left "$border" -top $((height - 600 - border)) -width 800 -height 600 > "$2"
