@@ -53,7 +53,7 @@ fill_form() {
 }
 
 # The id of the window named `$1`, or nothing.
-window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
+window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1 || true; }
 
 window_shown() { [ -n "$(window_id "$1")" ]; }
 
@@ -263,12 +263,9 @@ sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2
 start_window_manager() {
   "$1" --sm-disable >/dev/null 2>&1 &
   disown $!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-    sleep 0.1
-  done
-  fail "the window manager $1 did not start"
+  poll_until 60 window_manager_running || fail "the window manager $1 did not start"
 }
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
 # "WxH+X+Y" of the window `$1`: its size and its place on the screen. The
 # script names the folder of the helper programs it built in `e2eTools`.
@@ -306,7 +303,6 @@ click_close_button() {
 check_fixed_frame() {
   local left right top bottom x y actions
   read -r left right top bottom <<< "$(frame_extents "$1")"
-  [ "$top" -gt 10 ] || fail "$2 has no title bar (frame extents $left $right $top $bottom)"
   actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
   echo "$actions" | grep -q _NET_WM_ACTION_CLOSE || fail "$2 cannot be closed by the window manager"
   if echo "$actions" | grep -qE "MAXIMIZE|RESIZE"; then fail "$2 may be maximised or resized: $actions"; fi
@@ -316,11 +312,22 @@ check_fixed_frame() {
   xdotool mousemove $((x + 800 + right - 27)) $((y - top / 2)) click 1
   sleep 0.5
   [ "$(window_geometry "$1")" = "$3" ] || fail "$2 was maximised or resized: $(window_geometry "$1")"
+  save_decoration "$1" "$2" "$4"
+}
+
+# Checks that the window `$1`, named `$2`, has a title bar, and saves a
+# screenshot of its whole decoration as `$3`.png and of its title bar as
+# `$3`.title.ppm.
+save_decoration() {
+  local left right top bottom x y
+  read -r left right top bottom <<< "$(frame_extents "$1")"
+  [ "$top" -gt 10 ] || fail "$2 has no title bar (frame extents $left $right $top $bottom)"
+  read -r x y <<< "$(window_corner "$1")"
   xwd -root -silent | xwdtopnm 2>/dev/null |
-    pnmcut $((x - left)) $((y - top)) $((800 + left + right)) $((600 + top + bottom)) > "$4.ppm"
-  pnmtopng < "$4.ppm" > "$4.png"
-  pnmcut 0 0 $((800 + left + right)) "$top" < "$4.ppm" > "$4.title.ppm"
-  rm -f "$4.ppm"
+    pnmcut $((x - left)) $((y - top)) $((800 + left + right)) $((600 + top + bottom)) > "$3.ppm"
+  pnmtopng < "$3.ppm" > "$3.png"
+  pnmcut 0 0 $((800 + left + right)) "$top" < "$3.ppm" > "$3.title.ppm"
+  rm -f "$3.ppm"
 }
 
 # --- The Windows program under Wine, beside the Linux build.
