@@ -5,7 +5,7 @@
 // A connection that dies (the X server ends, or someone kills the client)
 // counts as that window being destroyed; the program goes on. Xlib's
 // default reaction would end the process, so two handlers are installed:
-// a process-wide I/O error handler that only returns, and per connection an
+// a process-wide I/O error handler that returns, and per connection an
 // I/O error exit handler that marks the window as gone and returns; Xlib
 // then lets every later call on that connection return at once, and the
 // window thread ends. A connection that dies inside XOpenDisplay, before it
