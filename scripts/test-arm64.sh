@@ -14,7 +14,7 @@ ensure_packages "${buildPackages[@]}" libgtest-dev libgmock-dev tmux xvfb xdotoo
 
 echo "=== x86-64 build to compare with (build)"
 cmake --preset normal >/dev/null
-cmake --build build -j "$(nproc)" --target magpend image_probe model_probe
+cmake --build build -j "$(nproc)" --target magpend image_probe model_probe window_place
 
 echo "=== ARM64 build (build-arm64)"
 scripts/build-arm64.sh build-arm64 -DMAGPEND_X86_BUILD="$PWD/build"

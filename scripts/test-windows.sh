@@ -16,7 +16,7 @@ ensure_packages "${buildPackages[@]}" "${windowsBuildPackages[@]}" \
 
 echo "=== Linux build to compare with (build)"
 cmake --preset normal >/dev/null
-cmake --build --preset normal -j "$(nproc)" --target magpend image_probe model_probe close_window
+cmake --build --preset normal -j "$(nproc)" --target magpend image_probe model_probe close_window window_place
 
 echo "=== Windows build (build-windows)"
 scripts/build-windows.sh

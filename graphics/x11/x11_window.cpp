@@ -14,10 +14,15 @@
 #include <array>
 #include <chrono>
 #include <bit>
+#include <csetjmp>
 #include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace graphics::x11 {
 
@@ -35,9 +40,65 @@ int IgnoreProtocolError(Display*, XErrorEvent*) {
   return 0;
 }
 
-// Process-wide I/O error handler: says nothing and returns; the
+// A connection that dies inside XOpenDisplay (after the server's setup
+// reply, while Xlib asks its first questions) has no exit handler of ours
+// yet: Xlib's default one would end the process. While this thread opens a
+// connection, the I/O error handler therefore jumps back to the opening
+// instead of returning; what died is noted here.
+thread_local std::jmp_buf* openingEscape = nullptr;
+thread_local Display* lostWhileOpening = nullptr;
+
+// Process-wide I/O error handler: says nothing; out of an opening it jumps
+// back (only Xlib's frames lie between), otherwise it returns and the
 // connection's exit handler decides what happens next.
-int IgnoreConnectionError(Display*) { return 0; }
+int OnConnectionError(Display* display) {
+  if (openingEscape != nullptr) {
+    lostWhileOpening = display;
+    std::longjmp(*openingEscape, 1);
+  }
+  return 0;
+}
+
+void KeepGoing(Display*, void*) {}
+
+// Frees a display whose connection died inside XOpenDisplay. XCloseDisplay
+// sends requests of its own to free the screens' default graphics contexts,
+// which only works once XOpenDisplay has made them all; before that the
+// dead connection's socket is closed and the rest, a few kilobytes, is left.
+void ReleaseLostWhileOpening(Display* display) {
+  for (int screen = 0; screen < ScreenCount(display); ++screen) {
+    if (DefaultGC(display, screen) == nullptr) {
+      close(ConnectionNumber(display));
+      return;
+    }
+  }
+  XSetIOErrorExitHandler(display, KeepGoing, nullptr);
+  XCloseDisplay(display);
+}
+
+// XOpenDisplay while its way back is set.
+Display* OpenWithEscapeSet(const char* name) {
+  Display* const display = XOpenDisplay(name);
+  openingEscape = nullptr;
+  return display;
+}
+
+// XOpenDisplay, surviving a connection that dies inside it (null then).
+// Sanitized builds do not count as leaks what such a connection leaves
+// behind in the frames that are jumped over.
+Display* OpenDisplayOnce(const char* name) {
+#if defined(__SANITIZE_ADDRESS__)
+  const __lsan::ScopedDisabler leftBehindIsNoLeak;
+#endif
+  std::jmp_buf escape;
+  openingEscape = &escape;
+  if (setjmp(escape) != 0) {
+    openingEscape = nullptr;
+    ReleaseLostWhileOpening(lostWhileOpening);
+    return nullptr;
+  }
+  return OpenWithEscapeSet(name);
+}
 
 std::string CurrentDisplayName() {
   std::lock_guard lock(displayNameMutex);
@@ -51,7 +112,7 @@ Display* ConnectToDisplay(const std::string& name) {
   const char* requested = name.empty() ? nullptr : name.c_str();
   constexpr int attempts = 10;
   for (int attempt = 1; attempt <= attempts; ++attempt) {
-    Display* display = XOpenDisplay(requested);
+    Display* display = OpenDisplayOnce(requested);
     if (display != nullptr) return display;
     if (XDisplayName(requested)[0] == '\0') return nullptr;
     if (attempt < attempts) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -474,7 +535,7 @@ void PrepareXlib() {
   std::call_once(prepared, [] {
     XInitThreads();
     XSetErrorHandler(IgnoreProtocolError);
-    XSetIOErrorHandler(IgnoreConnectionError);
+    XSetIOErrorHandler(OnConnectionError);
   });
 }
 

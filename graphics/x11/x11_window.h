@@ -5,11 +5,14 @@
 // A connection that dies (the X server ends, or someone kills the client)
 // counts as that window being destroyed; the program goes on. Xlib's
 // default reaction would end the process, so two handlers are installed:
-// a process-wide I/O error handler that only returns, and per connection an
+// a process-wide I/O error handler that returns, and per connection an
 // I/O error exit handler that marks the window as gone and returns; Xlib
 // then lets every later call on that connection return at once, and the
-// window thread ends. Protocol errors are ignored (noted per thread, so the
-// creation of a window can tell that it failed).
+// window thread ends. A connection that dies inside XOpenDisplay, before it
+// can have an exit handler, is left by a jump from the I/O error handler
+// back to the opening: the window does not open, as when no server answers.
+// Protocol errors are ignored (noted per thread, so the creation of a
+// window can tell that it failed).
 #pragma once
 
 #include <memory>

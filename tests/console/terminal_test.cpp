@@ -60,9 +60,27 @@ class PseudoTerminal {
   void Type(const std::string& bytes) {
     ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
-  // Everything the program has written so far.
+  // Waits up to ten seconds for the program to write `expected`; true when
+  // it has (what came before and with it is read, what came after is left).
+  bool AwaitOutput(const std::string& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::size_t found = 0;
+    while ((found = unread_.find(expected)) == std::string::npos) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      pollfd ready{master_, POLLIN, 0};
+      if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) return false;
+      char buffer[4096];
+      const ssize_t count = read(master_, buffer, sizeof buffer);
+      if (count <= 0) return false;
+      unread_.append(buffer, static_cast<std::size_t>(count));
+    }
+    unread_.erase(0, found + expected.size());
+    return true;
+  }
+  // Everything the program has written so far (and not read yet).
   std::string Output() {
-    std::string out;
+    std::string out = std::move(unread_);
+    unread_.clear();
     pollfd ready{master_, POLLIN, 0};
     while (poll(&ready, 1, 50) > 0) {
       char buffer[4096];
@@ -76,17 +94,8 @@ class PseudoTerminal {
  private:
   int master_ = -1;
   int slave_ = -1;
+  std::string unread_;  // read by AwaitOutput after what it waited for
 };
-
-// Waits up to two seconds for `condition`.
-template <typename Condition>
-bool Eventually(Condition condition) {
-  for (int i = 0; i < 200; ++i) {
-    if (condition()) return true;
-    usleep(10000);
-  }
-  return condition();
-}
 
 bool SameModes(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
@@ -121,11 +130,10 @@ TEST(Terminal, KeysComeFromTheTerminalDecoded) {
   // The keys arrive as the reader thread decodes them; PollKey never waits.
   const auto nextKey = [&] {
     std::string key;
-    Eventually([&] {
+    for (int wait = 0; wait < 100 && key.empty(); ++wait) {
       terminal.AwaitInput(std::chrono::milliseconds(100));
       key = keyboard.PollKey();
-      return !key.empty();
-    });
+    }
     return key;
   };
   pty.Type("a\x03\x1A\r\x1B[A\xC3\xA4");
@@ -137,14 +145,13 @@ TEST(Terminal, KeysComeFromTheTerminalDecoded) {
   EXPECT_EQ(nextKey(), "\x84");
   pty.Type("\x1B");
   EXPECT_EQ(nextKey(), "\x1B");  // once nothing follows in time
-  // Esc, then another key a moment later: two keys, however late the
-  // program looks.
+  // Esc, then another key once the Esc was taken for a key of its own: two
+  // keys, though the program looks only after both.
   pty.Type("\x1B");
-  usleep(100000);
+  terminal.AwaitInput(std::chrono::seconds(10));
   pty.Type("x");
-  usleep(100000);
-  EXPECT_EQ(keyboard.PollKey(), "\x1B");
-  EXPECT_EQ(keyboard.PollKey(), "x");
+  EXPECT_EQ(nextKey(), "\x1B");
+  EXPECT_EQ(nextKey(), "x");
   EXPECT_EQ(keyboard.PollKey(), "");
 }
 
@@ -212,14 +219,17 @@ TEST(Terminal, StoppedFromOutsideItHandsTheTerminalBackUntilContinued) {
     Terminal terminal(pty.Slave(), pty.Slave());
     for (;;) pause();
   }
-  EXPECT_TRUE(Eventually([&] { return !SameModes(pty.Modes(), cooked); }));
+  // The Alt modes are asked for once raw mode is in force.
+  EXPECT_TRUE(pty.AwaitOutput(VtRenderer::Acquire()));
+  EXPECT_FALSE(SameModes(pty.Modes(), cooked));
   kill(child, SIGTSTP);
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
   EXPECT_TRUE(WIFSTOPPED(status) && WSTOPSIG(status) == SIGTSTP);
   EXPECT_TRUE(SameModes(pty.Modes(), cooked));
   kill(child, SIGCONT);
-  EXPECT_TRUE(Eventually([&] { return !SameModes(pty.Modes(), cooked); }));
+  EXPECT_TRUE(pty.AwaitOutput(VtRenderer::Acquire()));
+  EXPECT_FALSE(SameModes(pty.Modes(), cooked));
   kill(child, SIGTERM);
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
@@ -238,10 +248,14 @@ TEST(Terminal, AStopThatIsDiscardedLeavesTheProgramItsTerminal) {
     Terminal terminal(pty.Slave(), pty.Slave());
     for (;;) pause();
   }
-  EXPECT_TRUE(Eventually([&] { return !SameModes(pty.Modes(), cooked); }));
+  EXPECT_TRUE(pty.AwaitOutput(VtRenderer::Acquire()));
   const termios raw = pty.Modes();
+  EXPECT_FALSE(SameModes(raw, cooked));
   kill(child, SIGTSTP);
-  usleep(200000);
+  // The stop hands the terminal back, and once the kernel has discarded it
+  // the program takes it again.
+  EXPECT_TRUE(pty.AwaitOutput(VtRenderer::Release()));
+  EXPECT_TRUE(pty.AwaitOutput(VtRenderer::Acquire()));
   int status = 0;
   EXPECT_EQ(waitpid(child, &status, WUNTRACED | WNOHANG), 0);  // not stopped
   EXPECT_TRUE(SameModes(pty.Modes(), raw));

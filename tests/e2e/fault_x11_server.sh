@@ -2,8 +2,8 @@
 # The X server dies under the program: each lane runs the program against a
 # private Xvfb of its own and kills that server at a random moment - while
 # the path is drawn, in the path run's pause, while the map is computed, in
-# the map's pause, or right around the moment the map window opens - or has
-# killed it before the program starts. The program must go on without
+# the map's pause - or at a chosen moment of the map window's opening, or
+# has killed it before the program starts. The program must go on without
 # drawing, keep both 10-second pauses, find no display for a window opened
 # later, and end with exit code 0, the terminal as before, nothing written to
 # standard error and no sanitizer report. Six lanes of two runs each, each
@@ -12,6 +12,7 @@
 # Usage: fault_x11_server.sh <path of magpend> <build dir>
 set -euo pipefail
 binary=$(realpath "$1")
+dyingDisplay="$(realpath "$2")/tests/e2e/dying_display"
 socket="magpend-fault-x11-server-$$"
 source "$(dirname "$0")/lib.bash"
 firstDisplay=""
@@ -68,6 +69,11 @@ check_end() {
 
 kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
 
+# The earliest moment the map window can have opened: the path run of the
+# map's form, caught in its first step, began at the form's last Enter and
+# then paused for 10 s.
+map_opening_from() { echo $((started + 10000)); }
+
 # The server dies while the path is drawn; the path run then ends by itself.
 path_busy() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
@@ -112,7 +118,7 @@ map_busy() {
   sample_map_workers "$pid" "$baseline" || phase="pause: the scan had ended already"
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
-  check_end $(($(map_pause_from "$opened") + 10000))
+  check_end $(($(map_pause_from "$(map_opening_from)") + 10000))
 }
 
 # The server dies in the map's pause.
@@ -125,7 +131,7 @@ map_pause() {
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   opened=$(now_ms)
   wait_map_computed "$pid" "$baseline"
-  pauseFrom=$(map_pause_from "$opened")
+  pauseFrom=$(map_pause_from "$(map_opening_from)")
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Startpunkte)"
   sleep "$((RANDOM % 8)).$((RANDOM % 10))"
   killedAt=$(now_ms)
@@ -134,23 +140,28 @@ map_pause() {
   check_end $((pauseFrom + 10000))
 }
 
-# The server dies around the moment the map window is made: up to 0.3 s
-# before or after the path run's pause ends.
+# The server dies while the map window's connection is opened, inside
+# Xlib's opening of the display, where no handler of the window is set yet:
+# a stand-in display passes the program's connections on to the lane's
+# Xvfb and dies on the second one (the first is the path window's) right
+# after the server's setup reply (run 1), or after two answers more (run 2,
+# while Xlib asks its first questions). Neither window is shown then.
 map_opening() {
-  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${pathForm[@]}"
+  local answers=$(( run == 1 ? 0 : 2 )) keyAt said
+  start_private_xvfb || fail "Xvfb did not start"
+  coproc standIn { exec "$dyingDisplay" "$(run_display | tr -d :)" "${xvfbDisplay#:}" 2 "$answers"; }
+  read -r -t 10 said <&"${standIn[0]}" && [ "$said" = listening ] || fail "the stand-in display did not start"
+  start_program "$(run_display)" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  sleep 0.5
-  local keyAt killAt
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
-  killAt=$((keyAt + 10000 - 300 + RANDOM % 600))
-  while [ "$(now_ms)" -lt "$killAt" ]; do sleep 0.01; done
-  local shown="neither window shown"
-  [ -n "$(DISPLAY=$xvfbDisplay window_id Pendelweg)" ] && shown="Pendelweg still shown"
-  [ -n "$(DISPLAY=$xvfbDisplay window_id Startpunkte)" ] && shown="Startpunkte already shown"
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
-  log "Xvfb killed (SIG$(kill_signal)) $((killAt - keyAt)) ms after the key ended the path run ($shown)"
+  local standInPid=$standIn_PID
+  read -r -t 60 said <&"${standIn[0]}" || { kill "$standInPid"; fail "the stand-in display did not die"; }
+  [[ "$said" == died* && "$said " != *" 1 "* ]] || fail "the map window was made before the server died ($said)"
+  [ -z "$(DISPLAY=$xvfbDisplay window_id Startpunkte)" ] || fail "Startpunkte was shown"
+  kill_private_xvfb "$xvfbPid" KILL
+  log "the server died $(( $(now_ms) - keyAt )) ms after the key, $answers answers after the map" \
+    "window's setup reply (its requests:${said#*requests:})"
   check_end $((keyAt + 20000))
 }
 

@@ -53,7 +53,7 @@ fill_form() {
 }
 
 # The id of the window named `$1`, or nothing.
-window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
+window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -1 || true; }
 
 window_shown() { [ -n "$(window_id "$1")" ]; }
 
@@ -62,6 +62,18 @@ wait_for_window() { poll_until "${2:-10}" window_shown "$1" || fail "window $1 d
 
 # Saves the window `$1` (its drawing area) as a binary PPM in `$2`.
 screenshot() { xwd -silent -id "$1" | xwdtopnm 2>/dev/null > "$2"; }
+
+# Saves the window `$1` as `screenshot` does in `$3`, if it is still named
+# `$2` once the screenshot is taken: the server hands a closed connection's
+# ids out again, so the next window may have the id of one that just went.
+screenshot_named() {
+  if screenshot "$1" "$3.next" 2>/dev/null && [ -s "$3.next" ] &&
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; then
+    mv "$3.next" "$3"
+  else
+    rm -f "$3.next"
+  fi
+}
 
 # --- Private X servers and trouble from outside, for the fault scripts.
 
@@ -146,9 +158,13 @@ wait_map_computed() {
 }
 
 # The earliest moment the map's pause may have begun: the last time its
-# workers were seen, or without a sighting the window's opening, seen at
-# `$1` a moment late.
-map_pause_from() { echo "${mapBusySeenMs:-$(($1 - 500))}"; }
+# workers were seen, or, if that is earlier, the earliest moment `$1` the
+# window can have opened (seen from here, the window may have opened long
+# before it was seen on a loaded machine).
+map_pause_from() {
+  local seen=${mapBusySeenMs:-0}
+  echo $((seen > $1 ? seen : $1))
+}
 
 # The shell command that runs `$1` with its standard error in the file `$2`
 # and sanitizer reports that stop the program, then prints "exit code N" and
@@ -203,16 +219,10 @@ open_shell() {
 }
 
 # The process id of the program `$binary` that the shell of `$pane` runs,
-# however deep below the shell (a pipeline, a shell in between), or nothing.
+# however deep below the shell (a pipeline, a shell in between), or nothing:
+# found in the pane's session, whose leader is the pane's first process.
 program_pid() {
-  local queue pid
-  queue=("$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')")
-  while [ ${#queue[@]} -gt 0 ]; do
-    pid=${queue[0]}
-    queue=("${queue[@]:1}")
-    if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$binary" ]; then echo "$pid"; return; fi
-    queue+=($(pgrep -P "$pid" || true))
-  done
+  pgrep -s "$(tmux_ list-panes -t "$pane" -F '#{pane_pid}')" -x "$(basename "$binary" | cut -c1-15)" | head -1
 }
 
 # How many windows named `$1` are open on the display.
@@ -253,18 +263,21 @@ sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2
 start_window_manager() {
   "$1" --sm-disable >/dev/null 2>&1 &
   disown $!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-    sleep 0.1
-  done
-  fail "the window manager $1 did not start"
+  poll_until 60 window_manager_running || fail "the window manager $1 did not start"
+}
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+
+# "WxH+X+Y" of the window `$1`: its size and its place on the screen. The
+# script names the folder of the helper programs it built in `e2eTools`.
+window_geometry() { "$e2eTools/window_place" "$1"; }
+
+# "X Y": the corner of the window `$1` on the screen.
+window_corner() {
+  [[ "$(window_geometry "$1")" =~ \+(-?[0-9]+)\+(-?[0-9]+)$ ]] && echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
 }
 
-# "WxH+X+Y" of the window `$1`: its size and its place on the screen.
-window_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'
-}
+# "W H": the size of the window `$1`.
+window_size() { [[ "$(window_geometry "$1")" =~ ^([0-9]+)x([0-9]+) ]] && echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"; }
 
 # "left right top bottom": the decoration a window manager put around the
 # window `$1` (all 0 without one).
@@ -278,7 +291,7 @@ frame_extents() {
 click_close_button() {
   local left right top bottom x y
   read -r left right top bottom <<< "$(frame_extents "$1")"
-  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  read -r x y <<< "$(window_corner "$1")"
   xdotool mousemove $((x + 800 + right - 11)) $((y - top / 2)) click 1
 }
 
@@ -290,21 +303,31 @@ click_close_button() {
 check_fixed_frame() {
   local left right top bottom x y actions
   read -r left right top bottom <<< "$(frame_extents "$1")"
-  [ "$top" -gt 10 ] || fail "$2 has no title bar (frame extents $left $right $top $bottom)"
   actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
   echo "$actions" | grep -q _NET_WM_ACTION_CLOSE || fail "$2 cannot be closed by the window manager"
   if echo "$actions" | grep -qE "MAXIMIZE|RESIZE"; then fail "$2 may be maximised or resized: $actions"; fi
   wmctrl -i -r "$1" -b add,maximized_vert,maximized_horz
   xdotool windowsize "$1" 1000 700
-  read -r x y <<< "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')"
+  read -r x y <<< "$(window_corner "$1")"
   xdotool mousemove $((x + 800 + right - 27)) $((y - top / 2)) click 1
   sleep 0.5
   [ "$(window_geometry "$1")" = "$3" ] || fail "$2 was maximised or resized: $(window_geometry "$1")"
+  save_decoration "$1" "$2" "$4"
+}
+
+# Checks that the window `$1`, named `$2`, has a title bar, and saves a
+# screenshot of its whole decoration as `$3`.png and of its title bar as
+# `$3`.title.ppm.
+save_decoration() {
+  local left right top bottom x y
+  read -r left right top bottom <<< "$(frame_extents "$1")"
+  [ "$top" -gt 10 ] || fail "$2 has no title bar (frame extents $left $right $top $bottom)"
+  read -r x y <<< "$(window_corner "$1")"
   xwd -root -silent | xwdtopnm 2>/dev/null |
-    pnmcut $((x - left)) $((y - top)) $((800 + left + right)) $((600 + top + bottom)) > "$4.ppm"
-  pnmtopng < "$4.ppm" > "$4.png"
-  pnmcut 0 0 $((800 + left + right)) "$top" < "$4.ppm" > "$4.title.ppm"
-  rm -f "$4.ppm"
+    pnmcut $((x - left)) $((y - top)) $((800 + left + right)) $((600 + top + bottom)) > "$3.ppm"
+  pnmtopng < "$3.ppm" > "$3.png"
+  pnmcut 0 0 $((800 + left + right)) "$top" < "$3.ppm" > "$3.title.ppm"
+  rm -f "$3.ppm"
 }
 
 # --- The Windows program under Wine, beside the Linux build.
@@ -332,7 +355,7 @@ wait_for_class_window() {
 # and the drawing area within.
 wine_area_offset() {
   local width height border
-  read -r width height <<< "$(xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')"
+  read -r width height <<< "$(window_size "$1")"
   border=$(( (width - ${2:-800}) / 2 ))
   echo "$border $((height - ${3:-600} - border))"
 }

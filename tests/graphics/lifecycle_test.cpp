@@ -204,15 +204,18 @@ TEST_F(LifecycleTest, ShutdownEndsEveryOpenWindow) {
 }
 
 // The user closes the window while the program draws as fast as it can,
-// at varying moments; sometimes the program closes it at the same time.
+// after a varying number of its drawings (none, 6, ..., 36); sometimes the
+// program closes it at the same time (after its 40th).
 TEST_F(LifecycleTest, UserCloseWhileDrawingNeverBreaksAnything) {
   for (int round = 0; round < 150; ++round) {
     const WindowHandle window = OpenGraphicWindow("Race", 0, 0, 64, 48);
     AttachGraphicWindow(window, RefreshMode::automatic);
     SetGraphicScale(-32, 24, 32, -24);
     std::atomic<bool> closed{false};
+    std::atomic<int> drawn{0};
     std::thread user([&] {
-      std::this_thread::sleep_for(std::chrono::microseconds(round % 7 * 300));
+      const int moment = round % 7 * 6;
+      for (int seen = drawn.load(); seen < moment; seen = drawn.load()) drawn.wait(seen);
       offscreen::CloseOffscreenWindowAsUser("Race", offscreen::CloseWait::untilDestroyed);
       closed = true;
     });
@@ -223,6 +226,8 @@ TEST_F(LifecycleTest, UserCloseWhileDrawingNeverBreaksAnything) {
                      operation % 7);
       DrawGraphicLine(offset, 20, red);
       SetGraphicPixel(offset, -20, red);
+      drawn.fetch_add(1);
+      drawn.notify_one();
       if (round % 5 == 0 && operation == 40) CloseGraphicWindow();
       if (closed) ++after;
     }

@@ -103,6 +103,17 @@ std::optional<WindowLayout> X11Probe::FindWindow(const std::string& caption) {
   return layout;
 }
 
+std::optional<PixelRect> X11Probe::WindowOnScreen(unsigned long window) {
+  Display* display = connection_->display;
+  XSync(display, False);
+  const auto previousHandler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XWindowAttributes attributes{};
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  XSetErrorHandler(previousHandler);
+  if (!exists) return std::nullopt;
+  return OnScreen(display, window, connection_->root);
+}
+
 bool X11Probe::WaitForWindow(const std::string& caption, bool present, int milliseconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   do {

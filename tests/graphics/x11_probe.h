@@ -33,6 +33,9 @@ class X11Probe {
 
   // The top-level window whose WM_NAME is `caption`.
   std::optional<WindowLayout> FindWindow(const std::string& caption);
+  // The outer rectangle of `window` on the root window; nothing when there
+  // is no such window.
+  std::optional<PixelRect> WindowOnScreen(unsigned long window);
   // Waits until the window with that caption exists (true) or gone (false).
   bool WaitForWindow(const std::string& caption, bool present, int milliseconds);
 

@@ -14,6 +14,7 @@ set -euo pipefail
 binary=$(realpath "$1")
 x86=$(realpath "$3")
 probe="$x86/tests/e2e/image_probe"
+e2eTools="$x86/tests/e2e"
 socket="magpend-arm64-default-$$"
 source "$(dirname "$0")/../lib.bash"
 [ -n "${MAGPEND_EMULATOR:-}" ] || fail "needs MAGPEND_EMULATOR"

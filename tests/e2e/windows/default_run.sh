@@ -16,6 +16,7 @@ exe=$(realpath "$1")
 build=$(realpath "$2")
 linux=$(realpath "$3")
 probe="$linux/tests/e2e/image_probe"
+e2eTools="$linux/tests/e2e"
 shots="$build/screenshots"
 mkdir -p "$shots"
 socket="magpend-windows-default-$$"
@@ -82,7 +83,9 @@ follow_window() {
 follow_window Pendelweg "$shots/pendelweg-windows.ppm"
 lasted=$(( closedMs - opened ))
 echo "Pendelweg under Wine was open for $lasted ms (5461 steps of 6 ms and 10 s: 42766 ms)"
-[ "$lasted" -ge 40000 ] && [ "$lasted" -le 60000 ] || fail "the path run took $lasted ms, not about 42800"
+# On a loaded machine each step's drawing takes longer; beyond 90 s the
+# pacing is wrong (Sleep's coarse 15.6 ms steps make 95 s).
+[ "$lasted" -ge 40000 ] && [ "$lasted" -le 90000 ] || fail "the path run took $lasted ms, not about 42800"
 [ "$("$probe" count 0000FF < "$shots/pendelweg-windows.ppm")" -gt 3000 ] || fail "no blue trail"
 [ "$("$probe" pixel 700 60 < "$shots/pendelweg-windows.ppm")" = "00EFEF" ] || fail "side view box"
 
@@ -94,7 +97,7 @@ for color in FF0000 00BF00 0000FF; do
   [ "$("$probe" count $color < "$shots/startpunkte-windows.ppm")" -gt 20000 ] || fail "too little of colour $color"
 done
 
-wait_for "^exit code 0$" 20
+wait_for "^exit code 0$" 60
 pane=run:linux wait_for "^exit code 0$" 60
 # The Linux build's final pictures, as its --save wrote them (its own tests
 # show them equal to its windows'), against the Windows windows' and the

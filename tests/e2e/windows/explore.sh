@@ -10,6 +10,7 @@
 set -euo pipefail
 exe=$(realpath "$1")
 linux=$(realpath "$3")
+e2eTools="$linux/tests/e2e"
 probe="$linux/tests/e2e/image_probe"
 socket="magpend-windows-explore-$$"
 source "$(dirname "$0")/../lib.bash"
