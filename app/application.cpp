@@ -1,7 +1,7 @@
 #include "app/application.h"
 
 #include "app/form.h"
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/path_run.h"
 #include "app/start_point_map.h"
 #include "console/line_editor.h"

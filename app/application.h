@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "runtime/text.h"

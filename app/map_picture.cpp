@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
 #include "app/start_point_map.h"
 #include "graphics/graphic_window.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/map_scan.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "pictures/band.h"
 #include "pictures/png_file.h"
 

@@ -1,8 +1,8 @@
 #include "app/path_run.h"
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/color.h"
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"

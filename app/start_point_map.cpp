@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/drawing.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "app/map_scan.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "console/keyboard.h"
 
 namespace app {

@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/path_run.h"
 #include "app/start_point_map.h"
 #include "console/keyboard.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/scripted_keys.h"
 #include "graphics/graphic_window.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"

@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "console/keyboard.h"
-#include "console/memory/memory_device.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/memory_device.h"
+#include "tests/support/scripted_keys.h"
 #include "console/screen.h"
 #include "graphics/color.h"
 #include "graphics/offscreen/offscreen_inspection.h"

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/drawing.h"
 #include "graphics/window_system.h"
 #include "run_test_support.h"

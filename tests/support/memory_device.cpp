@@ -1,4 +1,4 @@
-#include "console/memory/memory_device.h"
+#include "tests/support/memory_device.h"
 
 namespace console {
 

@@ -1,4 +1,4 @@
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 
 #include "app/model.h"
 #include "graphics/drawing.h"

@@ -1,4 +1,4 @@
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 
 #include "graphics/graphic_window.h"
 
