@@ -39,7 +39,6 @@ int RunInteractive(std::optional<cli::PictureFolder> pictures) {
     };
   }
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
-  console->Screen().ResetOutputState();
 
   // Run.
   std::int32_t exitCode = app::RunApplication(services, arguments);
