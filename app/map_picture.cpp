@@ -12,21 +12,20 @@ namespace app {
 
 namespace {
 
-constexpr std::int32_t windowWidth = 800;
-constexpr std::int32_t windowHeight = 600;
-
-// The pixel row of the model's y in the window: 2 pixels per unit, y = 0 at
-// row 300, y growing upwards.
-std::int32_t WindowPixelRow(double y) { return static_cast<std::int32_t>(300 - 2 * y); }
+// The pixel row of the model's y in the run window (y growing upwards).
+std::int32_t WindowPixelRow(double y) {
+  constexpr double pixelsPerUnit = runWindowHeight / (runViewTop - runViewBottom);
+  return static_cast<std::int32_t>((runViewTop - y) * pixelsPerUnit);
+}
 
 // The square of a row of start points at y spans y - 1 to y + 1: pixel rows
 // from that of y + 1 down to, not including, that of y - 1.
 pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
   const StartGrid grid = scan.grid;
   pictures::BandPlace place{WindowPixelRow(grid.Coordinate(scan.EndRow() - 1) + 1),
-                            WindowPixelRow(grid.Coordinate(scan.firstRow) - 1), windowHeight};
+                            WindowPixelRow(grid.Coordinate(scan.firstRow) - 1), runWindowHeight};
   if (scan.EndRow() == grid.side) place.top = 0;
-  if (scan.firstRow == 0) place.bottom = windowHeight;
+  if (scan.firstRow == 0) place.bottom = runWindowHeight;
   return place;
 }
 
@@ -49,14 +48,13 @@ pictures::RowSource MapPicture::Rows() const {
 
 std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned workerThreads,
                                             const MapPictureObserver& observer) {
-  CreateMagnetColors();
   MapPicture picture;
   const int side = job.scan.grid.side;
   if (job.kind == MapPictureKind::window) {
     graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
     picture.surface_ = OpenRunWindow("Startpunkte");
     if (!picture.surface_) throw std::bad_alloc();
-    picture.width_ = windowWidth;
+    picture.width_ = runWindowWidth;
     picture.place_ = WindowBandPlace(job.scan);
   } else {
     picture.magnets_.resize(static_cast<std::size_t>(job.scan.TrialCount()));

@@ -16,20 +16,20 @@
 
 namespace app {
 
+// The map window's grid: 111 x 111 start points, in steps of 2.
+inline constexpr int gridSide = 111;
+inline constexpr int gridTrials = gridSide * gridSide;
+
 // The start points: side x side points spread evenly over the square from
 // -110 to 110 on both axes. Row 0 is the bottom row (y = -110), and each row
-// runs from the left (x = -110). Side 111 is the map window's grid, in steps
-// of 2.
+// runs from the left (x = -110).
 struct StartGrid {
-  int side = 111;  // points per row and per column, at least 2
+  int side = gridSide;  // points per row and per column, at least 2
 
   // Column (or row) i: -110 + 220 i / (side - 1), rounded once to a double.
   double Coordinate(int i) const;
 };
 
-// The map window's grid.
-inline constexpr int gridSide = 111;
-inline constexpr int gridTrials = gridSide * gridSide;
 // Start point of trial `trialIndex` of the window's grid, in scan order.
 double GridX(int trialIndex);
 double GridY(int trialIndex);

@@ -32,7 +32,7 @@ struct MapRunOptions {
 // with the markers drawn at every step.
 class MapPainting {
  public:
-  // What trial `trialIndex`'s steps drew: the markers, if it made any step.
+  // What a trial's steps drew: the markers, if it made any step.
   void PaintSteps(const TrialResult& result);
   // The markers as a trial stopped partway drew them.
   void PaintStepsOfUnfinishedTrial();

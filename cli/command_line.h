@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/form.h"
+
 namespace cli {
 
 enum class Command {
@@ -28,20 +30,17 @@ enum class Command {
   merge,        // join band files into one picture
 };
 
-// The side of the window's grid of start points (-110 to 110 in steps of 2).
-inline constexpr std::int32_t windowGridSide = 111;
 inline constexpr std::int32_t smallestGridSide = 2;
 inline constexpr std::int32_t largestGridSide = 8192;
 
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
 struct MapCommand {
-  double g = 5;      // pendulum coefficient
-  double m = 400;    // magnet strength
-  double n = 2000;   // trial count: steps per start point
-  // 0: the picture of the "Startpunkte" window (800 x 600, the window's
-  // 111 x 111 start points); otherwise an S x S picture, one pixel per start
-  // point.
+  double g = app::defaultParameters.g;  // pendulum coefficient
+  double m = app::defaultParameters.m;  // magnet strength
+  double n = app::defaultParameters.n;  // trial count: steps per start point
+  // 0: the picture of the "Startpunkte" window (its drawing area, its grid
+  // of start points); otherwise an S x S picture, one pixel per start point.
   std::int32_t gridSide = 0;
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
   std::int32_t endRow = 0;    // row 0 at the bottom

@@ -61,7 +61,7 @@ class ProgressLine {
 app::MapPictureJob JobOf(const MapCommand& command) {
   app::MapPictureJob job;
   job.kind = command.gridSide == 0 ? app::MapPictureKind::window : app::MapPictureKind::pixelPerPoint;
-  job.scan.grid.side = command.gridSide == 0 ? windowGridSide : command.gridSide;
+  job.scan.grid.side = command.gridSide == 0 ? app::gridSide : command.gridSide;
   job.scan.firstRow = command.firstRow;
   job.scan.endRow = command.endRow;
   job.scan.g = command.g;

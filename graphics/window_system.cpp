@@ -18,7 +18,7 @@ namespace {
 
 // Chosen at start-up, read by whichever thread opens a window; nothing else
 // goes with it, so an atomic is all the exclusion it needs.
-std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::desktop};
+std::atomic<NativeWindowFactory> selectedFactory{desktop::MakeDesktopWindow};
 
 // Every window thread that has not been joined yet. Never destroyed, so a
 // late exit path never meets a destroyed list.
@@ -30,14 +30,6 @@ struct ThreadList {
 ThreadList& Threads() {
   static ThreadList* const list = new ThreadList;
   return *list;
-}
-
-NativeWindowFactory SelectedFactory() {
-  switch (selectedKind.load()) {
-    case WindowSystemKind::offscreen: return offscreen::MakeOffscreenWindow;
-    case WindowSystemKind::desktop: break;
-  }
-  return desktop::MakeDesktopWindow;
 }
 
 // Joins the threads whose windows are gone, so they do not pile up over
@@ -68,9 +60,15 @@ void RegisterExitSafetyNet() {
 }  // namespace
 
 void SelectWindowSystem(WindowSystemKind kind) {
-  if (kind == WindowSystemKind::desktop) desktop::PrepareWindowSystem();
-  selectedKind.store(kind);
+  switch (kind) {
+    case WindowSystemKind::offscreen: SelectWindowSystem(offscreen::MakeOffscreenWindow); return;
+    case WindowSystemKind::desktop: break;
+  }
+  desktop::PrepareWindowSystem();
+  SelectWindowSystem(desktop::MakeDesktopWindow);
 }
+
+void SelectWindowSystem(NativeWindowFactory factory) { selectedFactory.store(factory); }
 
 void ShutdownWindowSystem() {
   std::vector<std::shared_ptr<WindowThread>> threads;
@@ -87,7 +85,7 @@ WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int w
   RegisterExitSafetyNet();
   JoinEndedThreads();
   auto thread = std::make_shared<WindowThread>(WindowSettings{caption, x, y, width, height, nullptr},
-                                               SelectedFactory());
+                                               selectedFactory.load());
   try {
     thread->Start();
   } catch (const std::system_error&) {

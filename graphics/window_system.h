@@ -2,16 +2,22 @@
 // before the first window opens, and its shutdown.
 #pragma once
 
+#include "graphics/native_window.h"
+
 namespace graphics {
 
 enum class WindowSystemKind {
   desktop,    // real windows: X11 on Linux, Win32 on Windows (the program's choice)
-  offscreen,  // no display: surfaces and "screens" in memory (tests, benchmarks)
+  offscreen,  // no display: surfaces in memory (the batch map, benchmarks)
 };
 
 // Chooses where the next windows appear. Windows already open stay where
 // they are. The default is desktop.
 void SelectWindowSystem(WindowSystemKind kind);
+
+// The same with a window system of the caller's own: the tests' windows
+// that they look into.
+void SelectWindowSystem(NativeWindowFactory factory);
 
 // Ends every window still open (it just vanishes, as at process end) and
 // joins every window thread. Called by the process frame after the main

@@ -2,12 +2,11 @@
 
 #include <emscripten/em_asm.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "graphics/desktop_window.h"
+#include "graphics/wake_signal.h"
 
 namespace graphics::web {
 
@@ -47,25 +46,8 @@ class PageWindow final : public NativeWindow {
         canvasId_, area.left, area.top, area.Width(), area.Height(), pixels_.data());
   }
 
-  Activity WaitForActivity(std::chrono::microseconds timeout) override {
-    std::unique_lock lock(mutex_);
-    bool arrived = true;
-    if (timeout == untilActivity) {
-      activity_.wait(lock, [&] { return woken_; });
-    } else {
-      arrived = activity_.wait_for(lock, timeout, [&] { return woken_; });
-    }
-    woken_ = false;
-    return arrived ? Activity::arrived : Activity::none;
-  }
-
-  void Wake() override {
-    {
-      std::lock_guard lock(mutex_);
-      woken_ = true;
-    }
-    activity_.notify_all();
-  }
+  Activity WaitForActivity(std::chrono::microseconds timeout) override { return wake_.Wait(timeout); }
+  void Wake() override { wake_.Wake(); }
 
   void Destroy() override {
     if (canvasId_ < 0) return;
@@ -77,9 +59,7 @@ class PageWindow final : public NativeWindow {
   int canvasId_;                            // the page's number for the canvas; -1 once closed
   std::shared_ptr<const Surface> surface_;  // what the canvas shows
   std::vector<ColorRef> pixels_;            // one repaint's pixels, RGBA
-  std::mutex mutex_;
-  std::condition_variable activity_;        // wakes the window thread
-  bool woken_ = false;                      // a Wake since the last wait
+  WakeSignal wake_;                         // wakes the window thread
 };
 
 }  // namespace
