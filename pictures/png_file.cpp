@@ -29,6 +29,13 @@ std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
   return std::nullopt;
 }
 
+std::optional<std::string> PngReader::Text(const std::string& key) const {
+  for (const PngText& text : texts_) {
+    if (text.key == key) return text.value;
+  }
+  return std::nullopt;
+}
+
 FileProblem CannotWrite(const std::filesystem::path& path, const std::string& reason) {
   return "cannot write " + path.string() + ": " + reason;
 }

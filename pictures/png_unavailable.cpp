@@ -21,8 +21,6 @@ PngReader::PngReader(const std::filesystem::path& path) : path_(path), problem_(
 
 PngReader::~PngReader() = default;
 
-std::optional<std::string> PngReader::Text(const std::string&) const { return std::nullopt; }
-
 bool PngReader::ReadRow(std::span<graphics::ColorRef>) { return false; }
 
 }  // namespace pictures

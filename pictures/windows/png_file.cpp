@@ -345,13 +345,6 @@ PngReader::PngReader(const std::filesystem::path& path) : path_(path) {
 
 PngReader::~PngReader() = default;
 
-std::optional<std::string> PngReader::Text(const std::string& key) const {
-  for (const PngText& text : texts_) {
-    if (text.key == key) return text.value;
-  }
-  return std::nullopt;
-}
-
 bool PngReader::ReadRow(std::span<graphics::ColorRef> row) {
   if (problem_ || rowsRead_ >= height_) return false;
   if (!decoder_) {
