@@ -1,7 +1,8 @@
 // The steps both picture backends take with files (an inside of the
 // pictures library, not its interface): messages that name the file, and a
 // temporary file beside the target that is renamed over it once complete,
-// so that a file is written whole or not at all.
+// so that a file is written whole or not at all (file_steps.cpp, which
+// also writes WritePngFile around the backend's EncodePng).
 #pragma once
 
 #include <cstdio>
@@ -45,6 +46,12 @@ class TemporaryFile {
 };
 
 // --- What each backend does in the system's own way ------------------------
+
+// Writes the picture (WritePngFile's arguments) into `file`, which is open
+// and empty; the backend may close it and write the file at its path in
+// its own way. Nothing when done, otherwise why not.
+std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, std::int32_t height,
+                                     const RowSource& source, std::span<const PngText> texts);
 
 // Opens `path` for binary writing, only when no such file exists yet; null
 // otherwise, with errno saying why (EEXIST when it exists).

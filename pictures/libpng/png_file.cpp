@@ -144,18 +144,9 @@ std::optional<std::string> ReplaceFile(const std::filesystem::path& from, const 
   return std::nullopt;
 }
 
-std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
-                                        std::int32_t height, const RowSource& source,
-                                        std::span<const PngText> texts) {
-  if (width <= 0 || height <= 0) return CannotWrite(path, "the picture is empty");
-  TemporaryFile temporary(path);
-  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
-  if (auto problem = Encode(temporary.File(), width, height, source, texts)) {
-    return CannotWrite(path, *problem);
-  }
-  if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
-  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
-  return std::nullopt;
+std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, std::int32_t height,
+                                     const RowSource& source, std::span<const PngText> texts) {
+  return Encode(file.File(), width, height, source, texts);
 }
 
 struct PngReader::Decoder {

@@ -276,32 +276,18 @@ std::optional<std::string> ReplaceFile(const std::filesystem::path& from, const 
   return std::nullopt;
 }
 
-std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
-                                        std::int32_t height, const RowSource& source,
-                                        std::span<const PngText> texts) {
-  if (width <= 0 || height <= 0) return CannotWrite(path, "the picture is empty");
-  TemporaryFile temporary(path);
-  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
+std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, std::int32_t height,
+                                     const RowSource& source, std::span<const PngText> texts) {
   if (texts.empty()) {
     // The encoder writes the file itself.
-    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
-    if (auto problem = Encode(temporary.Path(), width, height, source)) {
-      return CannotWrite(path, *problem);
-    }
-  } else {
-    TemporaryFile encoded(path);
-    if (encoded.File() == nullptr) return CannotWrite(path, SystemReason(encoded.OpenError()));
-    if (auto problem = encoded.Close()) return CannotWrite(path, *problem);
-    if (auto problem = Encode(encoded.Path(), width, height, source)) {
-      return CannotWrite(path, *problem);
-    }
-    if (auto problem = CopyWithTexts(encoded.Path(), temporary.File(), texts)) {
-      return CannotWrite(path, *problem);
-    }
-    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
+    if (auto problem = file.Close()) return problem;
+    return Encode(file.Path(), width, height, source);
   }
-  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
-  return std::nullopt;
+  TemporaryFile encoded(file.Path());
+  if (encoded.File() == nullptr) return SystemReason(encoded.OpenError());
+  if (auto problem = encoded.Close()) return problem;
+  if (auto problem = Encode(encoded.Path(), width, height, source)) return problem;
+  return CopyWithTexts(encoded.Path(), file.File(), texts);
 }
 
 struct PngReader::Decoder {
