@@ -72,7 +72,7 @@ std::optional<std::string> TemporaryFile::Close() {
 }
 
 std::optional<std::string> TemporaryFile::RenameTo(const std::filesystem::path& target) {
-  if (auto problem = ReplaceFile(path_, target)) return problem;
+  if (auto problem = MoveFileOver(path_, target)) return problem;
   renamed_ = true;
   return std::nullopt;
 }

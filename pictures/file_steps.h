@@ -57,8 +57,9 @@ std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, st
 // otherwise, with errno saying why (EEXIST when it exists).
 std::FILE* CreateNewFile(const std::filesystem::path& path);
 
-// Moves `from` over `to` (replacing it) in one step; nothing when done,
+// Moves `from` over `to` (replacing it) in one step (not ReplaceFile:
+// windows.h takes that name for a macro); nothing when done,
 // otherwise why not.
-std::optional<std::string> ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+std::optional<std::string> MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace pictures

@@ -137,7 +137,7 @@ std::FILE* CreateNewFile(const std::filesystem::path& path) {
   return std::fopen(path.c_str(), "wbx");  // "x": only a file that did not exist yet
 }
 
-std::optional<std::string> ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::optional<std::string> MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   std::error_code error;
   std::filesystem::rename(from, to, error);
   if (error) return error.message();

@@ -269,7 +269,7 @@ std::FILE* CreateNewFile(const std::filesystem::path& path) {
   return file;
 }
 
-std::optional<std::string> ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::optional<std::string> MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return ComponentReason(HRESULT_FROM_WIN32(GetLastError()));
   }
