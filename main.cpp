@@ -2,7 +2,6 @@
 // application once and shut down, or run one of the commands that make
 // pictures without the form.
 #include <cstdio>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,10 +38,9 @@ int RunInteractive(std::optional<cli::PictureFolder> pictures) {
     };
   }
   app::ConsoleServices services{console->Screen(), console->Keyboard()};
-  console->Screen().ResetOutputState();
 
   // Run.
-  std::int32_t exitCode = app::RunApplication(services, arguments);
+  app::RunApplication(services, arguments);
 
   // Shut down. A window still open (the map left with Escape) vanishes here,
   // as it would at the end of the process.
@@ -50,13 +48,11 @@ int RunInteractive(std::optional<cli::PictureFolder> pictures) {
   console->Shutdown();
 
   // Told only now: until the end the form covers the terminal.
-  if (pictures && !pictures->Problems().empty()) {
-    for (const std::string& problem : pictures->Problems()) {
-      std::fprintf(stderr, "magpend: %s\n", problem.c_str());
-    }
-    exitCode = exitPictureNotSaved;
+  if (!pictures || pictures->Problems().empty()) return 0;
+  for (const std::string& problem : pictures->Problems()) {
+    std::fprintf(stderr, "magpend: %s\n", problem.c_str());
   }
-  return exitCode;
+  return exitPictureNotSaved;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include "app/form.h"
-#include "app/magnet_colors.h"
 #include "app/path_run.h"
 #include "app/start_point_map.h"
 #include "console/line_editor.h"
@@ -37,18 +36,16 @@ SimulationParameters ReadForm(ConsoleServices& console) {
 
 }  // namespace
 
-std::int32_t RunApplication(ConsoleServices& console, const StartArguments& arguments) {
-  CreateMagnetColors();
+void RunApplication(ConsoleServices& console, const StartArguments& arguments) {
   console.screen.SetColors(formForeground, formBackground, 0);
   console.screen.ClearScreen();
   const SimulationParameters p = ReadForm(console);
   // An invalid value ends the program silently, without any window.
-  if (CheckRanges(p) == Validity::invalid) return 0;
+  if (CheckRanges(p) == Validity::invalid) return;
   const RunPicture path = RunPathWindow(p.x, p.y, p.g, p.m, p.v, p.n, console.keyboard);
   if (arguments.keepPicture) arguments.keepPicture("Pendelweg", path);
   const RunPicture map = RunStartPointMap(p.m, p.g, p.n, console.keyboard);
   if (arguments.keepPicture) arguments.keepPicture("Startpunkte", map);
-  return 0;
 }
 
 }  // namespace app

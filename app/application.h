@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "console/keyboard.h"
 #include "console/screen.h"
 #include "runtime/text.h"
@@ -33,7 +33,7 @@ struct ConsoleServices {
 
 // Shows the form, reads the six fields, applies defaults and range checks,
 // and when every check passes runs "Pendelweg" and then "Startpunkte".
-// A failed check ends silently. Always returns 0, the process exit code.
-std::int32_t RunApplication(ConsoleServices& console, const StartArguments& arguments);
+// A failed check ends silently.
+void RunApplication(ConsoleServices& console, const StartArguments& arguments);
 
 }  // namespace app

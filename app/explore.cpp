@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"
 #include "graphics/input_event.h"
@@ -288,12 +288,12 @@ void Explorer::ShowOverlay() {
   if (pathStart_) {
     const float x = static_cast<float>(pathStart_->x);
     const float y = static_cast<float>(pathStart_->y);
-    graphics::DrawGraphicBox(x - 3, y - 3, x + 4, y + 4, 0, markOutlineColor, highlightColor, 0);
+    graphics::DrawGraphicBox(x - 3, y - 3, x + 4, y + 4, graphics::squareCorners, markOutlineColor, highlightColor);
   }
   if (dragRectangle_) {
     const PixelRect& r = *dragRectangle_;
     graphics::DrawGraphicBox(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
-                             static_cast<float>(r.bottom), 0, highlightColor, graphics::NoFill, 0);
+                             static_cast<float>(r.bottom), graphics::squareCorners, highlightColor, graphics::NoFill);
   }
 }
 
@@ -483,15 +483,15 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
 }
 
 int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) {
-  CreateMagnetColors();
   auto input = std::make_shared<graphics::InputQueue>();
-  const graphics::WindowHandle window = graphics::OpenWindow(
-      options.windowSystem, {exploreCaption, 100, 100, settings.side, settings.side, input});
+  // On the window system the process selected: the desktop's, or a test's.
+  const graphics::WindowHandle window =
+      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side, input});
   if (window == 0) {
     std::fputs("magpend: explore needs a window, and none could be opened (no display?)\n", stderr);
     return 1;
   }
-  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
+  graphics::AttachGraphicWindow(window);
   Explorer(settings, options, input).Run();
   graphics::CloseGraphicWindow();
   return 0;

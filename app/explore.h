@@ -51,8 +51,6 @@ struct ExploreSettings {
 };
 
 struct ExploreOptions {
-  // Where the window appears: the desktop, or offscreen for tests.
-  graphics::WindowSystemKind windowSystem = graphics::WindowSystemKind::desktop;
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
   // Each line the explorer prints, without its line end.
   std::function<void(const std::string& line)> say;

@@ -49,12 +49,13 @@ void KeepField(FormEntries& entries, const FormField& field, const Text& fieldTe
 
 SimulationParameters ApplyDefaults(const FormEntries& entries) {
   SimulationParameters parameters{};
-  parameters.x = TextOrDefault(entries.x, -50);
-  parameters.y = TextOrDefault(entries.y, 50);
-  parameters.g = NonZeroOrDefault(entries.g, 5);
-  parameters.m = TextOrDefault(entries.m, 400);
-  parameters.v = NonZeroOrDefault(entries.v, defaultDelay);
-  parameters.n = NonZeroOrDefault(entries.n, 2000);
+  const SimulationParameters& defaults = defaultParameters;
+  parameters.x = TextOrDefault(entries.x, defaults.x);
+  parameters.y = TextOrDefault(entries.y, defaults.y);
+  parameters.g = NonZeroOrDefault(entries.g, defaults.g);
+  parameters.m = TextOrDefault(entries.m, defaults.m);
+  parameters.v = NonZeroOrDefault(entries.v, defaults.v);
+  parameters.n = NonZeroOrDefault(entries.n, defaults.n);
   return parameters;
 }
 

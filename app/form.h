@@ -61,8 +61,9 @@ void KeepField(FormEntries& entries, const FormField& field, const runtime::Text
 // g, v, n replaced by their default when they are 0.
 SimulationParameters ApplyDefaults(const FormEntries& entries);
 
-// The default of v: the single-precision value nearest 0.03, widened.
-inline constexpr double defaultDelay = 0.03f;
+// The values of an untouched form. v is the single-precision value nearest
+// 0.03, widened. The fields show them as their default texts.
+inline constexpr SimulationParameters defaultParameters{-50, 50, 5, 400, 0.03f, 2000};
 
 // The range checks in order: -100 < x < 100, -100 < y < 100, g > 0, m > 0,
 // v >= 0. n has none. NaN fails every check.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
 #include "app/start_point_map.h"
 #include "graphics/graphic_window.h"
@@ -12,21 +12,20 @@ namespace app {
 
 namespace {
 
-constexpr std::int32_t windowWidth = 800;
-constexpr std::int32_t windowHeight = 600;
-
-// The pixel row of the model's y in the window: 2 pixels per unit, y = 0 at
-// row 300, y growing upwards.
-std::int32_t WindowPixelRow(double y) { return static_cast<std::int32_t>(300 - 2 * y); }
+// The pixel row of the model's y in the run window (y growing upwards).
+std::int32_t WindowPixelRow(double y) {
+  constexpr double pixelsPerUnit = runWindowHeight / (runViewTop - runViewBottom);
+  return static_cast<std::int32_t>((runViewTop - y) * pixelsPerUnit);
+}
 
 // The square of a row of start points at y spans y - 1 to y + 1: pixel rows
 // from that of y + 1 down to, not including, that of y - 1.
 pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
   const StartGrid grid = scan.grid;
   pictures::BandPlace place{WindowPixelRow(grid.Y(scan.EndRow() - 1) + 1),
-                            WindowPixelRow(grid.Y(scan.firstRow) - 1), windowHeight};
+                            WindowPixelRow(grid.Y(scan.firstRow) - 1), runWindowHeight};
   if (scan.EndRow() == grid.side) place.top = 0;
-  if (scan.firstRow == 0) place.bottom = windowHeight;
+  if (scan.firstRow == 0) place.bottom = runWindowHeight;
   return place;
 }
 
@@ -34,7 +33,7 @@ pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
 
 graphics::WindowHandle OpenMapPictureWindow() {
   return graphics::OpenWindow(graphics::WindowSystemKind::offscreen,
-                              {"Startpunkte", 100, 100, windowWidth, windowHeight, nullptr});
+                              {"Startpunkte", 100, 100, runWindowWidth, runWindowHeight, nullptr});
 }
 
 pictures::RowSource MapPicture::Rows() const {
@@ -51,16 +50,15 @@ pictures::RowSource MapPicture::Rows() const {
 std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned workerThreads,
                                             const MapPictureObserver& observer,
                                             graphics::WindowHandle window) {
-  CreateMagnetColors();
   MapPicture picture;
   const int side = job.scan.grid.side;
   if (job.kind == MapPictureKind::window) {
     // The map run's window, as OpenRunWindow prepares it.
-    graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
-    graphics::SetGraphicScale(-200, 150, 200, -150);
+    graphics::AttachGraphicWindow(window);
+    graphics::SetGraphicScale(runViewLeft, runViewTop, runViewRight, runViewBottom);
     picture.surface_ = graphics::CurrentTargetSurface();
     if (!picture.surface_) return std::nullopt;  // no window given: a mistake of the caller
-    picture.width_ = windowWidth;
+    picture.width_ = runWindowWidth;
     picture.place_ = WindowBandPlace(job.scan);
   } else {
     picture.colors_.resize(static_cast<std::size_t>(job.scan.TrialCount()));

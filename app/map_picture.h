@@ -13,7 +13,7 @@
 
 #include "app/map_scan.h"
 #include "app/point_color.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/graphic_window.h"
 #include "pictures/band.h"
 #include "pictures/png_file.h"

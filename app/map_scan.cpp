@@ -159,8 +159,10 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
   Slot& slot = SlotOf(index);
   std::int64_t progressSeen = 0;
   awaited_ = index;
-  while (!(slot.ready && slot.index == index)) {
-    if (slot.index == index && slot.longTrialSteps > progressSeen) {
+  const auto resultReady = [&] { return slot.ready && slot.index == index; };
+  const auto progressMade = [&] { return slot.index == index && slot.longTrialSteps > progressSeen; };
+  while (!resultReady()) {
+    if (progressMade()) {
       progressSeen = slot.longTrialSteps;
       lock.unlock();
       const bool abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
@@ -172,7 +174,7 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
       }
       continue;
     }
-    resultReady_.wait(lock);
+    resultReady_.wait(lock, [&] { return resultReady() || progressMade(); });
   }
   awaited_ = -1;
   const TrialResult result = slot.result;

@@ -17,6 +17,10 @@
 
 namespace app {
 
+// The map window's grid: 111 x 111 start points, in steps of 2.
+inline constexpr int gridSide = 111;
+inline constexpr int gridTrials = gridSide * gridSide;
+
 // The part of the plane a map covers: x from x0 to x1, y from y0 to y1
 // (model units, x0 < x1 and y0 < y1). The map window's is -110 to 110.
 struct MapRegion {
@@ -33,7 +37,7 @@ struct MapRegion {
 // the left (x = x0). Side 111 over the default region is the map window's
 // grid, in steps of 2.
 struct StartGrid {
-  int side = 111;  // points per row and per column, at least 2
+  int side = gridSide;  // points per row and per column, at least 2
   MapRegion region;
 
   // Column i: x0 + (x1 - x0) i / (side - 1), computed in Real and rounded
@@ -43,9 +47,6 @@ struct StartGrid {
   double Y(int row) const;
 };
 
-// The map window's grid.
-inline constexpr int gridSide = 111;
-inline constexpr int gridTrials = gridSide * gridSide;
 // Start point of trial `trialIndex` of the window's grid, in scan order.
 double GridX(int trialIndex);
 double GridY(int trialIndex);

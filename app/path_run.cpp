@@ -1,8 +1,8 @@
 #include "app/path_run.h"
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/color.h"
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"
@@ -28,12 +28,12 @@ void DrawSideView(const PendulumState& state) {
   graphics::SetGraphicPosition(sideViewPivotX, sideViewPivotY);
   graphics::DrawGraphicLine(bobX, bobY, black);
   graphics::DrawGraphicBox(ToSingle(bobX - 1), ToSingle(bobY - 1), ToSingle(bobX + 1),
-                           ToSingle(bobY + 1), graphics::NoCorner, black, graphics::NoFill, 0);
+                           ToSingle(bobY + 1), graphics::ellipseCorners, black, graphics::NoFill);
 }
 
 void EraseSideView() {
   const graphics::ColorRef background = graphics::ComposeRgb(0, 239, 239);
-  graphics::DrawGraphicBox(130, 144, 170, 90, 0, background, background, 0);
+  graphics::DrawGraphicBox(130, 144, 170, 90, graphics::squareCorners, background, background);
 }
 
 // Long pauses are slept in slices so that a key pressed meanwhile ends the

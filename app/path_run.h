@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "console/keyboard.h"
 
 namespace app {

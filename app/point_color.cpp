@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 
 namespace app {
 

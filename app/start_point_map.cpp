@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/drawing.h"
 #include "runtime/numeric.h"
 #include "runtime/text.h"
@@ -45,7 +45,7 @@ void MapPainting::PaintStartPoint(int trialIndex, const TrialResult& result) {
   const runtime::Real y = gridY;
   const graphics::ColorRef color = magnetColors[result.caughtBy];
   graphics::DrawGraphicBox(runtime::ToSingle(x - 1), runtime::ToSingle(y - 1),
-                           runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), 0, color, color, 0);
+                           runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), graphics::squareCorners, color, color);
   if (SquareMayCoverAMarker(gridX, gridY)) markersShown_ = false;
 }
 

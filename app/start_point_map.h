@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "app/map_scan.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "console/keyboard.h"
 
 namespace app {
@@ -32,7 +32,7 @@ struct MapRunOptions {
 // with the markers drawn at every step.
 class MapPainting {
  public:
-  // What trial `trialIndex`'s steps drew: the markers, if it made any step.
+  // What a trial's steps drew: the markers, if it made any step.
   void PaintSteps(const TrialResult& result);
   // The markers as a trial stopped partway drew them.
   void PaintStepsOfUnfinishedTrial();

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/explore.h"
-#include "graphics/offscreen/offscreen_inspection.h"
+#include "tests/support/offscreen_inspection.h"
 #include "runtime/numeric.h"
 
 namespace {
@@ -72,7 +72,7 @@ ExploreFigures MeasureExplorer(int side) {
   app::ExploreSettings settings;
   settings.side = side;
   app::ExploreOptions options;
-  options.windowSystem = graphics::WindowSystemKind::offscreen;
+  graphics::offscreen::SelectInspectedWindows();
   options.afterSlice = [&](int sliceView, std::int64_t sliceShown, std::int64_t slicePoints) {
     {
       std::lock_guard lock(mutex);

@@ -15,7 +15,7 @@ namespace {
 void OpenBenchWindow() {
   graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
   const graphics::WindowHandle window = graphics::OpenGraphicWindow("Bench", 100, 100, 800, 600);
-  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
+  graphics::AttachGraphicWindow(window);
   graphics::SetGraphicScale(-200, 150, 200, -150);
 }
 
@@ -23,8 +23,8 @@ void OpenBenchWindow() {
 void MarkerOverItself(benchmark::State& state) {
   OpenBenchWindow();
   for (auto _ : state) {
-    graphics::DrawGraphicBox(-45.5f, -3, -39.5f, 3, graphics::NoCorner, 0x000000FF,
-                             graphics::UseForeground, 0);
+    graphics::DrawGraphicBox(-45.5f, -3, -39.5f, 3, graphics::ellipseCorners, 0x000000FF,
+                             graphics::UseForeground);
   }
   graphics::CloseGraphicWindow();
   graphics::ShutdownWindowSystem();
@@ -35,9 +35,9 @@ BENCHMARK(MarkerOverItself);
 void ThreeMarkers(benchmark::State& state) {
   OpenBenchWindow();
   for (auto _ : state) {
-    graphics::DrawGraphicBox(-45.4f, -3, -39.4f, 3, graphics::NoCorner, 0x000000FF, graphics::UseForeground, 0);
-    graphics::DrawGraphicBox(27, 27, 33, 33, graphics::NoCorner, 0x0000BF00, graphics::UseForeground, 0);
-    graphics::DrawGraphicBox(27, -33, 33, -27, graphics::NoCorner, 0x00FF0000, graphics::UseForeground, 0);
+    graphics::DrawGraphicBox(-45.4f, -3, -39.4f, 3, graphics::ellipseCorners, 0x000000FF, graphics::UseForeground);
+    graphics::DrawGraphicBox(27, 27, 33, 33, graphics::ellipseCorners, 0x0000BF00, graphics::UseForeground);
+    graphics::DrawGraphicBox(27, -33, 33, -27, graphics::ellipseCorners, 0x00FF0000, graphics::UseForeground);
   }
   state.SetItemsProcessed(state.iterations() * 3);
   graphics::CloseGraphicWindow();
@@ -50,7 +50,7 @@ void MarkerChangingColour(benchmark::State& state) {
   OpenBenchWindow();
   graphics::ColorRef color = 0;
   for (auto _ : state) {
-    graphics::DrawGraphicBox(-3, -3, 3, 3, graphics::NoCorner, color, graphics::UseForeground, 0);
+    graphics::DrawGraphicBox(-3, -3, 3, 3, graphics::ellipseCorners, color, graphics::UseForeground);
     color = (color + 1) & 0xFF;
   }
   graphics::CloseGraphicWindow();
@@ -78,7 +78,7 @@ void OpenAndClose(benchmark::State& state, graphics::WindowSystemKind kind) {
       state.SkipWithError("the window system shows no windows here");
       break;
     }
-    graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
+    graphics::AttachGraphicWindow(window);
     graphics::CloseGraphicWindow();
   }
   graphics::ShutdownWindowSystem();

@@ -19,11 +19,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/magnet_colors.h"
 #include "app/path_run.h"
 #include "app/start_point_map.h"
 #include "console/keyboard.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/scripted_keys.h"
 #include "graphics/graphic_window.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
@@ -92,7 +91,7 @@ bool DisplayReachable() {
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   const graphics::WindowHandle probe = graphics::OpenGraphicWindow("probe", 0, 0, 8, 8);
   if (probe == 0) return false;
-  graphics::AttachGraphicWindow(probe, graphics::RefreshMode::automatic);
+  graphics::AttachGraphicWindow(probe);
   graphics::CloseGraphicWindow();
   return true;
 }
@@ -102,7 +101,6 @@ bool DisplayReachable() {
 int main(int argc, char** argv) {
   const bool skipPath = argc > 1 && std::strcmp(argv[1], "--skip-path") == 0;
   runtime::LoadFloatingPointControl();
-  app::CreateMagnetColors();
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
 
   const bool withX11 = DisplayReachable();

@@ -9,6 +9,8 @@
 #include <functional>
 
 #include "app/form.h"
+#include "app/map_scan.h"
+#include "app/run_window.h"
 #include "cli/platform_words.h"
 #include "runtime/text_to_number.h"
 
@@ -96,9 +98,9 @@ struct FormOption {
   const char* help;
 };
 constexpr FormOption formOptions[] = {
-    {"--g", "G", app::FieldName::g, "pendulum coefficient, above 0 (5)"},
-    {"--m", "M", app::FieldName::m, "magnet strength, above 0 (400)"},
-    {"--n", "N", app::FieldName::n, "trial count: steps per start point (2000)"},
+    {"--g", "G", app::FieldName::g, "pendulum coefficient, above 0"},
+    {"--m", "M", app::FieldName::m, "magnet strength, above 0"},
+    {"--n", "N", app::FieldName::n, "trial count: steps per start point"},
 };
 constexpr std::size_t formOptionCount = std::size(formOptions);
 
@@ -109,19 +111,31 @@ and writes it as a PNG picture. The form's values are read and checked as the
 form does.)";
 }
 
+const app::FormField& FieldOf(app::FieldName name) {
+  for (const app::FormField& field : app::FormFields()) {
+    if (field.name == name) return field;
+  }
+  return app::FormFields().front();
+}
+
+// " (default)" as the form shows a field's default.
+std::string ShownDefault(app::FieldName name) { return " (" + FieldOf(name).defaultText + ")"; }
+
 // After the options: the form, and what holds for every command, in the
 // words of this build's platform.
 std::string Footer() {
+  using app::FieldName;
   const PlatformWords& words = Words();
   return std::string("Without a command, magpend asks for six values in the ") + words.formPlace +
          R"( and then shows
 the window "Pendelweg" (one pendulum's path) and after it "Startpunkte" (which
 magnet catches a pendulum released at each start point). The form's fields:
-  x, y  where the path's bob is released: -100 < x, y < 100 (-50, 50)
-  g     pendulum coefficient, the pull back to the centre: > 0 (5)
-  m     magnet strength: > 0 (400)
-  v     delay: the path pauses 200 v ms after each step: >= 0 (0.03)
-  n     trial count: 100 n steps for the path, n per start point (2000)
+  x, y  where the path's bob is released: -100 < x, y < 100 ()" +
+         FieldOf(FieldName::x).defaultText + ", " + FieldOf(FieldName::y).defaultText + R"()
+  g     pendulum coefficient, the pull back to the centre: > 0)" + ShownDefault(FieldName::g) + R"(
+  m     magnet strength: > 0)" + ShownDefault(FieldName::m) + R"(
+  v     delay: the path pauses 200 v ms after each step: >= 0)" + ShownDefault(FieldName::v) + R"(
+  n     trial count: 100 n steps for the path, n per start point)" + ShownDefault(FieldName::n) + R"(
 Enter keeps a default; 0 for g, v or n also means the default. A value out of
 range ends the program without any window.
 An option's value follows it as the next argument or after "=".
@@ -196,7 +210,11 @@ class Description {
 
 void Description::DescribeMapValues(CLI::App& command) {
   for (std::size_t i = 0; i < formOptionCount; ++i) {
+    // The form's default text, for the help to show; only a value given
+    // counts (ApplyFormRules).
+    formTexts_[i] = FieldOf(formOptions[i].field).defaultText;
     command.add_option(formOptions[i].name, formTexts_[i], formOptions[i].help)
+        ->capture_default_str()
         ->type_name(formOptions[i].valueName)
         ->check(Check(CheckFormNumber));
   }
@@ -207,10 +225,11 @@ void Description::DescribeMap() {
   map_->allow_extras();
   DescribeMapValues(*map_);
   map_->add_option("--grid", line_.map.gridSide,
-                   "an S x S picture, one pixel per start point, S from 2\n"
-                   "to 8192, the points spread evenly over the region\n"
-                   "(111: the window's); without it, the window's own\n"
-                   "800 x 600 picture")
+                   "an S x S picture, one pixel per start point, S from " + std::to_string(smallestGridSide) +
+                       "\nto " + std::to_string(largestGridSide) + ", the points spread evenly over the region\n(" +
+                       std::to_string(app::gridSide) + ": the window's); without it, the window's own\n" +
+                       std::to_string(app::runWindowWidth) + " x " + std::to_string(app::runWindowHeight) +
+                       " picture")
       ->type_name("S")
       ->check(SideCheck(largestGridSide));
   map_->add_option("--region", region_,
@@ -270,13 +289,6 @@ std::string Description::Unexpected() const {
   return where.get_name() + " takes no argument '" + left.front() + "'";
 }
 
-const app::FormField& FieldOf(app::FieldName name) {
-  for (const app::FormField& field : app::FormFields()) {
-    if (field.name == name) return field;
-  }
-  return app::FormFields().front();
-}
-
 // g, m and n as the form takes them from these field texts: its defaults and
 // its checks.
 std::string Description::ApplyFormRules(const CLI::App& command, double& g, double& m, double& n) {
@@ -306,7 +318,7 @@ void Description::ApplyRegion(const CLI::App& command, app::MapRegion& region, a
 
 // --rows A:B within the map's rows, which --grid decides.
 std::string Description::ApplyRows() {
-  const std::int32_t rows = line_.map.gridSide != 0 ? line_.map.gridSide : windowGridSide;
+  const std::int32_t rows = line_.map.gridSide != 0 ? line_.map.gridSide : app::gridSide;
   line_.map.firstRow = 0;
   line_.map.endRow = rows;
   if (map_->count("--rows") == 0) return {};

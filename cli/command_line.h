@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form.h"
 #include "app/map_scan.h"
 #include "app/point_color.h"
 
@@ -34,8 +35,6 @@ enum class Command {
   explore,      // the map in a window, explored with the mouse and keys
 };
 
-// The side of the window's grid of start points (-110 to 110 in steps of 2).
-inline constexpr std::int32_t windowGridSide = 111;
 inline constexpr std::int32_t smallestGridSide = 2;
 inline constexpr std::int32_t largestGridSide = 8192;
 // The explorer's drawing area: S x S pixels.
@@ -45,12 +44,11 @@ inline constexpr std::int32_t largestExploreSide = 2048;
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
 struct MapCommand {
-  double g = 5;      // pendulum coefficient
-  double m = 400;    // magnet strength
-  double n = 2000;   // trial count: steps per start point
-  // 0: the picture of the "Startpunkte" window (800 x 600, the window's
-  // 111 x 111 start points); otherwise an S x S picture, one pixel per start
-  // point.
+  double g = app::defaultParameters.g;  // pendulum coefficient
+  double m = app::defaultParameters.m;  // magnet strength
+  double n = app::defaultParameters.n;  // trial count: steps per start point
+  // 0: the picture of the "Startpunkte" window (its drawing area, its grid
+  // of start points); otherwise an S x S picture, one pixel per start point.
   std::int32_t gridSide = 0;
   app::MapRegion region;                      // --grid: where its points lie
   app::Shading shading = app::Shading::none;  // --grid: --shade
@@ -62,9 +60,9 @@ struct MapCommand {
 // What `magpend explore` was asked for: the first view, and the values of
 // every view (checked as `magpend map` checks them).
 struct ExploreCommand {
-  double g = 5;
-  double m = 400;
-  double n = 2000;
+  double g = app::defaultParameters.g;  // pendulum coefficient
+  double m = app::defaultParameters.m;  // magnet strength
+  double n = app::defaultParameters.n;  // trial count: steps per start point
   std::int32_t side = defaultExploreSide;  // the drawing area and the grid: S x S
   app::MapRegion region;
   app::Shading shading = app::Shading::none;

@@ -61,7 +61,7 @@ class ProgressLine {
 app::MapPictureJob JobOf(const MapCommand& command) {
   app::MapPictureJob job;
   job.kind = command.gridSide == 0 ? app::MapPictureKind::window : app::MapPictureKind::pixelPerPoint;
-  job.scan.grid.side = command.gridSide == 0 ? windowGridSide : command.gridSide;
+  job.scan.grid.side = command.gridSide == 0 ? app::gridSide : command.gridSide;
   job.scan.grid.region = command.region;
   job.shading = command.shading;
   job.scan.firstRow = command.firstRow;

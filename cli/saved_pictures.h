@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "runtime/text.h"
 
 namespace cli {

@@ -3,7 +3,7 @@
 // appearance and the attribute for stream output. The devices that implement
 // it: the real terminal (console/terminal/), the Windows console
 // (console/windows/), the page's terminal in a browser (console/web/) and an
-// in-memory grid for tests (console/memory_device.h).
+// in-memory grid that only tests link (tests/support/memory_device.h).
 //
 // All coordinates here count from 0; the screen's 1-based coordinates are
 // converted by ConsoleScreen. The device reports its size at the moment it is

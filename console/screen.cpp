@@ -144,9 +144,4 @@ void ConsoleScreen::RestoreCursor() {
   device_.Present();
 }
 
-void ConsoleScreen::ResetOutputState() {
-  foreground_ = 7;
-  background_ = 0;
-}
-
 }  // namespace console

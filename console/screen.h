@@ -67,11 +67,6 @@ class ConsoleScreen {
   // Undoes a temporary change of the cursor's visibility.
   void RestoreCursor();
 
-  // --- For the process frame ----------------------------------------------
-
-  // Colours back to 7 on 0, as before the main routine runs.
-  void ResetOutputState();
-
   // --- State, for tests -------------------------------------------------
   std::int32_t Foreground() const { return foreground_; }
   std::int32_t Background() const { return background_; }

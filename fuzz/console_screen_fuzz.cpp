@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "console/memory/memory_device.h"
+#include "tests/support/memory_device.h"
 #include "console/screen.h"
 
 namespace {

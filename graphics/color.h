@@ -1,6 +1,7 @@
 // Colour values of the drawing windows: 0x00BBGGRR, red in the low byte.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace graphics {
@@ -16,9 +17,6 @@ constexpr ColorRef UseForeground = 0xFFFFFFFF;  // -1
 // As the fill colour of a box: the interior is left untouched.
 constexpr ColorRef NoFill = 0xFFFFFFFE;  // -2
 
-// As the corner percentage of a box: no corner given, draw an ellipse.
-constexpr std::int32_t NoCorner = INT32_MIN;  // 0x80000000
-
 // The bits of a colour that a surface pixel can hold.
 constexpr ColorRef colorBits = 0x00FFFFFF;
 
@@ -29,7 +27,10 @@ constexpr ColorRef dialogFaceColor = 0x00F0F0F0;  // (240, 240, 240)
 constexpr ColorRef windowTextColor = 0x00000000;  // (0, 0, 0)
 
 // red + green * 256 + blue * 65536, each component clamped to 0-255 first.
-ColorRef ComposeRgb(int red, int green, int blue);
+constexpr ColorRef ComposeRgb(int red, int green, int blue) {
+  const auto component = [](int value) { return static_cast<ColorRef>(std::clamp(value, 0, 255)); };
+  return component(red) + component(green) * 256 + component(blue) * 65536;
+}
 
 // The components of a colour (for backends that convert pixels).
 constexpr std::uint32_t RedOf(ColorRef color) { return color & 0xFF; }

@@ -18,30 +18,29 @@ void MoveTo(WindowRecord& area, PixelPoint point) {
   area.positionY = point.y;
 }
 
-// The corner ellipse of a box `width` x `height` pixels.
-void SetCornerSize(BoxFigure& figure, std::int32_t cornerPercent) {
+// The corner ellipse of the box.
+void SetCornerSize(BoxFigure& figure, BoxCorners corners) {
   const std::int64_t width = std::int64_t{figure.box.right} - figure.box.left;
   const std::int64_t height = std::int64_t{figure.box.bottom} - figure.box.top;
-  if (cornerPercent == NoCorner) {
+  if (corners.shape == BoxCorners::Shape::ellipse) {
     // One larger than the box: the corners meet and make the ellipse.
     figure.cornerWidth = width + 1;
     figure.cornerHeight = height + 1;
     return;
   }
-  const std::uint32_t percent = std::min<std::uint32_t>(static_cast<std::uint32_t>(cornerPercent), 100);
+  const std::int64_t percent = std::clamp(corners.percent, 0, 100);
   figure.cornerWidth = std::min(width, height) * percent / 100;
   figure.cornerHeight = figure.cornerWidth;
 }
 
-InteriorPaint ResolveInterior(ColorRef fillColor, ColorRef outline, std::int32_t fillStyle,
+InteriorPaint ResolveInterior(ColorRef fillColor, ColorRef outline, FillPattern pattern,
                               const WindowRecord& area) {
   InteriorPaint interior;
   if (fillColor == NoFill) {
     interior.mode = InteriorMode::untouched;
     return interior;
   }
-  const std::uint32_t style = static_cast<std::uint32_t>(fillStyle);
-  interior.pattern = style > 6 ? FillPattern::solid : static_cast<FillPattern>(style);
+  interior.pattern = pattern;
   interior.color = (fillColor == UseForeground ? outline : fillColor) & colorBits;
   interior.backColor = area.backColor;
   return interior;
@@ -77,20 +76,20 @@ void SetGraphicPixel(runtime::Real x, runtime::Real y, ColorRef color) {
   operation.RefreshAfterDraw();
 }
 
-void DrawGraphicBox(float x1, float y1, float x2, float y2, std::int32_t cornerPercent,
-                    ColorRef outlineColor, ColorRef fillColor, std::int32_t fillStyle) {
+void DrawGraphicBox(float x1, float y1, float x2, float y2, BoxCorners corners, ColorRef outlineColor,
+                    ColorRef fillColor, FillPattern pattern) {
   DrawingOperation operation;
   WindowRecord* area = operation.Target();
   if (area == nullptr) return;
   const PixelPoint first = ToPixel(*area, x1, y1);
   const PixelPoint second = ToPixel(*area, x2, y2);
   const ColorRef outline = ResolveColor(outlineColor, *area) & colorBits;
-  const InteriorPaint interior = ResolveInterior(fillColor, outline, fillStyle, *area);
+  const InteriorPaint interior = ResolveInterior(fillColor, outline, pattern, *area);
 
   BoxFigure figure;
   figure.box = {std::min(first.x, second.x), std::min(first.y, second.y),
                 std::max(first.x, second.x), std::max(first.y, second.y)};
-  SetCornerSize(figure, cornerPercent);
+  SetCornerSize(figure, corners);
   area->surface->DrawBox(figure, outline, interior);
   operation.RefreshAfterDraw();
 }

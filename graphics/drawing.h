@@ -28,24 +28,30 @@ void DrawGraphicLine(runtime::Real x, runtime::Real y, ColorRef color);
 // the surface is ignored (but still counts as drawing).
 void SetGraphicPixel(runtime::Real x, runtime::Real y, ColorRef color);
 
-// A box with rounded corners, or an ellipse, in the rectangle with corners
-// (x1, y1) and (x2, y2), given in either order. The figure covers the pixel
-// columns from the smaller to one before the larger x, and likewise rows.
-//   cornerPercent: NoCorner for an ellipse filling the box; otherwise the
-//     corner ellipse measures that percentage of the shorter side (0 square
-//     corners, 100 half circles); a value above 100, read unsigned (so any
-//     negative one too), acts as 100.
+// The corners of a box: an ellipse that fills the box, or corners rounded
+// by a corner ellipse that measures `percent` of the box's shorter side
+// (0 square corners, 100 half circles; values outside 0-100 are clamped).
+struct BoxCorners {
+  enum class Shape { ellipse, rounded };
+  Shape shape = Shape::rounded;
+  std::int32_t percent = 0;  // rounded only
+};
+inline constexpr BoxCorners ellipseCorners{BoxCorners::Shape::ellipse, 0};
+inline constexpr BoxCorners squareCorners{BoxCorners::Shape::rounded, 0};
+constexpr BoxCorners RoundedCorners(std::int32_t percent) { return {BoxCorners::Shape::rounded, percent}; }
+
+// A box with those corners in the rectangle with corners (x1, y1) and
+// (x2, y2), given in either order. The figure covers the pixel columns from
+// the smaller to one before the larger x, and likewise rows.
 //   outlineColor: UseForeground or a colour, cut to 24 bits (so NoFill here
 //     is the colour 0x00FFFFFE).
 //   fillColor: NoFill leaves the interior untouched; UseForeground fills
 //     with the outline colour.
-//   fillStyle: 0 solid; 1 horizontal, 2 vertical, 3 falling diagonal,
-//     4 rising diagonal, 5 cross, 6 diagonal cross hatch, with the area's
-//     background colour between the lines; a value above 6, read unsigned,
-//     acts as 0.
+//   pattern: solid, or a hatch with the area's background colour between
+//     the lines.
 // The current position is not changed.
-void DrawGraphicBox(float x1, float y1, float x2, float y2, std::int32_t cornerPercent,
-                    ColorRef outlineColor, ColorRef fillColor, std::int32_t fillStyle);
+void DrawGraphicBox(float x1, float y1, float x2, float y2, BoxCorners corners, ColorRef outlineColor,
+                    ColorRef fillColor, FillPattern pattern = FillPattern::solid);
 
 // Copies a block of pixels onto the current target at pixel positions (the
 // scale does not apply): `pixels` holds area's rows from the top, each

@@ -9,17 +9,9 @@ namespace graphics {
 namespace {
 thread_local WindowHandle currentTarget = 0;
 
-// True when the area's frame is one the program opened. Every frame of this
-// system is; an area without one repaints after every operation.
-bool FrameIsProgramClosable(const WindowRecord& area) {
-  return area.frame && area.frame->HasFlag(windowFlag::programClosable);
-}
-
 // Whether this operation brings the screen up to date.
 bool ShouldRepaintNow(WindowRecord& area) {
-  if (area.HasFlag(windowFlag::deferredRefresh)) return false;
   if (area.HasFlag(windowFlag::repaintRequested)) return true;
-  if (!FrameIsProgramClosable(area)) return true;
   ++area.drawCount;
   return area.drawCount >= repaintBatchSize;
 }
@@ -38,7 +30,9 @@ void DrawingOperation::RefreshAfterDraw() {
   const bool alreadyChanged = area.SetFlag(windowFlag::changed);
   if (!ShouldRepaintNow(area)) {
     // The window thread sleeps while its screen shows every pixel.
-    if (!alreadyChanged) area.owner->NoteChange();
+    if (!alreadyChanged) {
+      if (const auto owner = area.owner.lock()) owner->NoteChange();
+    }
     return;
   }
   RepaintArea(area);

@@ -32,8 +32,7 @@ class DrawingOperation {
   WindowRecord* Target() const { return target_.get(); }
 
   // After drawing: marks the area `changed` and repaints now when the
-  // window thread asked for it or the batch is full (unless refresh is
-  // deferred).
+  // window thread asked for it or the batch is full.
   void RefreshAfterDraw();
 
  private:

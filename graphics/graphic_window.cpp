@@ -8,7 +8,7 @@
 
 namespace graphics {
 
-void AttachGraphicWindow(WindowHandle handle, RefreshMode refresh) {
+void AttachGraphicWindow(WindowHandle handle) {
   const auto area = WindowRegistry::FindArea(handle);
   const WindowHandle window = area ? area->handle : handle;
   SetCurrentTarget(0);
@@ -16,13 +16,6 @@ void AttachGraphicWindow(WindowHandle handle, RefreshMode refresh) {
   if (!record || record->kind != RecordKind::drawingArea) {
     runtime::RecordError(runtime::ErrorNumber::invalidArgument);
     return;
-  }
-  if (refresh == RefreshMode::deferred) {
-    record->SetFlag(windowFlag::deferredRefresh);
-  } else {
-    record->ClearFlag(windowFlag::deferredRefresh);
-    // Changes drawn while refresh was deferred now wait for an idle pass.
-    if (record->HasFlag(windowFlag::changed)) record->owner->NoteChange();
   }
   SetCurrentTarget(window);
 }
@@ -42,12 +35,8 @@ std::shared_ptr<const Surface> CurrentTargetSurface() {
 void CloseGraphicWindow() {
   DrawingOperation operation;
   if (operation.Target() == nullptr) return;
-  const auto frame = WindowRegistry::Find(operation.Target()->parentHandle);
-  if (!frame || frame->kind != RecordKind::frame || !frame->HasFlag(windowFlag::programClosable)) {
-    return;
-  }
   // Waits with the DrawingLock held; the window thread destroys without it.
-  frame->owner->RequestClose();
+  if (const auto owner = operation.Target()->owner.lock()) owner->RequestClose();
 }
 
 }  // namespace graphics

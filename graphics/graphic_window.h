@@ -11,8 +11,8 @@
 // current target (one per thread).
 //
 // Typical use:
-//   const WindowHandle window = OpenGraphicWindow("Title", 100, 100, 800, 600, 0);
-//   AttachGraphicWindow(window, 0, RefreshMode::automatic);
+//   const WindowHandle window = OpenGraphicWindow("Title", 100, 100, 800, 600);
+//   AttachGraphicWindow(window);
 //   SetGraphicScale(-200, 150, 200, -150);
 //   ... drawing operations ...
 //   CloseGraphicWindow();
@@ -31,12 +31,6 @@ class Surface;
 // reused within a process, so an old handle never finds a newer window.
 using WindowHandle = std::uint64_t;
 
-// Whether drawing operations bring the screen up to date themselves.
-enum class RefreshMode {
-  automatic,  // at least every 150th operation, and when the window thread asks
-  deferred,   // never; the screen is updated only on the window system's request
-};
-
 // Opens a window: the frame's outer top-left corner at screen (x, y), its
 // drawing area exactly width x height pixels, filled with the dialog-face
 // colour; the caption in the title bar (no title bar when it is empty); a
@@ -48,8 +42,10 @@ WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int w
 // Makes a drawing area the calling thread's current target: the area of the
 // frame `handle`, or `handle` itself when it is no frame with an area. When that is no
 // drawing area: records error 5 (invalid argument) and leaves the thread
-// without a target. Does not take the DrawingLock.
-void AttachGraphicWindow(WindowHandle handle, RefreshMode refresh);
+// without a target. Does not take the DrawingLock. Drawing on it brings the
+// screen up to date at least every 150th operation, and whenever the window
+// thread asks for it.
+void AttachGraphicWindow(WindowHandle handle);
 
 // Maps the user rectangle with corners (x1, y1) and (x2, y2) onto the whole
 // drawing area of the current target: (x1, y1) at its top-left corner,

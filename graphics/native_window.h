@@ -1,5 +1,7 @@
 // What a window system must do for one graphic window: the small interface
-// between the window lifecycle and a backend (X11, or offscreen for tests).
+// between the window lifecycle and a backend (X11 on Linux, GDI on Windows,
+// a canvas of the page in a browser, offscreen without any display; the
+// tests add their own around the offscreen one).
 //
 // A native window is made, used and destroyed on its window thread only;
 // `Wake` is the one member other threads may call, at any time until the

@@ -21,8 +21,6 @@ constexpr std::uint32_t changed = 0x4;             // area: drawn on since the l
 constexpr std::uint32_t repaintRequested = 0x8;    // area: the window thread found the DrawingLock held
 constexpr std::uint32_t flipY = 0x20;              // area: the scale's y axis grows upwards
 constexpr std::uint32_t flipX = 0x40;              // area: the scale's x axis grows to the left
-constexpr std::uint32_t deferredRefresh = 0x80;    // area: drawing never causes a repaint
-constexpr std::uint32_t programClosable = 0x8000;  // frame: CloseGraphicWindow may close it
 }  // namespace windowFlag
 
 enum class RecordKind : std::uint32_t { frame = 1, drawingArea = 2 };
@@ -54,8 +52,10 @@ struct WindowRecord {
   ColorRef backColor = dialogFaceColor;  // between hatch lines
   std::uint32_t drawCount = 0;           // operations since a drawing operation last repainted
 
-  std::shared_ptr<WindowThread> owner;   // the thread that serves the window
-  std::shared_ptr<WindowRecord> frame;   // area: its frame's record
+  // The thread that serves the window. The window system alone owns it (and
+  // joins it before letting go), so a record never keeps it alive, and its
+  // thread never ends up destroying itself.
+  std::weak_ptr<WindowThread> owner;
 
   bool HasFlag(std::uint32_t flag) const { return (flags.load() & flag) != 0; }
   // Sets `flag`; returns whether it was set before.

@@ -1,5 +1,6 @@
 #include "graphics/window_registry.h"
 
+#include <cassert>
 #include <map>
 #include <mutex>
 
@@ -21,17 +22,17 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-bool Register(std::shared_ptr<WindowRecord> record) {
-  if (!record || record->handle == 0) return false;
+void Register(std::shared_ptr<WindowRecord> record) {
   Registry& registry = TheRegistry();
   const WindowHandle handle = record->handle;
   std::lock_guard lock(registry.mutex);
-  return registry.records.emplace(handle, std::move(record)).second;
+  [[maybe_unused]] const bool added = registry.records.emplace(handle, std::move(record)).second;
+  assert(handle != 0 && added);
 }
 
 void Unregister(WindowHandle handle) {
-  // Let go of after the lock: the last reference to a record may end its
-  // window thread's object, which joins the thread.
+  // Let go of after the lock: the last reference to an area's record frees
+  // its surface.
   std::shared_ptr<WindowRecord> removed;
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);

@@ -10,9 +10,8 @@
 
 namespace graphics::WindowRegistry {
 
-// Adds a record. False (and nothing added) when its handle is already
-// registered.
-bool Register(std::shared_ptr<WindowRecord> record);
+// Adds a record. Its handle is new: handles are never reused.
+void Register(std::shared_ptr<WindowRecord> record);
 
 // Removes the record of `handle`, if any.
 void Unregister(WindowHandle handle);

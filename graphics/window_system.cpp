@@ -18,7 +18,7 @@ namespace {
 
 // Chosen at start-up, read by whichever thread opens a window; nothing else
 // goes with it, so an atomic is all the exclusion it needs.
-std::atomic<WindowSystemKind> selectedKind{WindowSystemKind::desktop};
+std::atomic<NativeWindowFactory> selectedFactory{desktop::MakeDesktopWindow};
 
 // Every window thread that has not been joined yet. Never destroyed, so a
 // late exit path never meets a destroyed list.
@@ -65,34 +65,11 @@ void RegisterExitSafetyNet() {
   std::call_once(registered, [] { std::atexit(ShutdownAtExit); });
 }
 
-}  // namespace
-
-void SelectWindowSystem(WindowSystemKind kind) {
-  if (kind == WindowSystemKind::desktop) desktop::PrepareWindowSystem();
-  selectedKind.store(kind);
-}
-
-void ShutdownWindowSystem() {
-  std::vector<std::shared_ptr<WindowThread>> threads;
-  {
-    ThreadList& list = Threads();
-    std::lock_guard lock(list.mutex);
-    threads.swap(list.threads);
-  }
-  for (const auto& thread : threads) thread->RequestClose();
-  for (const auto& thread : threads) thread->Join();
-}
-
-WindowSystemKind SelectedWindowSystem() { return selectedKind.load(); }
-
-WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height) {
-  return OpenWindow(SelectedWindowSystem(), WindowSettings{caption, x, y, width, height, nullptr});
-}
-
-WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings) {
+// Starts the window thread of a window made by `factory` and waits for it.
+WindowHandle OpenWindowWith(NativeWindowFactory factory, const WindowSettings& settings) {
   RegisterExitSafetyNet();
   JoinEndedThreads();
-  auto thread = std::make_shared<WindowThread>(settings, FactoryOf(kind));
+  auto thread = std::make_shared<WindowThread>(settings, factory);
   try {
     thread->Start();
   } catch (const std::system_error&) {
@@ -106,5 +83,39 @@ WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings) {
   // The result comes once the window is shown, ready for the first drawing.
   return thread->AwaitResult();
 }
+
+}  // namespace
+
+void SelectWindowSystem(WindowSystemKind kind) {
+  if (kind == WindowSystemKind::desktop) desktop::PrepareWindowSystem();
+  SelectWindowSystem(FactoryOf(kind));
+}
+
+void SelectWindowSystem(NativeWindowFactory factory) { selectedFactory.store(factory); }
+
+void ShutdownWindowSystem() {
+  std::vector<std::shared_ptr<WindowThread>> threads;
+  {
+    ThreadList& list = Threads();
+    std::lock_guard lock(list.mutex);
+    threads.swap(list.threads);
+  }
+  for (const auto& thread : threads) thread->RequestClose();
+  for (const auto& thread : threads) thread->Join();
+}
+
+WindowHandle OpenGraphicWindow(const runtime::Text& caption, int x, int y, int width, int height) {
+  return OpenWindowWith(selectedFactory.load(), WindowSettings{caption, x, y, width, height, nullptr});
+}
+
+WindowHandle OpenWindow(const WindowSettings& settings) {
+  return OpenWindowWith(selectedFactory.load(), settings);
+}
+
+WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings) {
+  if (kind == WindowSystemKind::desktop) desktop::PrepareWindowSystem();
+  return OpenWindowWith(FactoryOf(kind), settings);
+}
+
 
 }  // namespace graphics

@@ -9,7 +9,7 @@ namespace graphics {
 
 enum class WindowSystemKind {
   desktop,    // real windows: X11 on Linux, Win32 on Windows (the program's choice)
-  offscreen,  // no display: surfaces and "screens" in memory (tests, benchmarks)
+  offscreen,  // no display: surfaces in memory (the batch map, benchmarks)
 };
 
 // Chooses where the next windows appear. Windows already open stay where
@@ -23,8 +23,14 @@ void SelectWindowSystem(WindowSystemKind kind);
 // handle, or 0 when the window cannot be made.
 WindowHandle OpenWindow(WindowSystemKind kind, const WindowSettings& settings);
 
-// The window system SelectWindowSystem chose.
-WindowSystemKind SelectedWindowSystem();
+// Opens a window with all of its settings on the window system selected
+// (SelectWindowSystem): the explorer's window, on the desktop or, in tests,
+// on theirs.
+WindowHandle OpenWindow(const WindowSettings& settings);
+
+// The same with a window system of the caller's own: the tests' windows
+// that they look into.
+void SelectWindowSystem(NativeWindowFactory factory);
 
 // Ends every window still open (it just vanishes, as at process end) and
 // joins every window thread. Called by the process frame after the main

@@ -36,13 +36,6 @@ bool IsValidSize(const WindowSettings& settings) {
 WindowThread::WindowThread(WindowSettings settings, NativeWindowFactory factory)
     : settings_(std::move(settings)), factory_(factory) {}
 
-WindowThread::~WindowThread() {
-  // The window system joins every thread before it lets go of it; a thread
-  // cannot join itself, so should the last owner ever be its own thread, it
-  // is left to end on its own.
-  if (thread_.joinable() && OnWindowThread()) thread_.detach();
-}
-
 void WindowThread::Start() {
   thread_ = runtime::JoiningThread([this] { Run(); });
 }
@@ -114,10 +107,9 @@ bool WindowThread::OpenWindow() {
   auto frame = std::make_shared<WindowRecord>();
   frame->handle = handles;
   frame->kind = RecordKind::frame;
-  frame->flags = windowFlag::programClosable;
   frame->width = settings_.width;
   frame->height = settings_.height;
-  frame->owner = shared_from_this();
+  frame->owner = weak_from_this();
 
   auto area = std::make_shared<WindowRecord>();
   area->handle = handles + 1;
@@ -128,13 +120,12 @@ bool WindowThread::OpenWindow() {
   area->height = settings_.height;
   area->foreColor = windowTextColor;
   area->backColor = dialogFaceColor;
-  area->owner = shared_from_this();
-  area->frame = frame;
+  area->owner = weak_from_this();
 
   frameHandle_ = frame->handle;
   area_ = area;
-  if (!WindowRegistry::Register(frame)) return false;
-  if (!WindowRegistry::Register(area)) return false;
+  WindowRegistry::Register(frame);
+  WindowRegistry::Register(area);
   native_->Show();
   return true;
 }
@@ -153,7 +144,7 @@ void WindowThread::ServeUntilDestroyed() {
 }
 
 bool WindowThread::RepaintWaits() const {
-  return area_->HasFlag(windowFlag::changed) && !area_->HasFlag(windowFlag::deferredRefresh);
+  return area_->HasFlag(windowFlag::changed);
 }
 
 void WindowThread::NoteChange() {
@@ -271,7 +262,7 @@ PixelRect TakeRepaint(WindowRecord& area) {
 void RepaintArea(WindowRecord& area) {
   const PixelRect changedArea = TakeRepaint(area);
   if (changedArea.IsEmpty()) return;  // the screen already shows every pixel
-  area.owner->Paint(changedArea);
+  if (const auto owner = area.owner.lock()) owner->Paint(changedArea);
 }
 
 }  // namespace graphics

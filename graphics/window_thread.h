@@ -12,6 +12,10 @@
 // The opening handshake, the requests and their answers share one mutex and
 // one condition variable per window thread.
 //
+// The window system owns every WindowThread and joins it before it lets go
+// (graphics/window_system.h); the window's records only refer to it, so the
+// thread is never the last owner of itself and never detaches.
+//
 // Destroying the window (from either side) unregisters both records and
 // destroys the native window without taking the DrawingLock, so a close that
 // a drawing thread waits for while holding the lock always completes. The
@@ -37,7 +41,6 @@ namespace graphics {
 class WindowThread : public std::enable_shared_from_this<WindowThread> {
  public:
   WindowThread(WindowSettings settings, NativeWindowFactory factory);
-  ~WindowThread();
   WindowThread(const WindowThread&) = delete;
   WindowThread& operator=(const WindowThread&) = delete;
 

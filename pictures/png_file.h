@@ -6,8 +6,8 @@
 // renamed over the target only when it is complete. A failed or abandoned
 // write leaves no file behind and the target as it was.
 //
-// A build for a platform with neither libpng nor the Windows Imaging
-// Component fails every write and read with a message that says so.
+// The page's build in a browser fails every write and read with a message
+// that says so.
 #pragma once
 
 #include <cstdint>

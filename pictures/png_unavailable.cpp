@@ -1,11 +1,11 @@
-// A build without libpng: picture files cannot be written or read, and
-// every attempt says so.
+// The page's build: it writes and reads no picture files (the page offers
+// its canvases for download instead), and every attempt says so.
 #include "pictures/png_file.h"
 
 namespace pictures {
 
 namespace {
-const FileProblem unavailable = "picture files are not available in this build (made without libpng)";
+const FileProblem unavailable = "this build writes no picture files (the page saves its canvases)";
 }
 
 std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32_t, std::int32_t,
@@ -20,8 +20,6 @@ struct PngReader::Decoder {};
 PngReader::PngReader(const std::filesystem::path& path) : path_(path), problem_(unavailable) {}
 
 PngReader::~PngReader() = default;
-
-std::optional<std::string> PngReader::Text(const std::string&) const { return std::nullopt; }
 
 bool PngReader::ReadRow(std::span<graphics::ColorRef>) { return false; }
 

@@ -2,7 +2,7 @@
 // the standard library has it, and otherwise (the WebAssembly build's
 // library predates it) a std::thread joined on destruction and before a new
 // thread is moved in. Only what the program uses is offered: starting from a
-// callable, joinable, join, detach and get_id; stopping goes through the
+// callable, joinable, join and get_id; stopping goes through the
 // owner's own flags, never a stop token.
 #pragma once
 
@@ -34,7 +34,6 @@ class JoiningThread {
 
   bool joinable() const noexcept { return thread_.joinable(); }
   void join() { thread_.join(); }
-  void detach() { thread_.detach(); }
   std::thread::id get_id() const noexcept { return thread_.get_id(); }
 
  private:

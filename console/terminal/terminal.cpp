@@ -54,9 +54,9 @@ std::unique_ptr<Terminal> Terminal::Open() {
 }
 
 Terminal::Terminal(int screenFd, int keyFd)
-    : screenFd_(screenFd),
+    : GridDevice(fallbackSize),
+      screenFd_(screenFd),
       keyFd_(keyFd),
-      grid_(fallbackSize),
       renderer_(grid_) {
   int wake[2] = {-1, -1};
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
@@ -137,21 +137,6 @@ CellSize Terminal::BufferSize() {
   FollowConsoleEvents();
   return grid_.Size();
 }
-
-void Terminal::WriteRowPiece(CellPosition at, std::string_view characters,
-                             std::uint8_t attribute) {
-  grid_.WriteRowPiece(at, characters, attribute);
-}
-
-void Terminal::FillCells(CellPosition from, int count, Cell cell) {
-  grid_.FillCells(from, count, cell);
-}
-
-void Terminal::FillAttributes(CellPosition from, int count, std::uint8_t attribute) {
-  grid_.FillAttributes(from, count, attribute);
-}
-
-void Terminal::ScrollUp(Cell fill) { grid_.ScrollUp(fill); }
 
 void Terminal::Present() {
   if (released_) return;

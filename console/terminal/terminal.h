@@ -30,7 +30,7 @@
 #include <thread>
 
 #include "console/cell_device.h"
-#include "console/cell_grid.h"
+#include "console/grid_device.h"
 #include "console/key_source.h"
 #include "console/vt/key_decoder.h"
 #include "console/vt/vt_renderer.h"
@@ -40,7 +40,7 @@ namespace console::terminal {
 using vt::KeyDecoder;
 using vt::VtRenderer;
 
-class Terminal final : public CellDevice, public KeySource {
+class Terminal final : public GridDevice, public KeySource {
  public:
   // The terminal of standard output when that is a terminal, else that of
   // standard error; keys from /dev/tty (the controlling terminal), or from
@@ -63,21 +63,8 @@ class Terminal final : public CellDevice, public KeySource {
   // than once.
   void Release();
 
-  // CellDevice.
+  // CellDevice: the grid follows the terminal's size.
   CellSize BufferSize() override;
-  CellSize WindowSize() override { return BufferSize(); }
-  CellPosition CursorPosition() override { return grid_.Cursor(); }
-  void SetCursorPosition(CellPosition position) override { grid_.SetCursor(position); }
-  void WriteRowPiece(CellPosition at, std::string_view characters,
-                     std::uint8_t attribute) override;
-  void FillCells(CellPosition from, int count, Cell cell) override;
-  void FillAttributes(CellPosition from, int count, std::uint8_t attribute) override;
-  void ScrollUp(Cell fill) override;
-  // Ignored: nothing of the program reaches the terminal as stream output.
-  void SetTextAttribute(std::uint8_t) override {}
-  // A terminal can't be asked: always none.
-  std::optional<CursorAppearance> ReadCursorAppearance() override { return std::nullopt; }
-  void SetCursorAppearance(CursorAppearance appearance) override { cursor_ = appearance; }
   void Present() override;
 
   // KeySource: the keys the reader thread has decoded so far; never waits.
@@ -101,9 +88,7 @@ class Terminal final : public CellDevice, public KeySource {
   int keyFd_;                       // where the key bytes come from
   bool ownsKeyFd_ = false;          // Release closes keyFd_
   bool released_ = false;           // handed back: no more reads or writes
-  CellGrid grid_;                   // the screen as the program has it
   VtRenderer renderer_;             // what the terminal shows, and how to update it
-  CursorAppearance cursor_;         // the cursor's wanted look
 
   int wakeReadFd_ = -1;             // the reader waits on it: stop, signals
   int wakeWriteFd_ = -1;

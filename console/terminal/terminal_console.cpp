@@ -1,24 +1,17 @@
-#include "console/terminal/terminal_console.h"
+// The console of the process on a terminal.
+#include "console/system_console.h"
+#include "console/terminal/terminal.h"
 
 namespace console {
 
-std::unique_ptr<SystemConsole> ConsoleStartup() { return terminal::TerminalConsole::Start(); }
+std::unique_ptr<SystemConsole> ConsoleStartup() {
+  std::shared_ptr<terminal::Terminal> terminal = terminal::Terminal::Open();
+  if (!terminal) return nullptr;
+  return std::make_unique<SystemConsole>(std::move(terminal));
+}
 
 const char* NoConsoleMessage() {
   return "magpend: needs a terminal on standard output or standard error\n";
 }
 
 }  // namespace console
-
-namespace console::terminal {
-
-std::unique_ptr<TerminalConsole> TerminalConsole::Start() {
-  auto terminal = Terminal::Open();
-  if (!terminal) return nullptr;
-  return std::make_unique<TerminalConsole>(std::move(terminal));
-}
-
-TerminalConsole::TerminalConsole(std::unique_ptr<Terminal> terminal)
-    : terminal_(std::move(terminal)), screen_(*terminal_), keyboard_(*terminal_, clock_) {}
-
-}  // namespace console::terminal

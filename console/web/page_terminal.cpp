@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "console/system_console.h"
+
 namespace console::web {
 
 namespace {
@@ -36,7 +38,7 @@ void WriteToPage(std::string_view bytes) {
 
 }  // namespace
 
-PageTerminal::PageTerminal() : grid_(pageTerminalSize), renderer_(grid_) {
+PageTerminal::PageTerminal() : GridDevice(pageTerminalSize), renderer_(grid_) {
   WriteToPage(vt::VtRenderer::Acquire());
   reader_ = runtime::JoiningThread([this] { ReadKeys(); });
 }
@@ -54,19 +56,6 @@ void PageTerminal::Release() {
   inbox.arrival.notify_all();
   if (reader_.joinable()) reader_.join();
   WriteToPage(vt::VtRenderer::Release());
-}
-
-void PageTerminal::WriteRowPiece(CellPosition at, std::string_view characters,
-                                 std::uint8_t attribute) {
-  grid_.WriteRowPiece(at, characters, attribute);
-}
-
-void PageTerminal::FillCells(CellPosition from, int count, Cell cell) {
-  grid_.FillCells(from, count, cell);
-}
-
-void PageTerminal::FillAttributes(CellPosition from, int count, std::uint8_t attribute) {
-  grid_.FillAttributes(from, count, attribute);
 }
 
 void PageTerminal::Present() {
@@ -114,13 +103,13 @@ void PageTerminal::ReadKeys() {
   }
 }
 
-PageConsole::PageConsole() : screen_(terminal_), keyboard_(terminal_, clock_) {}
-
 }  // namespace console::web
 
 namespace console {
 
-std::unique_ptr<SystemConsole> ConsoleStartup() { return std::make_unique<web::PageConsole>(); }
+std::unique_ptr<SystemConsole> ConsoleStartup() {
+  return std::make_unique<SystemConsole>(std::make_shared<web::PageTerminal>());
+}
 
 const char* NoConsoleMessage() { return "magpend: the page has no terminal\n"; }
 

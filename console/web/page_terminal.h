@@ -18,14 +18,10 @@
 #include <string_view>
 
 #include "console/cell_device.h"
-#include "console/cell_grid.h"
+#include "console/grid_device.h"
 #include "console/key_source.h"
-#include "console/keyboard.h"
-#include "console/screen.h"
-#include "console/system_console.h"
 #include "console/vt/key_decoder.h"
 #include "console/vt/vt_renderer.h"
-#include "runtime/clock.h"
 #include "runtime/joining_thread.h"
 
 // Called by the page (on the browser's main thread) with the bytes of one
@@ -35,7 +31,7 @@ extern "C" void magpend_key_bytes(const char* bytes, int length);
 namespace console::web {
 
 // The page's terminal: cells out as VT text, key bytes in.
-class PageTerminal final : public CellDevice, public KeySource {
+class PageTerminal final : public GridDevice, public KeySource {
  public:
   PageTerminal();
   ~PageTerminal() override;
@@ -47,18 +43,6 @@ class PageTerminal final : public CellDevice, public KeySource {
   void Release();
 
   // CellDevice: a fixed grid of the page terminal's size.
-  CellSize BufferSize() override { return grid_.Size(); }
-  CellSize WindowSize() override { return grid_.Size(); }
-  CellPosition CursorPosition() override { return grid_.Cursor(); }
-  void SetCursorPosition(CellPosition position) override { grid_.SetCursor(position); }
-  void WriteRowPiece(CellPosition at, std::string_view characters,
-                     std::uint8_t attribute) override;
-  void FillCells(CellPosition from, int count, Cell cell) override;
-  void FillAttributes(CellPosition from, int count, std::uint8_t attribute) override;
-  void ScrollUp(Cell fill) override { grid_.ScrollUp(fill); }
-  void SetTextAttribute(std::uint8_t attribute) override { textAttribute_ = attribute; }
-  std::optional<CursorAppearance> ReadCursorAppearance() override { return std::nullopt; }
-  void SetCursorAppearance(CursorAppearance appearance) override { cursor_ = appearance; }
   void Present() override;
 
   // KeySource: the keys decoded so far; never waits.
@@ -71,29 +55,12 @@ class PageTerminal final : public CellDevice, public KeySource {
   void ReadKeys();
 
   bool released_ = false;               // handed back: no more output
-  CellGrid grid_;                       // the screen as the program has it
   vt::VtRenderer renderer_;             // what the page's terminal shows
-  CursorAppearance cursor_;             // the cursor's wanted look
-  std::uint8_t textAttribute_ = 0x07;   // attribute for stream output (kept only)
 
   std::mutex keysMutex_;
   std::condition_variable keysArrived_;
   std::deque<KeyPress> arrived_;        // decoded, not yet taken (guarded by keysMutex_)
   runtime::JoiningThread reader_;                 // last: started when everything else is ready
-};
-
-class PageConsole final : public SystemConsole {
- public:
-  PageConsole();
-  ConsoleScreen& Screen() override { return screen_; }
-  ConsoleKeyboard& Keyboard() override { return keyboard_; }
-  void Shutdown() override { terminal_.Release(); }
-
- private:
-  PageTerminal terminal_;        // the device behind screen and keyboard
-  runtime::SystemClock clock_;   // real pauses
-  ConsoleScreen screen_;
-  ConsoleKeyboard keyboard_;
 };
 
 }  // namespace console::web

@@ -1,7 +1,7 @@
-// The offscreen window system: windows without a display, for tests and
-// benchmarks. The window's "screen" is a second pixel buffer that each
-// repaint copies the changed part of the surface into, so a test can see
-// exactly what the batching of repaints let through.
+// The offscreen window system: windows without a display. The surface is
+// the whole window; nothing is shown anywhere, and nobody closes a window
+// but the program. For `magpend map` (the map window's picture) and the
+// benchmarks; the tests wrap it to look inside (tests/support/).
 #pragma once
 
 #include <memory>

@@ -4,7 +4,6 @@
 #include <emscripten/emscripten.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "graphics/desktop_window.h"
 #include "graphics/web/page_input.h"
+#include "graphics/wake_signal.h"
 
 namespace graphics::web {
 
@@ -93,25 +93,8 @@ class PageWindow final : public NativeWindow {
         canvasId_, area.left, area.top, area.Width(), area.Height(), pixels_.data());
   }
 
-  Activity WaitForActivity(std::chrono::microseconds timeout) override {
-    std::unique_lock lock(mutex_);
-    bool arrived = true;
-    if (timeout == untilActivity) {
-      activity_.wait(lock, [&] { return woken_; });
-    } else {
-      arrived = activity_.wait_for(lock, timeout, [&] { return woken_; });
-    }
-    woken_ = false;
-    return arrived ? Activity::arrived : Activity::none;
-  }
-
-  void Wake() override {
-    {
-      std::lock_guard lock(mutex_);
-      woken_ = true;
-    }
-    activity_.notify_all();
-  }
+  Activity WaitForActivity(std::chrono::microseconds timeout) override { return wake_.Wait(timeout); }
+  void Wake() override { wake_.Wake(); }
 
   void Destroy() override {
     if (canvasId_ < 0) return;
@@ -130,9 +113,7 @@ class PageWindow final : public NativeWindow {
   std::shared_ptr<InputQueue> input_;       // null: the page sends no input
   std::atomic<bool> closeRequested_{false}; // the page's close button was pressed
   std::vector<ColorRef> pixels_;            // one repaint's pixels, RGBA
-  std::mutex mutex_;
-  std::condition_variable activity_;        // wakes the window thread
-  bool woken_ = false;                      // a Wake since the last wait
+  WakeSignal wake_;                         // wakes the window thread
 };
 
 }  // namespace

@@ -28,9 +28,6 @@ namespace graphics::x11 {
 
 namespace {
 
-std::mutex displayNameMutex;
-std::string* const displayName = new std::string;  // never destroyed: read by late threads
-
 // Set by the protocol error handler, which runs on the thread that reads
 // the error (each connection is used by its own window thread only).
 thread_local bool protocolErrorSeen = false;
@@ -100,21 +97,17 @@ Display* OpenDisplayOnce(const char* name) {
   return OpenWithEscapeSet(name);
 }
 
-std::string CurrentDisplayName() {
-  std::lock_guard lock(displayNameMutex);
-  return *displayName;
-}
-
-// Opens a connection. A busy X server refuses connections for a moment when
-// its queue of waiting ones is full, so a refused connection is tried again
-// a few times; with no display named at all there is nothing to retry.
-Display* ConnectToDisplay(const std::string& name) {
-  const char* requested = name.empty() ? nullptr : name.c_str();
+// Opens a connection to $DISPLAY. A busy X server refuses connections for a
+// moment when its queue of waiting ones is full, so a refused connection is
+// tried again a few times, 10 ms apart (Xlib offers nothing to wait on
+// before a connection exists); with no display named at all there is
+// nothing to retry.
+Display* ConnectToDisplay() {
   constexpr int attempts = 10;
   for (int attempt = 1; attempt <= attempts; ++attempt) {
-    Display* display = OpenDisplayOnce(requested);
+    Display* display = OpenDisplayOnce(nullptr);
     if (display != nullptr) return display;
-    if (XDisplayName(requested)[0] == '\0') return nullptr;
+    if (XDisplayName(nullptr)[0] == '\0') return nullptr;
     if (attempt < attempts) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return nullptr;
@@ -252,7 +245,7 @@ const std::array<X11Window::EventHandler, LASTEvent>& X11Window::EventHandlers()
 bool X11Window::Create(const WindowSettings& settings) {
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd_ < 0) return false;
-  display_ = ConnectToDisplay(CurrentDisplayName());
+  display_ = ConnectToDisplay();
   if (display_ == nullptr) return false;
   XSetIOErrorExitHandler(display_, &X11Window::OnConnectionLost, this);
   protocolErrorSeen = false;
@@ -537,11 +530,6 @@ void PrepareXlib() {
     XSetErrorHandler(IgnoreProtocolError);
     XSetIOErrorHandler(OnConnectionError);
   });
-}
-
-void UseDisplay(const std::string& name) {
-  std::lock_guard lock(displayNameMutex);
-  *displayName = name;
 }
 
 namespace {

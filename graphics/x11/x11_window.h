@@ -16,7 +16,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "graphics/native_window.h"
 
@@ -25,9 +24,6 @@ namespace graphics::x11 {
 // Initialises Xlib for threads and installs the error handlers; once per
 // process, before any other Xlib use. Safe to call again.
 void PrepareXlib();
-
-// The display windows open on: empty (the default) means $DISPLAY.
-void UseDisplay(const std::string& displayName);
 
 // The factory of X11 windows; null when there is no usable display.
 std::unique_ptr<NativeWindow> MakeX11Window(const WindowSettings& settings,

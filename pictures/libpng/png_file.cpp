@@ -2,13 +2,13 @@
 // that may fail sits in a small function of its own that sets the jump point
 // and holds no object with a destructor, so the jump never skips one.
 #include "pictures/png_file.h"
+#include "pictures/file_steps.h"
 
 #include <png.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <system_error>
 
 namespace pictures {
@@ -27,16 +27,6 @@ struct ErrorNote {
 }
 
 void IgnoreWarning(png_structp, png_const_charp) {}
-
-FileProblem CannotWrite(const std::filesystem::path& path, const std::string& reason) {
-  return "cannot write " + path.string() + ": " + reason;
-}
-
-FileProblem CannotRead(const std::filesystem::path& path, const std::string& reason) {
-  return "cannot read " + path.string() + ": " + reason;
-}
-
-std::string SystemReason(int error) { return std::generic_category().message(error); }
 
 // --- Writing -----------------------------------------------------------------
 
@@ -108,61 +98,6 @@ std::optional<std::string> Encode(std::FILE* file, std::int32_t width, std::int3
   return problem;
 }
 
-// A new file beside the target, removed again unless it was renamed into
-// place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::filesystem::path& target) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 20 && file_ == nullptr; ++attempt) {
-      path_ = target;
-      path_ += ".tmp-" + std::to_string(random());
-      // "x": only a file that did not exist yet.
-      file_ = std::fopen(path_.c_str(), "wbx");
-      if (file_ == nullptr && errno != EEXIST) break;
-    }
-    if (file_ == nullptr) openError_ = errno;
-  }
-  ~TemporaryFile() {
-    if (file_ != nullptr) std::fclose(file_);
-    if (!renamed_) {
-      std::error_code ignored;
-      std::filesystem::remove(path_, ignored);
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  std::FILE* File() const { return file_; }
-  int OpenError() const { return openError_; }
-
-  // Closes the file; nothing when every byte reached it, otherwise why not.
-  std::optional<std::string> Close() {
-    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-    const int flushError = errno;
-    const bool closed = std::fclose(file_) == 0;
-    const int closeError = errno;
-    file_ = nullptr;
-    if (!flushed) return SystemReason(flushError);
-    if (!closed) return SystemReason(closeError);
-    return std::nullopt;
-  }
-
-  std::optional<std::string> RenameTo(const std::filesystem::path& target) {
-    std::error_code error;
-    std::filesystem::rename(path_, target, error);
-    if (error) return error.message();
-    renamed_ = true;
-    return std::nullopt;
-  }
-
- private:
-  std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
-  int openError_ = 0;
-  bool renamed_ = false;
-};
-
 // --- Reading -----------------------------------------------------------------
 
 constexpr std::size_t signatureSize = 8;
@@ -198,24 +133,20 @@ bool ReadImageRow(png_structp png, png_bytep row) {
 
 }  // namespace
 
-std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
-                                        std::int32_t height, const RowSource& source,
-                                        std::span<const PngText> texts) {
-  if (width <= 0 || height <= 0) return CannotWrite(path, "the picture is empty");
-  TemporaryFile temporary(path);
-  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
-  if (auto problem = Encode(temporary.File(), width, height, source, texts)) {
-    return CannotWrite(path, *problem);
-  }
-  if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
-  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
+std::FILE* CreateNewFile(const std::filesystem::path& path) {
+  return std::fopen(path.c_str(), "wbx");  // "x": only a file that did not exist yet
+}
+
+std::optional<std::string> MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  if (error) return error.message();
   return std::nullopt;
 }
 
-std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
-  const TemporaryFile probe(path);
-  if (probe.File() == nullptr) return CannotWrite(path, SystemReason(probe.OpenError()));
-  return std::nullopt;
+std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, std::int32_t height,
+                                     const RowSource& source, std::span<const PngText> texts) {
+  return Encode(file.File(), width, height, source, texts);
 }
 
 struct PngReader::Decoder {
@@ -274,13 +205,6 @@ PngReader::PngReader(const std::filesystem::path& path)
 }
 
 PngReader::~PngReader() = default;
-
-std::optional<std::string> PngReader::Text(const std::string& key) const {
-  for (const PngText& text : texts_) {
-    if (text.key == key) return text.value;
-  }
-  return std::nullopt;
-}
 
 bool PngReader::ReadRow(std::span<graphics::ColorRef> row) {
   if (problem_ || rowsRead_ >= height_) return false;

@@ -6,6 +6,7 @@
 // the chunks before the image data and leaves the pixels to the decoder,
 // which is opened at the first row.
 #include "pictures/png_file.h"
+#include "pictures/file_steps.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -23,16 +24,6 @@
 namespace pictures {
 
 namespace {
-
-FileProblem CannotWrite(const std::filesystem::path& path, const std::string& reason) {
-  return "cannot write " + path.string() + ": " + reason;
-}
-
-FileProblem CannotRead(const std::filesystem::path& path, const std::string& reason) {
-  return "cannot read " + path.string() + ": " + reason;
-}
-
-std::string SystemReason(int error) { return std::generic_category().message(error); }
 
 // What a failed call of the component means, in the system's words where
 // it has some.
@@ -123,69 +114,6 @@ std::string TextChunk(const PngText& text) {
   PutBigEndian(chunk, Crc(0xFFFFFFFFu, bytes, body.size()) ^ 0xFFFFFFFFu);
   return chunk;
 }
-
-// --- Files -------------------------------------------------------------------
-
-// A new file beside the target, removed again unless it was renamed into
-// place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::filesystem::path& target) {
-    static std::atomic<std::uint32_t> counter{0};
-    const auto seed = static_cast<std::uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16) ^
-                      (GetCurrentThreadId() << 8);
-    for (int attempt = 0; attempt < 20 && file_ == nullptr; ++attempt) {
-      path_ = target;
-      path_ += ".tmp-" + std::to_string(seed + 7919 * ++counter);
-      const int descriptor = _wopen(path_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                                    _S_IREAD | _S_IWRITE);
-      if (descriptor < 0) {
-        if (errno != EEXIST) break;
-        continue;
-      }
-      file_ = _fdopen(descriptor, "wb");
-      if (file_ == nullptr) _close(descriptor);
-    }
-    if (file_ == nullptr) openError_ = errno;
-  }
-  ~TemporaryFile() {
-    if (file_ != nullptr) std::fclose(file_);
-    if (!renamed_) _wremove(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::FILE* File() const { return file_; }
-  int OpenError() const { return openError_; }
-
-  // Closes the file; nothing when every byte reached it, otherwise why not.
-  std::optional<std::string> Close() {
-    if (file_ == nullptr) return std::nullopt;
-    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-    const int flushError = errno;
-    const bool closed = std::fclose(file_) == 0;
-    const int closeError = errno;
-    file_ = nullptr;
-    if (!flushed) return SystemReason(flushError);
-    if (!closed) return SystemReason(closeError);
-    return std::nullopt;
-  }
-
-  std::optional<std::string> RenameTo(const std::filesystem::path& target) {
-    if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      return ComponentReason(HRESULT_FROM_WIN32(GetLastError()));
-    }
-    renamed_ = true;
-    return std::nullopt;
-  }
-
- private:
-  std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
-  int openError_ = 0;
-  bool renamed_ = false;
-};
 
 // --- Writing -----------------------------------------------------------------
 
@@ -333,38 +261,33 @@ Chunks ReadChunks(std::FILE* file) {
 
 }  // namespace
 
-std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::int32_t width,
-                                        std::int32_t height, const RowSource& source,
-                                        std::span<const PngText> texts) {
-  if (width <= 0 || height <= 0) return CannotWrite(path, "the picture is empty");
-  TemporaryFile temporary(path);
-  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
-  if (texts.empty()) {
-    // The encoder writes the file itself.
-    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
-    if (auto problem = Encode(temporary.Path(), width, height, source)) {
-      return CannotWrite(path, *problem);
-    }
-  } else {
-    TemporaryFile encoded(path);
-    if (encoded.File() == nullptr) return CannotWrite(path, SystemReason(encoded.OpenError()));
-    if (auto problem = encoded.Close()) return CannotWrite(path, *problem);
-    if (auto problem = Encode(encoded.Path(), width, height, source)) {
-      return CannotWrite(path, *problem);
-    }
-    if (auto problem = CopyWithTexts(encoded.Path(), temporary.File(), texts)) {
-      return CannotWrite(path, *problem);
-    }
-    if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
+std::FILE* CreateNewFile(const std::filesystem::path& path) {
+  const int descriptor = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = _fdopen(descriptor, "wb");
+  if (file == nullptr) _close(descriptor);
+  return file;
+}
+
+std::optional<std::string> MoveFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return ComponentReason(HRESULT_FROM_WIN32(GetLastError()));
   }
-  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
   return std::nullopt;
 }
 
-std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
-  const TemporaryFile probe(path);
-  if (probe.File() == nullptr) return CannotWrite(path, SystemReason(probe.OpenError()));
-  return std::nullopt;
+std::optional<std::string> EncodePng(TemporaryFile& file, std::int32_t width, std::int32_t height,
+                                     const RowSource& source, std::span<const PngText> texts) {
+  if (texts.empty()) {
+    // The encoder writes the file itself.
+    if (auto problem = file.Close()) return problem;
+    return Encode(file.Path(), width, height, source);
+  }
+  TemporaryFile encoded(file.Path());
+  if (encoded.File() == nullptr) return SystemReason(encoded.OpenError());
+  if (auto problem = encoded.Close()) return problem;
+  if (auto problem = Encode(encoded.Path(), width, height, source)) return problem;
+  return CopyWithTexts(encoded.Path(), file.File(), texts);
 }
 
 struct PngReader::Decoder {
@@ -407,13 +330,6 @@ PngReader::PngReader(const std::filesystem::path& path) : path_(path) {
 }
 
 PngReader::~PngReader() = default;
-
-std::optional<std::string> PngReader::Text(const std::string& key) const {
-  for (const PngText& text : texts_) {
-    if (text.key == key) return text.value;
-  }
-  return std::nullopt;
-}
 
 bool PngReader::ReadRow(std::span<graphics::ColorRef> row) {
   if (problem_ || rowsRead_ >= height_) return false;

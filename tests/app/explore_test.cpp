@@ -63,7 +63,6 @@ class ExploreTest : public testing::OffscreenRunTest {
   void Start(const ExploreSettings& settings) {
     settings_ = settings;
     ExploreOptions options;
-    options.windowSystem = graphics::WindowSystemKind::offscreen;
     options.workerThreads = 2;
     options.say = [this](const std::string& line) {
       {

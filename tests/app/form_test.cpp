@@ -57,7 +57,7 @@ TEST(FormTest, ZeroTypedForXYStaysButForGVNTakesTheDefault) {
   EXPECT_EQ(p.y, 0);
   EXPECT_EQ(p.g, 5);
   EXPECT_EQ(p.m, 7);
-  EXPECT_EQ(p.v, defaultDelay);
+  EXPECT_EQ(p.v, double{0.03f});
   EXPECT_EQ(p.n, 2000);
   EXPECT_EQ(CheckRanges(p), Validity::valid);
 }
@@ -67,14 +67,14 @@ TEST(FormTest, TextWithoutANumber) {
   EXPECT_EQ(p.x, 0);  // a valid start coordinate
   EXPECT_EQ(p.y, 0);
   EXPECT_EQ(p.g, 5);
-  EXPECT_EQ(p.v, defaultDelay);
+  EXPECT_EQ(p.v, double{0.03f});
   EXPECT_EQ(p.n, 2000);
   EXPECT_EQ(Fill({"", "", "", "abc", "", ""}).m, 0);  // and then fails its check
 }
 
 TEST(FormTest, CommaEndsTheField) {
   EXPECT_EQ(Fill({"1,5", "", "", "", "", ""}).x, 1);
-  EXPECT_EQ(Fill({"", "", "", "", "0,03", ""}).v, defaultDelay);
+  EXPECT_EQ(Fill({"", "", "", "", "0,03", ""}).v, double{0.03f});
 }
 
 struct RangeCase {
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{{"", "", "1e400", "1e400", "1e400", "1e400"}, Validity::valid}));
 
 TEST(FormTest, NaNFailsEveryCheck) {
-  SimulationParameters p{-50, 50, 5, 400, defaultDelay, 2000};
+  SimulationParameters p{-50, 50, 5, 400, double{0.03f}, 2000};
   p.x = std::nan("");
   EXPECT_EQ(CheckRanges(p), Validity::invalid);
   p = {-50, 50, 5, 400, std::nan(""), 2000};

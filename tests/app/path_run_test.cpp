@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "graphics/window_system.h"
 #include "run_test_support.h"
 #include "runtime/numeric.h"

@@ -11,13 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "console/keyboard.h"
-#include "console/memory/memory_device.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/memory_device.h"
+#include "tests/support/scripted_keys.h"
 #include "console/screen.h"
 #include "graphics/color.h"
-#include "graphics/offscreen/offscreen_inspection.h"
+#include "tests/support/offscreen_inspection.h"
 #include "graphics/window_system.h"
 #include "runtime/clock.h"
 #include "runtime/numeric.h"
@@ -56,15 +56,12 @@ class KeyAtLook final : public console::KeySource {
   std::size_t looks_ = 0;
 };
 
-// Offscreen windows, forgotten between tests and all ended after each, and
-// the magnet colours set up.
+// Offscreen windows, forgotten between tests and all ended after each.
 class OffscreenRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     runtime::LoadFloatingPointControl();
-    graphics::SelectWindowSystem(graphics::WindowSystemKind::offscreen);
-    graphics::offscreen::ForgetOffscreenWindows();
-    CreateMagnetColors();
+    graphics::offscreen::SelectInspectedWindows();
   }
   void TearDown() override { graphics::ShutdownWindowSystem(); }
 };

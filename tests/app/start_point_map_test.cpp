@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "app/magnet_colors.h"
+#include "app/magnets.h"
 #include "app/model.h"
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 #include "graphics/drawing.h"
 #include "graphics/window_system.h"
 #include "run_test_support.h"
@@ -47,7 +47,7 @@ void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboar
       const runtime::Real centreX = x;
       const runtime::Real centreY = y;
       graphics::DrawGraphicBox(runtime::ToSingle(centreX - 1), runtime::ToSingle(centreY - 1),
-                               runtime::ToSingle(centreX + 1), runtime::ToSingle(centreY + 1), 0, color, color, 0);
+                               runtime::ToSingle(centreX + 1), runtime::ToSingle(centreY + 1), graphics::squareCorners, color, color);
     }
     afterTrial(trial);
   }
@@ -134,7 +134,7 @@ TEST_F(MapRunTest, FastRunPaintsTheSameDefaultMap) {
 TEST_F(MapRunTest, EscapeCutsBothRunsAtTheSameSurface) {
   const int stopTrial = 5000;
   const auto finalSurface = [&](const std::function<void(console::ConsoleKeyboard&)>& run) {
-    graphics::offscreen::ForgetOffscreenWindows();
+    graphics::offscreen::SelectInspectedWindows();
     testing::KeyAtLook escape(console::CharacterKey(27), stopTrial);
     ObservingClock clock;
     console::ConsoleKeyboard keyboard(escape, clock);
@@ -186,7 +186,7 @@ TEST_F(MapRunTest, EscapeStopsAfterTheCurrentTrialWithoutPainting) {
   // and its square lies clear of the marker.
   const int stopTrial = (30 + 110) / 2 * gridSide + (38 + 110) / 2;
   for (unsigned workers : {0u, 2u}) {
-    graphics::offscreen::ForgetOffscreenWindows();
+    graphics::offscreen::SelectInspectedWindows();
     testing::KeyAtLook escape(console::CharacterKey(27), stopTrial);
     ObservingClock clock;
     console::ConsoleKeyboard keyboard(escape, clock);

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <string_view>
+
+#include "app/form.h"
 
 namespace cli {
 namespace {
@@ -202,6 +207,55 @@ TEST(CommandLineTest, UsageNamesNoOtherOption) {
     EXPECT_NE(usage.find(field), std::string::npos) << field;
   }
   EXPECT_TRUE(VersionText().starts_with("magpend "));
+}
+
+// The manual page as a reader sees its words: roff's escaped minus signs
+// as plain ones, and the arguments of the font-alternating macros (.IR A : B)
+// joined as roff joins them (A:B).
+std::string ManualPageText() {
+  std::ifstream file(MAGPEND_MANUAL_PAGE);
+  std::string text;
+  for (std::string line; std::getline(file, line);) {
+    for (std::size_t at = 0; (at = line.find("\\-", at)) != std::string::npos;) line.erase(at, 1);
+    const bool alternating = line.size() > 4 && line[0] == '.' && line[3] == ' ' &&
+                             std::string_view("BIR").find(line[1]) != std::string_view::npos &&
+                             std::string_view("BIR").find(line[2]) != std::string_view::npos;
+    if (alternating) {
+      std::istringstream words(line.substr(4));
+      line.clear();
+      for (std::string word; words >> word;) line += word;
+    }
+    text += line + "\n";
+  }
+  return text;
+}
+
+// The manual page tells what --help tells: every option with its value
+// name, and the form's defaults as the form shows them.
+TEST(CommandLineTest, ManualPageAgreesWithTheUsage) {
+  const std::string page = ManualPageText();
+  ASSERT_FALSE(page.empty()) << MAGPEND_MANUAL_PAGE;
+  for (const OptionCase& c : optionCases) {
+    const std::size_t space = c.shown.find(' ');
+    const std::string name = c.shown.substr(0, space);
+    EXPECT_NE(page.find(name), std::string::npos) << name;
+    if (space != std::string::npos) {
+      EXPECT_NE(page.find(c.shown.substr(space + 1)), std::string::npos) << c.shown;
+    }
+  }
+  std::string defaults[6];
+  for (const app::FormField& field : app::FormFields()) defaults[static_cast<int>(field.name)] = field.defaultText;
+  const auto of = [&](app::FieldName name) { return defaults[static_cast<int>(name)]; };
+  for (const std::string& stated :
+       {"Defaults " + of(app::FieldName::x) + " and " + of(app::FieldName::y), "Default " + of(app::FieldName::g),
+        "Default " + of(app::FieldName::m), "Default " + of(app::FieldName::v), "Default " + of(app::FieldName::n)}) {
+    EXPECT_NE(page.find(stated), std::string::npos) << stated;
+  }
+  const std::string usage = UsageText();
+  for (const std::string& shown : {"--g G=" + of(app::FieldName::g), "--m M=" + of(app::FieldName::m),
+                                   "--n N=" + of(app::FieldName::n)}) {
+    EXPECT_NE(usage.find(shown), std::string::npos) << shown << " in\n" << usage;
+  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "console/keyboard.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/scripted_keys.h"
 #include "runtime/clock.h"
 
 namespace console::vt {

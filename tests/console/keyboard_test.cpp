@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "console/memory/scripted_keys.h"
+#include "tests/support/scripted_keys.h"
 #include "runtime/clock.h"
 
 namespace console {

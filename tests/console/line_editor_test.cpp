@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "console/memory/memory_device.h"
-#include "console/memory/scripted_keys.h"
+#include "tests/support/memory_device.h"
+#include "tests/support/scripted_keys.h"
 #include "runtime/clock.h"
 
 namespace console {

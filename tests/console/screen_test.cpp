@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/memory/memory_device.h"
+#include "tests/support/memory_device.h"
 
 namespace console {
 namespace {

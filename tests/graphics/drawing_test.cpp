@@ -52,7 +52,7 @@ TEST_F(DrawingTest, NewWindowShowsTheDialogFace) {
 }
 
 TEST_F(DrawingTest, MarkerIsATwelvePixelCircle) {
-  DrawGraphicBox(-3, -3, 3, 3, NoCorner, red, UseForeground, 0);
+  DrawGraphicBox(-3, -3, 3, 3, ellipseCorners, red, UseForeground);
   const auto image = Image();
   const PixelRect drawn = DrawnArea(image);
   EXPECT_EQ(drawn.left, 394);
@@ -75,8 +75,8 @@ TEST_F(DrawingTest, FilledBoxWithSquareCornersInAnyCornerOrder) {
   };
   const Case cases[] = {{130, 144, 170, 90}, {170, 90, 130, 144}, {130, 90, 170, 144}, {170, 144, 130, 90}};
   for (const Case& c : cases) {
-    DrawGraphicBox(-200, 150, 200, -150, 0, dialogFaceColor, dialogFaceColor, 0);  // wipe
-    DrawGraphicBox(c.x1, c.y1, c.x2, c.y2, 0, blue, blue, 0);
+    DrawGraphicBox(-200, 150, 200, -150, squareCorners, dialogFaceColor, dialogFaceColor);  // wipe
+    DrawGraphicBox(c.x1, c.y1, c.x2, c.y2, squareCorners, blue, blue);
     const PixelRect drawn = DrawnArea(Image());
     EXPECT_EQ(drawn.left, 660);
     EXPECT_EQ(drawn.right, 740);
@@ -87,10 +87,10 @@ TEST_F(DrawingTest, FilledBoxWithSquareCornersInAnyCornerOrder) {
 
 TEST_F(DrawingTest, BoxAcrossTheSurfaceEdgeIsTheSameInEitherOrder) {
   // Pixel x from -20 to 20: one corner's pixel is negative, the other's positive.
-  DrawGraphicBox(-210, 5, -190, -5, NoCorner, red, blue, 0);
+  DrawGraphicBox(-210, 5, -190, -5, ellipseCorners, red, blue);
   const auto first = Image().surface;
-  DrawGraphicBox(-200, 150, 200, -150, 0, dialogFaceColor, dialogFaceColor, 0);
-  DrawGraphicBox(-190, -5, -210, 5, NoCorner, red, blue, 0);
+  DrawGraphicBox(-200, 150, 200, -150, squareCorners, dialogFaceColor, dialogFaceColor);
+  DrawGraphicBox(-190, -5, -210, 5, ellipseCorners, red, blue);
   const auto second = Image();
   EXPECT_EQ(first, second.surface);
   const PixelRect drawn = DrawnArea(second);
@@ -100,46 +100,45 @@ TEST_F(DrawingTest, BoxAcrossTheSurfaceEdgeIsTheSameInEitherOrder) {
   EXPECT_EQ(drawn.bottom, 310);
 }
 
-TEST_F(DrawingTest, OutOfRangeCornersAndStylesAreClamped) {
+TEST_F(DrawingTest, OutOfRangeCornersAreClamped) {
   // Each pair must draw identical pictures.
   struct Case {
-    std::int32_t corner, style;
-    std::int32_t sameCorner, sameStyle;
+    std::int32_t corner, sameCorner;
   };
-  const Case cases[] = {{250, 0, 100, 0}, {-7, 0, 100, 0}, {50, 9, 50, 0}, {50, -1, 50, 0}};
+  const Case cases[] = {{-7, 0}, {250, 100}};
   for (const Case& c : cases) {
-    DrawGraphicBox(-200, 150, 200, -150, 0, dialogFaceColor, dialogFaceColor, 0);
-    DrawGraphicBox(-20, 10, 20, -10, c.corner, red, blue, c.style);
+    DrawGraphicBox(-200, 150, 200, -150, squareCorners, dialogFaceColor, dialogFaceColor);
+    DrawGraphicBox(-20, 10, 20, -10, RoundedCorners(c.corner), red, blue);
     const auto clamped = Image().surface;
-    DrawGraphicBox(-200, 150, 200, -150, 0, dialogFaceColor, dialogFaceColor, 0);
-    DrawGraphicBox(-20, 10, 20, -10, c.sameCorner, red, blue, c.sameStyle);
-    EXPECT_EQ(clamped, Image().surface) << c.corner << " " << c.style;
+    DrawGraphicBox(-200, 150, 200, -150, squareCorners, dialogFaceColor, dialogFaceColor);
+    DrawGraphicBox(-20, 10, 20, -10, RoundedCorners(c.sameCorner), red, blue);
+    EXPECT_EQ(clamped, Image().surface) << c.corner;
   }
   // And 100 really rounds: the box's corner pixel stays background.
   EXPECT_EQ(Image().SurfacePixel(360, 280), dialogFaceColor);
 }
 
 TEST_F(DrawingTest, SpecialColours) {
-  DrawGraphicBox(-200, 150, 200, -150, 0, blue, blue, 0);
-  DrawGraphicBox(-10, 10, 10, -10, 0, NoFill, NoFill, 0);  // outline -2 is a colour; fill -2 is none
+  DrawGraphicBox(-200, 150, 200, -150, squareCorners, blue, blue);
+  DrawGraphicBox(-10, 10, 10, -10, squareCorners, NoFill, NoFill);  // outline -2 is a colour; fill -2 is none
   auto image = Image();
   EXPECT_EQ(image.SurfacePixel(380, 280), 0x00FFFFFEu);
   EXPECT_EQ(image.SurfacePixel(400, 300), blue);
 
-  DrawGraphicBox(-10, 10, 10, -10, 0, UseForeground, UseForeground, 0);
+  DrawGraphicBox(-10, 10, 10, -10, squareCorners, UseForeground, UseForeground);
   image = Image();
   EXPECT_EQ(image.SurfacePixel(380, 280), windowTextColor);
   EXPECT_EQ(image.SurfacePixel(400, 300), windowTextColor);
 
-  DrawGraphicBox(-10, 10, 10, -10, 0, 0xAB00FF00, 0xCD0000FF, 0);
+  DrawGraphicBox(-10, 10, 10, -10, squareCorners, 0xAB00FF00, 0xCD0000FF);
   image = Image();
   EXPECT_EQ(image.SurfacePixel(380, 280), 0x0000FF00u);
   EXPECT_EQ(image.SurfacePixel(400, 300), 0x000000FFu);
 }
 
 TEST_F(DrawingTest, HatchShowsTheBackgroundColourBetweenLines) {
-  DrawGraphicBox(-200, 150, 200, -150, 0, red, red, 0);
-  DrawGraphicBox(-20, 20, 20, -20, 0, blue, blue, 1);  // horizontal lines
+  DrawGraphicBox(-200, 150, 200, -150, squareCorners, red, red);
+  DrawGraphicBox(-20, 20, 20, -20, squareCorners, blue, blue, FillPattern::horizontal);  // horizontal lines
   const auto image = Image();
   int lines = 0, between = 0;
   for (std::int32_t y = 262; y < 338; ++y) {
@@ -178,7 +177,7 @@ TEST_F(DrawingTest, PixelsMoveThePositionAndIgnoreTheOutside) {
 
 TEST_F(DrawingTest, BoxesLeaveThePositionAlone) {
   SetGraphicPosition(0, 0);
-  DrawGraphicBox(10, 10, 20, 20, 0, red, red, 0);
+  DrawGraphicBox(10, 10, 20, 20, squareCorners, red, red);
   DrawGraphicLine(0, -10, blue);
   EXPECT_EQ(Image().SurfacePixel(400, 300), blue);
 }

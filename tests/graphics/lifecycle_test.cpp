@@ -45,7 +45,7 @@ TEST_F(LifecycleTest, OpenDrawCloseManyTimes) {
     const WindowHandle window = OpenProgramWindow("Round");
     ASSERT_NE(window, 0u);
     EXPECT_EQ(WindowRegistry::Count(), 2u);
-    DrawGraphicBox(-3, -3, 3, 3, NoCorner, ComposeRgb(round * 10, 0, 0), UseForeground, 0);
+    DrawGraphicBox(-3, -3, 3, 3, ellipseCorners, ComposeRgb(round * 10, 0, 0), UseForeground);
     CloseGraphicWindow();
     EXPECT_EQ(WindowRegistry::Count(), 0u);
     const auto image = Inspect("Round");
@@ -64,7 +64,7 @@ TEST_F(LifecycleTest, ImpossibleWindowsAreNotOpened) {
         << size.width << " x " << size.height;
   }
   EXPECT_EQ(WindowRegistry::Count(), 0u);
-  AttachGraphicWindow(0, RefreshMode::automatic);
+  AttachGraphicWindow(0);
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::invalidArgument);
 }
 
@@ -74,16 +74,16 @@ TEST_F(LifecycleTest, AttachFindsTheAreaOrRecordsInvalidArgument) {
   ASSERT_NE(area, 0u);
   EXPECT_NE(area, window);
 
-  AttachGraphicWindow(area, RefreshMode::automatic);  // an area: itself
+  AttachGraphicWindow(area);  // an area: itself
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::none);
   EXPECT_EQ(CurrentTarget(), area);
-  AttachGraphicWindow(window, RefreshMode::automatic);  // a frame: its area
+  AttachGraphicWindow(window);  // a frame: its area
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::none);
   EXPECT_EQ(CurrentTarget(), area);
 
   for (const WindowHandle bad : {WindowHandle{0}, WindowHandle{12345}, window + 100}) {
     runtime::ClearError();
-    AttachGraphicWindow(bad, RefreshMode::automatic);
+    AttachGraphicWindow(bad);
     EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::invalidArgument) << bad;
     EXPECT_EQ(CurrentTarget(), 0u);
   }
@@ -112,7 +112,7 @@ TEST_F(LifecycleTest, TwoWindowsAreDrawnSeparately) {
   const WindowHandle first = OpenProgramWindow("First");
   OpenProgramWindow("Second");
   SetGraphicPixel(0, 0, red);
-  AttachGraphicWindow(first, RefreshMode::automatic);
+  AttachGraphicWindow(first);
   SetGraphicPixel(1, 0, red);  // still the first window's scale
   EXPECT_EQ(Inspect("First").SurfacePixel(402, 300), red);
   EXPECT_EQ(Inspect("First").SurfacePixel(400, 300), dialogFaceColor);
@@ -123,13 +123,13 @@ TEST_F(LifecycleTest, TwoWindowsAreDrawnSeparately) {
 }
 
 // Opens a small unscaled window and attaches it.
-void OpenSmallWindow(const runtime::Text& caption, RefreshMode refresh) {
+void OpenSmallWindow(const runtime::Text& caption) {
   const WindowHandle window = OpenGraphicWindow(caption, 0, 0, 40, 40);
-  AttachGraphicWindow(window, refresh);
+  AttachGraphicWindow(window);
 }
 
 TEST_F(LifecycleTest, ScreenIsNeverMoreThanABatchBehind) {
-  OpenSmallWindow("Batch", RefreshMode::automatic);
+  OpenSmallWindow("Batch");
   // Every operation paints a new pixel, so the pixels missing on the screen
   // count the operations since the screen was last brought up to date: at
   // the 150th at the latest the drawing thread repaints itself.
@@ -141,33 +141,15 @@ TEST_F(LifecycleTest, ScreenIsNeverMoreThanABatchBehind) {
 }
 
 TEST_F(LifecycleTest, PausedDrawingIsShownByTheWindowThread) {
-  OpenSmallWindow("Pause", RefreshMode::automatic);
+  OpenSmallWindow("Pause");
   for (int operation = 0; operation < 10; ++operation) SetGraphicPixel(operation, 5, red);
   EXPECT_TRUE(WaitUntilScreenIsCurrent("Pause", 2000ms));
-}
-
-// Neither the drawing operations (beyond two batches) nor the window thread
-// repaint: woken by a request after the drawing, the window thread goes back
-// to waiting without a timeout, so it plans no idle pass.
-TEST_F(LifecycleTest, DeferredRefreshNeverRepaints) {
-  OpenSmallWindow("Deferred", RefreshMode::deferred);
-  for (int operation = 0; operation < 400; ++operation) SetGraphicPixel(operation % 40, operation / 40, red);
-  WindowRegistry::Find(CurrentTarget())->owner->Paint(PixelRect{});  // returns once served
-  const auto deadline = std::chrono::steady_clock::now() + 2000ms;
-  while (!Inspect("Deferred").waiting && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(1ms);
-  }
-  const auto image = Inspect("Deferred");
-  ASSERT_TRUE(image.waiting);
-  EXPECT_EQ(image.timedWaits, 0u);
-  EXPECT_EQ(image.ScreenPixel(0, 0), dialogFaceColor);
-  EXPECT_EQ(image.SurfacePixel(0, 0), red);
 }
 
 TEST_F(LifecycleTest, RedrawingTheSameFigureMakesNoFurtherCopies) {
   OpenProgramWindow("Marker");
   for (int operation = 0; operation < 1500; ++operation) {
-    DrawGraphicBox(-3, -3, 3, 3, NoCorner, red, UseForeground, 0);
+    DrawGraphicBox(-3, -3, 3, 3, ellipseCorners, red, UseForeground);
   }
   ASSERT_TRUE(WaitUntilScreenIsCurrent("Marker", 2000ms));
   std::this_thread::sleep_for(10ms);
@@ -183,7 +165,7 @@ TEST_F(LifecycleTest, ClosedWindowIgnoresEverything) {
   SetGraphicPosition(0, 0);
   DrawGraphicLine(10, 10, red);
   SetGraphicPixel(1, 1, red);
-  DrawGraphicBox(-3, -3, 3, 3, NoCorner, red, UseForeground, 0);
+  DrawGraphicBox(-3, -3, 3, 3, ellipseCorners, red, UseForeground);
   CloseGraphicWindow();
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::none);
   const auto image = Inspect("Closed");
@@ -209,7 +191,7 @@ TEST_F(LifecycleTest, ShutdownEndsEveryOpenWindow) {
 TEST_F(LifecycleTest, UserCloseWhileDrawingNeverBreaksAnything) {
   for (int round = 0; round < 150; ++round) {
     const WindowHandle window = OpenGraphicWindow("Race", 0, 0, 64, 48);
-    AttachGraphicWindow(window, RefreshMode::automatic);
+    AttachGraphicWindow(window);
     SetGraphicScale(-32, 24, 32, -24);
     std::atomic<bool> closed{false};
     std::atomic<int> drawn{0};
@@ -222,8 +204,8 @@ TEST_F(LifecycleTest, UserCloseWhileDrawingNeverBreaksAnything) {
     int operation = 0;
     for (int after = 0; after < 50; operation++) {
       const float offset = static_cast<float>(operation % 50) - 25;
-      DrawGraphicBox(offset, -3, offset + 6, 3, NoCorner, ComposeRgb(operation, 0, 0), UseForeground,
-                     operation % 7);
+      DrawGraphicBox(offset, -3, offset + 6, 3, ellipseCorners, ComposeRgb(operation, 0, 0), UseForeground,
+                     static_cast<FillPattern>(operation % 7));
       DrawGraphicLine(offset, 20, red);
       SetGraphicPixel(offset, -20, red);
       drawn.fetch_add(1);

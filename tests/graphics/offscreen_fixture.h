@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/graphic_window.h"
-#include "graphics/offscreen/offscreen_inspection.h"
+#include "tests/support/offscreen_inspection.h"
 #include "graphics/window_system.h"
 #include "runtime/error.h"
 
@@ -14,8 +14,7 @@ namespace graphics {
 class OffscreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SelectWindowSystem(WindowSystemKind::offscreen);
-    offscreen::ForgetOffscreenWindows();
+    offscreen::SelectInspectedWindows();
     runtime::ClearError();
   }
   void TearDown() override { ShutdownWindowSystem(); }
@@ -23,7 +22,7 @@ class OffscreenTest : public ::testing::Test {
   // Opens an 800 x 600 window, attaches it and sets the program's scale.
   WindowHandle OpenProgramWindow(const runtime::Text& caption) {
     const WindowHandle window = OpenGraphicWindow(caption, 100, 100, 800, 600);
-    AttachGraphicWindow(window, RefreshMode::automatic);
+    AttachGraphicWindow(window);
     SetGraphicScale(-200, 150, 200, -150);
     return window;
   }

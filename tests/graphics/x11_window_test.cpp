@@ -6,14 +6,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"
-#include "graphics/offscreen/offscreen_inspection.h"
+#include "tests/support/offscreen_inspection.h"
 #include "graphics/window_registry.h"
 #include "graphics/window_system.h"
-#include "graphics/x11/x11_window.h"
 #include "runtime/error.h"
 #include "x11_probe.h"
 
@@ -28,11 +29,34 @@ constexpr ColorRef blue = 0x00FF0000;
 constexpr ColorRef yellow = 0x0000FFFF;
 constexpr int patience = 3000;  // milliseconds for the server to show a change
 
+// DISPLAY set to `name` (unset for none) while it lives: the windows opened
+// meanwhile connect there. Only while no other thread reads the environment.
+class DisplayVariable {
+ public:
+  explicit DisplayVariable(const std::optional<std::string>& name) {
+    if (const char* value = std::getenv("DISPLAY")) saved_ = value;
+    Set(name);
+  }
+  ~DisplayVariable() { Set(saved_); }
+  DisplayVariable(const DisplayVariable&) = delete;
+  DisplayVariable& operator=(const DisplayVariable&) = delete;
+
+ private:
+  static void Set(const std::optional<std::string>& name) {
+    if (name) {
+      setenv("DISPLAY", name->c_str(), 1);
+    } else {
+      unsetenv("DISPLAY");
+    }
+  }
+  std::optional<std::string> saved_;
+};
+
 // The drawing the picture tests make: figures of every kind.
 void DrawSampleFigures() {
-  DrawGraphicBox(-3, -3, 3, 3, NoCorner, red, UseForeground, 0);
-  DrawGraphicBox(130, 144, 170, 90, 0, blue, blue, 0);
-  DrawGraphicBox(-150, 100, -50, 20, 30, green, yellow, 5);
+  DrawGraphicBox(-3, -3, 3, 3, ellipseCorners, red, UseForeground);
+  DrawGraphicBox(130, 144, 170, 90, squareCorners, blue, blue);
+  DrawGraphicBox(-150, 100, -50, 20, RoundedCorners(30), green, yellow, FillPattern::cross);
   SetGraphicPosition(150, 140);
   DrawGraphicLine(-150, -140, UseForeground);
   SetGraphicPixel(-50, 50, yellow);
@@ -45,7 +69,6 @@ class X11WindowTest : public ::testing::Test {
     probe_ = X11Probe::Connect("");
     ASSERT_NE(probe_, nullptr) << "The X11 window tests need a reachable X display; DISPLAY is \""
                                << (display != nullptr ? display : "(unset)") << "\"";
-    x11::UseDisplay("");
     SelectWindowSystem(WindowSystemKind::desktop);
     runtime::ClearError();
   }
@@ -56,10 +79,10 @@ class X11WindowTest : public ::testing::Test {
 
   // The surface the same drawing makes on an offscreen window.
   static std::vector<ColorRef> ExpectedPicture() {
-    SelectWindowSystem(WindowSystemKind::offscreen);
+    offscreen::SelectInspectedWindows();
     const WindowHandle window = OpenGraphicWindow("Expected", 0, 0, 800, 600);
     SelectWindowSystem(WindowSystemKind::desktop);
-    AttachGraphicWindow(window, RefreshMode::automatic);
+    AttachGraphicWindow(window);
     SetGraphicScale(-200, 150, 200, -150);
     DrawSampleFigures();
     CloseGraphicWindow();
@@ -121,7 +144,7 @@ TEST_F(X11WindowTest, DrawingAppearsExactlyAndSurvivesCovering) {
   const auto expected = ExpectedPicture();
   const WindowHandle window = OpenGraphicWindow("Figures", 100, 100, 800, 600);
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, RefreshMode::automatic);
+  AttachGraphicWindow(window);
   SetGraphicScale(-200, 150, 200, -150);
   DrawSampleFigures();
 
@@ -141,7 +164,7 @@ TEST_F(X11WindowTest, DrawingAppearsExactlyAndSurvivesCovering) {
 TEST_F(X11WindowTest, CloseButtonEndsTheWindowAndLaterDrawingDoesNothing) {
   const WindowHandle window = OpenGraphicWindow("Closing", 100, 100, 200, 100);
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, RefreshMode::automatic);
+  AttachGraphicWindow(window);
   const auto layout = probe_->FindWindow("Closing");
   ASSERT_TRUE(layout.has_value());
   probe_->SendCloseRequest(layout->frame);
@@ -151,14 +174,14 @@ TEST_F(X11WindowTest, CloseButtonEndsTheWindowAndLaterDrawingDoesNothing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   EXPECT_EQ(WindowRegistry::Count(), 0u);
-  for (int i = 0; i < 200; ++i) DrawGraphicBox(0, 0, 50, 50, 0, red, red, 0);
+  for (int i = 0; i < 200; ++i) DrawGraphicBox(0, 0, 50, 50, squareCorners, red, red);
   CloseGraphicWindow();
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::none);
 }
 
 TEST_F(X11WindowTest, CloseFromTheProgramRemovesTheWindow) {
   const WindowHandle window = OpenGraphicWindow("Program close", 100, 100, 200, 100);
-  AttachGraphicWindow(window, RefreshMode::automatic);
+  AttachGraphicWindow(window);
   ASSERT_TRUE(probe_->FindWindow("Program close").has_value());
   CloseGraphicWindow();
   EXPECT_EQ(WindowRegistry::Count(), 0u);
@@ -166,37 +189,41 @@ TEST_F(X11WindowTest, CloseFromTheProgramRemovesTheWindow) {
 }
 
 TEST_F(X11WindowTest, NoDisplayMeansNoWindow) {
-  x11::UseDisplay(":97531");  // no server there
-  EXPECT_EQ(OpenGraphicWindow("Nowhere", 0, 0, 100, 100), 0u);
-
-  x11::UseDisplay("");
-  const std::string saved = std::getenv("DISPLAY");
-  unsetenv("DISPLAY");  // no other thread runs at this point
-  const WindowHandle window = OpenGraphicWindow("Nowhere", 0, 0, 100, 100);
-  ShutdownWindowSystem();
-  setenv("DISPLAY", saved.c_str(), 1);
+  {
+    const DisplayVariable noServer(":97531");
+    EXPECT_EQ(OpenGraphicWindow("Nowhere", 0, 0, 100, 100), 0u);
+    ShutdownWindowSystem();
+  }
+  WindowHandle window = 0;
+  {
+    const DisplayVariable unset(std::nullopt);
+    window = OpenGraphicWindow("Nowhere", 0, 0, 100, 100);
+    ShutdownWindowSystem();
+  }
   EXPECT_EQ(window, 0u);
-  AttachGraphicWindow(window, RefreshMode::automatic);
+  AttachGraphicWindow(window);
   EXPECT_EQ(runtime::CurrentError(), runtime::ErrorNumber::invalidArgument);
-  DrawGraphicBox(0, 0, 5, 5, 0, red, red, 0);
+  DrawGraphicBox(0, 0, 5, 5, squareCorners, red, red);
   CloseGraphicWindow();
 }
 
 TEST_F(X11WindowTest, ServerDeathCountsAsTheWindowDestroyed) {
   testing::PrivateXServer server;
   ASSERT_FALSE(server.DisplayName().empty()) << "could not start a private Xvfb";
-  x11::UseDisplay(server.DisplayName());
-  const WindowHandle window = OpenGraphicWindow("Doomed", 10, 10, 200, 150);
-  x11::UseDisplay("");
+  WindowHandle window = 0;
+  {
+    const DisplayVariable privateServer(server.DisplayName());
+    window = OpenGraphicWindow("Doomed", 10, 10, 200, 150);
+  }
   ASSERT_NE(window, 0u);
-  AttachGraphicWindow(window, RefreshMode::automatic);
+  AttachGraphicWindow(window);
   for (int i = 0; i < 300; ++i) SetGraphicPixel(i % 200, i % 150, red);
   server.Kill();
   // The program keeps drawing; the window thread notices and ends.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   int operation = 0;
   while (WindowRegistry::Count() != 0 && std::chrono::steady_clock::now() < deadline) {
-    DrawGraphicBox(0, 0, static_cast<float>(operation % 50), 30, 0, red, blue, 0);
+    DrawGraphicBox(0, 0, static_cast<float>(operation % 50), 30, squareCorners, red, blue);
     ++operation;
   }
   EXPECT_EQ(WindowRegistry::Count(), 0u);

@@ -7,12 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "console/cell_device.h"
-#include "console/cell_grid.h"
+#include "console/grid_device.h"
 
 namespace console {
 
-class MemoryDevice final : public CellDevice {
+class MemoryDevice final : public GridDevice {
  public:
   // A buffer of `columns` x `rows` cells, all visible, every cell a space in
   // light grey on black, the cursor at the top-left, visible, 25 percent.
@@ -42,26 +41,18 @@ class MemoryDevice final : public CellDevice {
   // Makes ReadCursorAppearance fail, as a terminal's does.
   void MakeCursorUnreadable() { cursorReadable_ = false; }
 
-  // --- CellDevice -----------------------------------------------------------
-  CellSize BufferSize() override { return grid_.Size(); }
+  // --- CellDevice: the grid's, counted, with a window and a readable cursor -
   CellSize WindowSize() override { return window_; }
-  CellPosition CursorPosition() override { return grid_.Cursor(); }
-  void SetCursorPosition(CellPosition position) override { grid_.SetCursor(position); }
   void WriteRowPiece(CellPosition at, std::string_view characters,
                      std::uint8_t attribute) override;
-  void FillCells(CellPosition from, int count, Cell cell) override;
-  void FillAttributes(CellPosition from, int count, std::uint8_t attribute) override;
   void ScrollUp(Cell fill) override;
   void SetTextAttribute(std::uint8_t attribute) override { textAttribute_ = attribute; }
   std::optional<CursorAppearance> ReadCursorAppearance() override;
-  void SetCursorAppearance(CursorAppearance appearance) override { cursor_ = appearance; }
   void Present() override { ++presents_; }
 
  private:
-  CellGrid grid_;                      // the cells and the cursor
   CellSize window_;                    // the visible part of the buffer
   std::uint8_t textAttribute_ = 0x07;  // attribute for stream output
-  CursorAppearance cursor_{25, true};  // the cursor's look
   bool cursorReadable_ = true;         // whether ReadCursorAppearance succeeds
   int presents_ = 0;
   int rowWrites_ = 0;

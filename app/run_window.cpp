@@ -1,13 +1,13 @@
-#include "app/window_pattern.h"
+#include "app/run_window.h"
 
 #include "graphics/graphic_window.h"
 
 namespace app {
 
 RunPicture OpenRunWindow(const runtime::Text& caption) {
-  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, 800, 600);
-  graphics::AttachGraphicWindow(window, graphics::RefreshMode::automatic);
-  graphics::SetGraphicScale(-200, 150, 200, -150);
+  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, runWindowWidth, runWindowHeight);
+  graphics::AttachGraphicWindow(window);
+  graphics::SetGraphicScale(runViewLeft, runViewTop, runViewRight, runViewBottom);
   return graphics::CurrentTargetSurface();
 }
 

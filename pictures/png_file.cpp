@@ -1,6 +1,8 @@
-#include <algorithm>
-
+// What every build's pictures share: the rows of a surface, and the texts
+// a reader found.
 #include "pictures/png_file.h"
+
+#include <algorithm>
 
 namespace pictures {
 
@@ -13,6 +15,13 @@ RowSource SurfaceRows(const graphics::Surface& surface, std::int32_t firstRow) {
                      });
     return true;
   };
+}
+
+std::optional<std::string> PngReader::Text(const std::string& key) const {
+  for (const PngText& text : texts_) {
+    if (text.key == key) return text.value;
+  }
+  return std::nullopt;
 }
 
 }  // namespace pictures

@@ -1,6 +1,9 @@
-// What tests can see of offscreen windows, found by caption. The latest
-// window of each caption is kept, also after it was destroyed: its surface
-// is then the snapshot taken at destruction.
+// Offscreen windows that tests look into, found by caption: the program's
+// offscreen windows (graphics/offscreen/) with a "screen" beside the
+// surface, a second pixel buffer that each repaint copies the changed part
+// of the surface into, so a test sees exactly what the batching of repaints
+// let through. The latest window of each caption is kept, also after it was
+// destroyed: its surface then holds the last picture drawn.
 #pragma once
 
 #include <cstdint>
@@ -13,19 +16,18 @@
 
 namespace graphics::offscreen {
 
-// A copy of one offscreen window's state.
+// Opens the next windows as inspected offscreen windows, and forgets every
+// kept window state (open windows stay open but are no longer found).
+void SelectInspectedWindows();
+
+// A copy of one inspected window's state.
 struct WindowImage {
   std::int32_t width = 0;         // of the drawing area, pixels
   std::int32_t height = 0;
-  std::vector<ColorRef> surface;  // the surface, row by row (at destruction, if destroyed)
+  std::vector<ColorRef> surface;  // the surface, row by row
   std::vector<ColorRef> screen;   // what the repaints have copied so far
   std::uint64_t repaintCount = 0; // copies made to the screen (skipped ones not counted)
   bool open = false;              // false once the window was destroyed
-  // The window thread's waits for activity: whether it is in one now, and
-  // how many had a timeout (it waits with one while a change waits to be
-  // shown, and makes an idle pass when nothing arrives).
-  bool waiting = false;
-  std::uint64_t timedWaits = 0;
 
   ColorRef SurfacePixel(std::int32_t x, std::int32_t y) const { return surface[Index(x, y)]; }
   ColorRef ScreenPixel(std::int32_t x, std::int32_t y) const { return screen[Index(x, y)]; }
@@ -36,8 +38,8 @@ struct WindowImage {
   }
 };
 
-// The latest offscreen window with this caption, or nothing when there has
-// been none (since the last ForgetOffscreenWindows).
+// The latest inspected window with this caption, or nothing when there has
+// been none since SelectInspectedWindows.
 std::optional<WindowImage> InspectOffscreenWindow(const runtime::Text& caption);
 
 // The surface alone of that window (as WindowImage::surface): for tests
@@ -56,9 +58,5 @@ bool CloseOffscreenWindowAsUser(const runtime::Text& caption, CloseWait wait);
 // (a window opened with an input queue). Returns false when there is no
 // such window, or it takes no input.
 bool SendOffscreenInput(const runtime::Text& caption, const InputEvent& event);
-
-// Drops every kept window state (open windows stay open but are no longer
-// found).
-void ForgetOffscreenWindows();
 
 }  // namespace graphics::offscreen

@@ -1,5 +1,5 @@
-// The colours of the three magnets, shared by their markers and by the
-// start-point map.
+// The three magnets as the runs show them: their colours, shared by their
+// markers and by the start-point map, and the markers themselves.
 #pragma once
 
 #include <array>
@@ -9,11 +9,10 @@
 namespace app {
 
 // Entry k is the colour of magnet k: 1 red, 2 green (0, 191, 0), 3 blue.
-// Entry 0 stays black and is never drawn. Filled by CreateMagnetColors.
-extern std::array<graphics::ColorRef, 4> magnetColors;
-
-// Sets the table up: zero-filled, then entries 1 to 3.
-void CreateMagnetColors();
+// Entry 0 (no magnet) is black and never drawn.
+inline constexpr std::array<graphics::ColorRef, 4> magnetColors{
+    graphics::ComposeRgb(0, 0, 0), graphics::ComposeRgb(255, 0, 0), graphics::ComposeRgb(0, 191, 0),
+    graphics::ComposeRgb(0, 0, 255)};
 
 // Draws the three magnet markers: each the ellipse in the box of 3 units
 // around the magnet, yellow outline, filled with the magnet's colour, in the

@@ -1,10 +1,12 @@
-#include "console/memory/memory_device.h"
+#include "tests/support/memory_device.h"
 
 namespace console {
 
 MemoryDevice::MemoryDevice(int columns, int rows) : MemoryDevice({columns, rows}, {columns, rows}) {}
 
-MemoryDevice::MemoryDevice(CellSize buffer, CellSize window) : grid_(buffer), window_(window) {}
+MemoryDevice::MemoryDevice(CellSize buffer, CellSize window) : GridDevice(buffer), window_(window) {
+  cursor_ = {25, true};
+}
 
 std::string MemoryDevice::Characters(int row, int column, int count) const {
   const std::string characters = grid_.RowCharacters(row - 1);
@@ -15,20 +17,12 @@ std::string MemoryDevice::Characters(int row, int column, int count) const {
 void MemoryDevice::WriteRowPiece(CellPosition at, std::string_view characters,
                                  std::uint8_t attribute) {
   ++rowWrites_;
-  grid_.WriteRowPiece(at, characters, attribute);
-}
-
-void MemoryDevice::FillCells(CellPosition from, int count, Cell cell) {
-  grid_.FillCells(from, count, cell);
-}
-
-void MemoryDevice::FillAttributes(CellPosition from, int count, std::uint8_t attribute) {
-  grid_.FillAttributes(from, count, attribute);
+  GridDevice::WriteRowPiece(at, characters, attribute);
 }
 
 void MemoryDevice::ScrollUp(Cell fill) {
   ++scrolls_;
-  grid_.ScrollUp(fill);
+  GridDevice::ScrollUp(fill);
 }
 
 std::optional<CursorAppearance> MemoryDevice::ReadCursorAppearance() {

@@ -1,4 +1,4 @@
-#include "console/memory/scripted_keys.h"
+#include "tests/support/scripted_keys.h"
 
 namespace console {
 
