@@ -70,7 +70,7 @@ class SoftwareReal {
     if (static_cast<unsigned>(exponent - 1) < 0x7FE) [[likely]] {  // a normal double
       *this = FromFields((bits >> 63) != 0, exponent - 1023 + exponentBias, (bits << 11) | integerBit);
     } else {
-      *this = FromUnusualDouble(bits);
+      *this = (bits << 1) == 0 ? Zero((bits >> 63) != 0) : FromUnusualDouble(bits);
     }
   }
   constexpr SoftwareReal(float value) : SoftwareReal(static_cast<double>(value)) {}  // NOLINT
@@ -120,7 +120,7 @@ class SoftwareReal {
       if (doubleExponent + carry > 2046) [[unlikely]] return Infinity(Negative());
       return FromFields(Negative(), ExponentField() + carry, rounded << 11);
     }
-    return SoftwareReal(static_cast<double>(*this));
+    return IsZero() ? *this : SoftwareReal(static_cast<double>(*this));
   }
 
   // Truncation towards zero into 64 bits; a NaN or a value outside the
@@ -456,8 +456,9 @@ class SoftwareReal {
     // each, relative), with the reciprocal of d that the correction below
     // needs too.
     const double halfReciprocal = 1.0 / HalfAsDouble(d);  // 2 / d
-    const double halfQuotient = HalfAsDouble(x.significand) * halfReciprocal * (below ? 0x1p63 : 0x1p62);
-    const std::uint64_t estimate = ToUnsignedFromHalf(halfQuotient);
+    // (The power of two is applied while the reciprocal is computed.)
+    const double quarterQuotient = HalfAsDouble(x.significand) * (below ? 0x1p62 : 0x1p61) * halfReciprocal;
+    const std::uint64_t estimate = ToUnsignedFromQuarter(quarterQuotient);
     // One Newton step on the exact remainder n - estimate d, below 2^78 in
     // magnitude: its top bits times the reciprocal give n / d - estimate
     // within 2^-36, as a fixed-point number with 32 bits of fraction.
@@ -507,12 +508,13 @@ class SoftwareReal {
   static constexpr double HalfAsDouble(std::uint64_t value) {
     return static_cast<double>(static_cast<std::int64_t>(value >> 1));
   }
-  // Twice `half` truncated to an integer, for 2^62 <= half: clamped to the
-  // largest double below 2^63, so that an estimate a little too large stays
-  // a 64-bit number.
-  static constexpr std::uint64_t ToUnsignedFromHalf(double half) {
-    half = half > 0x1p63 - 0x1p10 ? 0x1p63 - 0x1p10 : half;
-    return static_cast<std::uint64_t>(static_cast<std::int64_t>(half)) << 1;
+  // Four times `quarter` truncated to an integer, for a quarter of an
+  // estimate of a number in [2^63, 2^64): clamped to the largest double
+  // below 2^62, so that an estimate a little too large stays a 64-bit
+  // number.
+  static constexpr std::uint64_t ToUnsignedFromQuarter(double quarter) {
+    quarter = quarter > 0x1p62 - 0x1p9 ? 0x1p62 - 0x1p9 : quarter;
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(quarter)) << 2;
   }
   // A 128-bit two's complement value below 2^78 in magnitude, divided by
   // 2^16 (rounded down): a 64-bit signed integer.
@@ -546,19 +548,18 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
   const int power = x.exponent - exponentBias;
   const WideUnsigned n = (power & 1) != 0 ? Raise64(x.significand) : ShiftedLeft(x.significand, 63);
   const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
-  // The double root of the top bits, sqrt(n / 4) 2^-32 rounded and
-  // halved, is within 2^13 of the root (as the square root of a double of
-  // at least 2^60 it is at least 2^30: the halved root needs no lower
-  // bound). The reciprocal is computed while the residual is.
-  const double halfRoot = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n.high >> 2))) * 0x1p32;
-  const double quarterInverse = 0.25 / halfRoot;  // 1 / (2 root)
-  const std::uint64_t seed = ToUnsignedFromHalf(halfRoot);
+  // The double root of the top bits, sqrt(n / 4) 2^-32 rounded, is a
+  // quarter of the root within 2^11, so the seed is within 2^13. The
+  // reciprocal is computed while the residual is.
+  const double quarterRoot = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n.high >> 2))) * 0x1p31;
+  const double inverseOfTwiceRoot = 0.125 / quarterRoot;
+  const std::uint64_t seed = ToUnsignedFromQuarter(quarterRoot);
   // One Newton step on the exact residual n - seed^2, below 2^78 in
   // magnitude: the root's offset from the seed, residual / (2 seed), within
   // 2^-36 (the step's own error, (seed - root)^2 / (2 seed), is below
   // 2^-37), as a fixed-point number with 32 bits of fraction.
   const auto step = static_cast<std::int64_t>(static_cast<double>(TopBitsOfSigned(n - FullProduct(seed, seed))) *
-                                              (0x1p48 * quarterInverse));
+                                              (0x1p48 * inverseOfTwiceRoot));
   // The root is never exactly r + 1/2: the fraction's top bit rounds.
   if (!NearRoundingBoundary(step)) [[likely]] {
     return RoundAndPack(false, rootPower + exponentBias, seed + static_cast<std::uint64_t>(step >> 32),
