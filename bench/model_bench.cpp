@@ -129,6 +129,8 @@ BENCHMARK(DefaultMapByReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The console's report, and the times kept by name for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}  // without colours: the output goes into files
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
