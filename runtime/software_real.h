@@ -548,9 +548,9 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
   const int power = x.exponent - exponentBias;
   const WideUnsigned n = (power & 1) != 0 ? Raise64(x.significand) : ShiftedLeft(x.significand, 63);
   const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
-  // The double root of the top bits, sqrt(n / 4) 2^-32 rounded, is a
-  // quarter of the root within 2^11, so the seed is within 2^13. The
-  // reciprocal is computed while the residual is.
+  // The double root of a quarter of the top 64 bits, times 2^31, is a
+  // quarter of sqrt(n) within 2^11, so the seed is within 2^13. The
+  // reciprocal of twice the root is computed while the residual is.
   const double quarterRoot = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n.high >> 2))) * 0x1p31;
   const double inverseOfTwiceRoot = 0.125 / quarterRoot;
   const std::uint64_t seed = ToUnsignedFromQuarter(quarterRoot);
