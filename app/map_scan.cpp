@@ -58,10 +58,10 @@ struct TrialRun {
 // One step of a trial with the checks around it: the bob must not have
 // flown off before it, and a catch or the step limit ends the trial after
 // it. False once the trial has ended.
-inline bool AdvanceTrial(TrialRun& run, double g, double m, std::int64_t stepLimit) {
+inline bool AdvanceTrial(TrialRun& run, double g, double m, std::int64_t stepLimit, ModelStep step) {
   constexpr double flyOffBound = 4000;
   if (!(std::fabs(run.state.x) < flyOffBound && std::fabs(run.state.y) < flyOffBound)) return false;
-  SimulationStep(run.state, g, m, mapTimeStep, mapCaptureRadius);
+  step(run.state, g, m, mapTimeStep, mapCaptureRadius);
   ++run.steps;
   return !(run.state.caughtBy > 0 || run.steps == stepLimit);
 }
@@ -77,9 +77,9 @@ TrialResult ResultOf(const TrialRun& run) { return {run.state.caughtBy, run.step
 }  // namespace
 
 TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
-                     const std::function<LongTrialDecision()>& duringLongTrial) {
+                     const std::function<LongTrialDecision()>& duringLongTrial, ModelStep step) {
   TrialRun run{StateAtRest(x, y)};
-  while (AdvanceTrial(run, g, m, stepLimit)) {
+  while (AdvanceTrial(run, g, m, stepLimit, step)) {
     if (AtLongTrialLook(run) && duringLongTrial &&
         duringLongTrial() == LongTrialDecision::abandon) {
       break;
@@ -94,7 +94,7 @@ TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t step
   bool goesOn = true;
   while (goesOn) {
     const std::int64_t stepsBefore = run.steps;
-    goesOn = AdvanceTrial(run, g, m, stepLimit);
+    goesOn = AdvanceTrial(run, g, m, stepLimit, programStep);
     if (run.steps > stepsBefore) afterStep(run.state.x, run.state.y);
   }
   return ResultOf(run);
@@ -146,7 +146,7 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
       abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
       return abandon ? LongTrialDecision::abandon : LongTrialDecision::goOn;
     };
-    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.g, job_.m, job_.stepLimit, look);
+    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.g, job_.m, job_.stepLimit, look, job_.step);
     if (abandon) {
       abandoned_ = true;
       return std::nullopt;
@@ -246,8 +246,8 @@ bool MapScan::LookDuringLongTrial(const Lane& lane) {
 
 bool MapScan::RunInLockstep(Lane& first, Lane& second) {
   do {
-    first.running = AdvanceTrial(first.run, job_.g, job_.m, job_.stepLimit);
-    second.running = AdvanceTrial(second.run, job_.g, job_.m, job_.stepLimit);
+    first.running = AdvanceTrial(first.run, job_.g, job_.m, job_.stepLimit, job_.step);
+    second.running = AdvanceTrial(second.run, job_.g, job_.m, job_.stepLimit, job_.step);
     if (!LookDuringLongTrial(first) || !LookDuringLongTrial(second)) return false;
   } while (first.running && second.running);
   return true;
@@ -255,7 +255,7 @@ bool MapScan::RunInLockstep(Lane& first, Lane& second) {
 
 bool MapScan::RunAlone(Lane& lane) {
   do {
-    lane.running = AdvanceTrial(lane.run, job_.g, job_.m, job_.stepLimit);
+    lane.running = AdvanceTrial(lane.run, job_.g, job_.m, job_.stepLimit, job_.step);
     if (!LookDuringLongTrial(lane)) return false;
   } while (lane.running);
   return true;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/model.h"
 #include "runtime/joining_thread.h"
 
 namespace app {
@@ -66,6 +67,12 @@ std::int64_t TrialStepLimit(double n);
 inline constexpr std::int64_t longTrialSteps = 32767;
 inline constexpr std::int64_t longTrialInterval = 65536;
 
+// The model's step a trial takes: SimulationStep with the program's Real, or
+// with the other extended type where the machine has two (the benchmark
+// compares the software type's scan with the x87's).
+using ModelStep = void (*)(PendulumState& state, double g, double m, double dt, double captureRadius);
+inline constexpr ModelStep programStep = &SimulationStep<runtime::Real>;
+
 // One trial: the bob released at rest at (x, y), stepped with dt 0.2 and
 // capture radius 9 until a magnet catches it, it flies off (|X| or |Y| at
 // least 4000, tested before every step) or stepLimit steps were made.
@@ -86,7 +93,8 @@ TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t step
 // is asked after its step 32768 and then after every further 65536 steps;
 // abandon ends the trial there (its result then says nothing).
 TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
-                     const std::function<LongTrialDecision()>& duringLongTrial = {});
+                     const std::function<LongTrialDecision()>& duringLongTrial = {},
+                     ModelStep step = programStep);
 
 // What a scan computes: the trials of rows firstRow .. endRow - 1 of the
 // grid, in scan order (row by row upwards, each row from the left), or the
@@ -98,6 +106,7 @@ struct ScanJob {
   double g = 5;                   // pendulum coefficient
   double m = 400;                 // magnet strength
   std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
+  ModelStep step = programStep;   // the model's step the trials take
   // When set: every point of the grid, trial k being point (*pointOrder)[k]
   // (row * side + column); firstRow and endRow are then not used.
   std::shared_ptr<const std::vector<std::int32_t>> pointOrder;

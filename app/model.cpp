@@ -22,35 +22,37 @@ PendulumState StateAtRest(double x, double y) {
   return state;
 }
 
-// In the formulas below every variable is a Real holding a double: the
+// In the formulas below every variable is a Number holding a double: the
 // arithmetic between two StoreDouble calls runs in extended precision.
 
+template <runtime::ExtendedReal Number>
 Restoring RestoringForce(double g, double length, double x, double y) {
-  const Real L = length;
-  const Real X = x;
-  const Real Y = y;
+  const Number L = length;
+  const Number X = x;
+  const Number Y = y;
   // r: horizontal distance from the centre.
-  const Real r = StoreDouble(SquareRoot(X * X + Y * Y));
+  const Number r = StoreDouble(SquareRoot(X * X + Y * Y));
   // Z: height of the bob; beyond r = L the rod is horizontal.
-  const Real Z = StoreDouble(L - SquareRoot(MaxReal(L * L - r * r, 0)));
+  const Number Z = StoreDouble(L - SquareRoot(MaxReal(L * L - r * r, 0)));
   // F = g sin(theta) along the arc, a = F sin(theta) its vertical part ...
-  const Real F = StoreDouble((g / L) * r);
-  const Real a = StoreDouble((F / L) * r);
+  const Number F = StoreDouble((g / L) * r);
+  const Number a = StoreDouble((F / L) * r);
   // ... so Fh = F cos(theta) is the horizontal part.
-  const Real Fh = StoreDouble(SquareRoot(MaxReal(F * F - a * a, 0)));
+  const Number Fh = StoreDouble(SquareRoot(MaxReal(F * F - a * a, 0)));
   if (r <= 0) return {static_cast<double>(Z), {0.0, 0.0}};
-  const Real Fx = StoreDouble((-Fh / r) * X);
-  const Real Fy = StoreDouble((-Fh / r) * Y);
+  const Number Fx = StoreDouble((-Fh / r) * X);
+  const Number Fy = StoreDouble((-Fh / r) * Y);
   return {static_cast<double>(Z), {static_cast<double>(Fx), static_cast<double>(Fy)}};
 }
 
+template <runtime::ExtendedReal Number>
 Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
                  double captureRadius, std::int16_t& caughtBy) {
-  const Real dx = StoreDouble(Real(magnet.x) - x);
-  const Real dy = StoreDouble(Real(magnet.y) - y);
-  const Real dz = StoreDouble(Real(magnet.z) - z);
+  const Number dx = StoreDouble(Number(magnet.x) - x);
+  const Number dy = StoreDouble(Number(magnet.y) - y);
+  const Number dz = StoreDouble(Number(magnet.z) - z);
   // rh: horizontal distance between bob and magnet.
-  const Real rh = StoreDouble(SquareRoot(dx * dx + dy * dy));
+  const Number rh = StoreDouble(SquareRoot(dx * dx + dy * dy));
   // Within the capture radius the magnet holds the bob; rh = 0 ends here,
   // so the pull below never divides by zero.
   if (captureRadius >= rh) {
@@ -58,22 +60,23 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
     return {0.0, 0.0};
   }
   // R: distance in space; F: the pull m / R^2 times rh / R.
-  const Real R = StoreDouble(SquareRoot(dx * dx + dy * dy + dz * dz));
-  const Real F = StoreDouble((rh * m) / ((R * R) * R));
-  const Real Fx = StoreDouble((dx * F) / rh);
-  const Real Fy = StoreDouble((dy * F) / rh);
+  const Number R = StoreDouble(SquareRoot(dx * dx + dy * dy + dz * dz));
+  const Number F = StoreDouble((rh * m) / ((R * R) * R));
+  const Number Fx = StoreDouble((dx * F) / rh);
+  const Number Fy = StoreDouble((dy * F) / rh);
   return {static_cast<double>(Fx), static_cast<double>(Fy)};
 }
 
+template <runtime::ExtendedReal Number>
 TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius) {
   std::int16_t caughtBy = 0;
-  const Restoring restoring = RestoringForce(g, pendulumLength, x, y);
+  const Restoring restoring = RestoringForce<Number>(g, pendulumLength, x, y);
   const auto& magnets = Magnets();
-  const Force pull1 = MagnetPull(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
-  const Force pull2 = MagnetPull(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
-  const Force pull3 = MagnetPull(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
-  const Real Fx = StoreDouble(((Real(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
-  const Real Fy = StoreDouble(((Real(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
+  const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
+  const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
+  const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
+  const Number Fx = StoreDouble(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
+  const Number Fy = StoreDouble(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
   return {restoring.z, {static_cast<double>(Fx), static_cast<double>(Fy)}, caughtBy};
 }
 
@@ -81,16 +84,31 @@ TotalForceResult TotalForce(double g, double m, double x, double y, double captu
 // step, so the 80-bit intermediates stay in registers instead of passing
 // through memory at every call (the step is what the map repeats millions
 // of times).
+template <runtime::ExtendedReal Number>
 [[gnu::flatten]] void SimulationStep(PendulumState& state, double g, double m, double dt,
                                      double captureRadius) {
-  const TotalForceResult total = TotalForce(g, m, state.x, state.y, captureRadius);
+  const TotalForceResult total = TotalForce<Number>(g, m, state.x, state.y, captureRadius);
   state.z = total.z;
   state.caughtBy = total.caughtBy;
-  const Real step = dt;
+  const Number step = dt;
   state.vx = static_cast<double>(step * total.force.x + state.vx);
   state.vy = static_cast<double>(step * total.force.y + state.vy);
   state.x = static_cast<double>(step * state.vx + state.x);
   state.y = static_cast<double>(step * state.vy + state.y);
 }
+
+// The extended types the model is compiled for: the software type on every
+// CPU, the x87's long double where the compiler has it.
+template Restoring RestoringForce<runtime::SoftwareReal>(double, double, double, double);
+template Force MagnetPull<runtime::SoftwareReal>(double, const Magnet&, double, double, double, double,
+                                                 std::int16_t&);
+template TotalForceResult TotalForce<runtime::SoftwareReal>(double, double, double, double, double);
+template void SimulationStep<runtime::SoftwareReal>(PendulumState&, double, double, double, double);
+#if LDBL_MANT_DIG == 64
+template Restoring RestoringForce<long double>(double, double, double, double);
+template Force MagnetPull<long double>(double, const Magnet&, double, double, double, double, std::int16_t&);
+template TotalForceResult TotalForce<long double>(double, double, double, double, double);
+template void SimulationStep<long double>(PendulumState&, double, double, double, double);
+#endif
 
 }  // namespace app

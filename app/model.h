@@ -6,6 +6,11 @@
 // formed; everything between two named quantities is evaluated in extended
 // precision. The model is pure: it draws nothing and keeps no state, so the
 // same inputs give the same bits on every machine and every thread.
+//
+// The formulas are written once for either extended type (`Number`): the
+// program computes with Real, the default. Where the machine has both the
+// x87 and the software type (x86-64), the model is compiled for both, so
+// that the benchmark and the tests compare them on the same states.
 #pragma once
 
 #include <array>
@@ -59,11 +64,13 @@ struct Restoring {
   double z;
   Force force;
 };
+template <runtime::ExtendedReal Number = Real>
 Restoring RestoringForce(double g, double length, double x, double y);
 
 // Horizontal part of a pull of magnitude m / R^2 towards `magnet`. When the
 // horizontal distance is within captureRadius (the bound counts as inside)
 // the pull is 0 and `caughtBy`, if still <= 0, becomes the magnet's index.
+template <runtime::ExtendedReal Number = Real>
 Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
                  double captureRadius, std::int16_t& caughtBy);
 
@@ -77,12 +84,14 @@ struct TotalForceResult {
   Force force;
   std::int16_t caughtBy;
 };
+template <runtime::ExtendedReal Number = Real>
 TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius);
 
 // One step of semi-implicit Euler: the force at the current position, then
 // the velocity, then the position with the new velocity. Stores the height
 // and caughtBy of that evaluation. The step is made in full even when a
 // magnet catches the bob.
+template <runtime::ExtendedReal Number = Real>
 void SimulationStep(PendulumState& state, double g, double m, double dt, double captureRadius);
 
 // Time steps and capture radii of the two runs. The steps are the

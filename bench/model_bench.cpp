@@ -2,16 +2,23 @@
 // reference step (the same arithmetic written straight through), and the
 // whole default start-point map computed on one thread without any drawing,
 // by the model and by the reference. This is the floor every drawing figure
-// is compared with. Beside them the same step and map scan with Real the
-// software extended type (where Real is the x87's, the two compare).
+// is compared with. Beside them the same step and map scan with the
+// software extended type; where Real is the x87's, the program ends with
+// the software type's times as multiples of the x87's, from the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "app/model.h"
 #include "app/start_point_map.h"
 #include "tests/support/reference_step.h"
-#include "bench/software_model.h"
 
 namespace {
 
@@ -28,11 +35,9 @@ void SimulationSteps(benchmark::State& state) {
 BENCHMARK(SimulationSteps);
 
 void SoftwareRealSteps(benchmark::State& state) {
-  bench::Pendulum pendulum;
-  pendulum.x = -50;
-  pendulum.y = 50;
+  app::PendulumState pendulum = app::StateAtRest(-50, 50);
   for (auto _ : state) {
-    bench::SoftwareSimulationStep(pendulum, 5, 400, app::mapTimeStep, 0.0);  // never caught
+    app::SimulationStep<runtime::SoftwareReal>(pendulum, 5, 400, app::mapTimeStep, 0.0);  // never caught
     benchmark::DoNotOptimize(pendulum);
   }
   state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
@@ -88,9 +93,13 @@ void DefaultMapScan(benchmark::State& state) {
 BENCHMARK(DefaultMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 void SoftwareRealMapScan(benchmark::State& state) {
+  app::ScanJob job;
+  job.step = &app::SimulationStep<runtime::SoftwareReal>;
   std::int64_t steps = 0;
   for (auto _ : state) {
-    steps = bench::SoftwareDefaultMapScan(static_cast<unsigned>(state.range(0)));
+    steps = 0;
+    app::MapScan scan(job, static_cast<unsigned>(state.range(0)));
+    while (const auto result = scan.Next()) steps += result->steps;
     benchmark::DoNotOptimize(steps);
   }
   state.counters["model steps"] = static_cast<double>(steps);
@@ -117,6 +126,53 @@ void DefaultMapByReference(benchmark::State& state) {
 }
 BENCHMARK(DefaultMapByReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The console's report, and the times kept by name for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}  // without colours: the output goes into files
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        // The map scans are timed by the clock on the wall (their workers'
+        // time is not the caller's), the steps by processor time.
+        const std::string& function = run.run_name.function_name;
+        const bool wall = function.find("Scan") != std::string::npos;
+        const std::string name = run.run_name.args.empty() ? function : function + "/" + run.run_name.args;
+        times_[name].push_back(wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime());
+      }
+    }
+  }
+
+  // The least time of each (the least disturbed by other work on the
+  // machine) as a multiple of the x87's.
+  void PrintRatios() const {
+    const std::pair<const char*, const char*> pairs[] = {{"SoftwareRealSteps", "SimulationSteps"},
+                                                         {"SoftwareRealMapScan/1", "DefaultMapScan/1"},
+                                                         {"SoftwareRealMapScan/2", "DefaultMapScan/2"}};
+    for (const auto& [software, x87] : pairs) {
+      const auto s = times_.find(software);
+      const auto x = times_.find(x87);
+      if (s == times_.end() || x == times_.end()) continue;
+      const double least = *std::min_element(s->second.begin(), s->second.end());
+      const double leastX87 = *std::min_element(x->second.begin(), x->second.end());
+      std::printf("%s against %s: %.3g times\n", software, x87, least / leastX87);
+    }
+  }
+
+ private:
+  std::map<std::string, std::vector<double>> times_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (!std::is_same_v<runtime::Real, runtime::SoftwareReal>) reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
+}

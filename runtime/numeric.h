@@ -13,7 +13,9 @@
 
 #include <cfloat>
 #include <cmath>
+#include <concepts>
 #include <cstdint>
+#include <type_traits>
 
 #include "runtime/software_real.h"
 
@@ -56,24 +58,43 @@ inline long double RoundToIntegral(long double x) { return std::rint(x); }
 inline long double RoundedSquareRoot(long double x) { return std::sqrt(x); }
 #endif
 
+// The extended types: the software type everywhere, and the x87's long
+// double where the compiler has it. The model's formulas and the helpers
+// below are written once for both (the program computes with Real; the
+// benchmark and the tests compare the two on x86-64).
+template <typename Extended>
+concept ExtendedReal = std::same_as<Extended, SoftwareReal> || (LDBL_MANT_DIG == 64 && std::same_as<Extended, long double>);
+
 // The store of a named quantity: rounds to the nearest double (ties to even)
 // and continues in extended precision. Writing `const Real z = StoreDouble(...)`
 // makes every rounding point of a formula visible.
-inline Real StoreDouble(Real value) { return RoundedToDouble(value); }
+template <ExtendedReal Extended>
+Extended StoreDouble(Extended value) {
+  return RoundedToDouble(value);
+}
 
 // Square root that never fails: x below zero, or a NaN, is returned
 // unchanged. Otherwise the correctly rounded extended square root
 // (sqrt(-0) = -0, sqrt(+inf) = +inf). Inline, as MaxReal: the model calls
 // them fifteen times a step, and a call would pass each 80-bit value
 // through memory.
-inline Real SquareRoot(Real x) {
+template <ExtendedReal Extended>
+Extended SquareRoot(Extended x) {
   if (!(x >= 0)) return x;
   return RoundedSquareRoot(x);
 }
 
 // b when b >= a, otherwise a (also when the comparison is unordered).
 // Of two equal values the second is returned, so MaxReal(-0.0, 0) is +0.
-inline Real MaxReal(Real a, Real b) { return b >= a ? b : a; }
+template <ExtendedReal Extended>
+Extended MaxReal(Extended a, std::type_identity_t<Extended> b) {
+  return b >= a ? b : a;
+}
+
+// The same on Real, for arguments of other types (SquareRoot(1800)).
+inline Real StoreDouble(Real value) { return StoreDouble<Real>(value); }
+inline Real SquareRoot(Real x) { return SquareRoot<Real>(x); }
+inline Real MaxReal(Real a, Real b) { return MaxReal<Real>(a, b); }
 
 // The conversions below are written once for both kinds of extended value
 // (the exactness test runs them on both); the program calls them on Real.

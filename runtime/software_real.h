@@ -14,7 +14,11 @@
 //
 // This is what `Real` is on every CPU whose long double is not the x87's;
 // a test compares it bit for bit with the x87 on x86-64. Everything is
-// inline: the model's step is a few dozen of these operations.
+// inline: the model's step is a few dozen of these operations. Nothing
+// divides integers: a quotient or a root starts from the double unit's
+// estimate, is refined by one Newton step in integer products and is then
+// checked exactly; 128-bit values are pairs of 64-bit words
+// (runtime/wide_unsigned.h), so no target calls a library routine for them.
 #pragma once
 
 #include <bit>
@@ -23,6 +27,8 @@
 #include <cstdint>
 #include <type_traits>
 #include <version>
+
+#include "runtime/wide_unsigned.h"
 
 namespace runtime {
 
@@ -64,7 +70,7 @@ class SoftwareReal {
     if (static_cast<unsigned>(exponent - 1) < 0x7FE) [[likely]] {  // a normal double
       *this = FromFields((bits >> 63) != 0, exponent - 1023 + exponentBias, (bits << 11) | integerBit);
     } else {
-      *this = FromUnusualDouble(bits);
+      *this = (bits << 1) == 0 ? Zero((bits >> 63) != 0) : FromUnusualDouble(bits);
     }
   }
   constexpr SoftwareReal(float value) : SoftwareReal(static_cast<double>(value)) {}  // NOLINT
@@ -114,7 +120,7 @@ class SoftwareReal {
       if (doubleExponent + carry > 2046) [[unlikely]] return Infinity(Negative());
       return FromFields(Negative(), ExponentField() + carry, rounded << 11);
     }
-    return SoftwareReal(static_cast<double>(*this));
+    return IsZero() ? *this : SoftwareReal(static_cast<double>(*this));
   }
 
   // Truncation towards zero into 64 bits; a NaN or a value outside the
@@ -154,14 +160,13 @@ class SoftwareReal {
   constexpr SoftwareReal& operator/=(SoftwareReal b) { return *this = *this / b; }
 
   friend constexpr bool operator==(SoftwareReal a, SoftwareReal b) {
-    if (a.IsNaN() || b.IsNaN()) return false;
-    return OrderKey(a) == OrderKey(b);
+    return !a.IsNaN() && !b.IsNaN() && Equal(a, b);
   }
   friend constexpr bool operator<(SoftwareReal a, SoftwareReal b) {
-    return !a.IsNaN() && !b.IsNaN() && OrderKey(a) < OrderKey(b);
+    return !a.IsNaN() && !b.IsNaN() && Below(a, b);
   }
   friend constexpr bool operator<=(SoftwareReal a, SoftwareReal b) {
-    return !a.IsNaN() && !b.IsNaN() && OrderKey(a) <= OrderKey(b);
+    return !a.IsNaN() && !b.IsNaN() && (Below(a, b) || Equal(a, b));
   }
   friend constexpr bool operator>(SoftwareReal a, SoftwareReal b) { return b < a; }
   friend constexpr bool operator>=(SoftwareReal a, SoftwareReal b) { return b <= a; }
@@ -170,8 +175,6 @@ class SoftwareReal {
   SoftwareReal SquareRoot() const;
 
  private:
-  using Wide = unsigned __int128;
-
   // A finite non-zero value taken apart: significand (integer bit set) times
   // 2^(exponent - bias - 63). Denormals get an exponent below 1.
   struct Parts {
@@ -267,11 +270,19 @@ class SoftwareReal {
     return sign + ShiftRightRoundingEven(parts.significand, 63 - fractionBits + 1 - narrowExponent);
   }
 
-  // Sign and magnitude as one ordered integer; both zeros give 0.
-  static constexpr __int128 OrderKey(SoftwareReal x) {
-    const auto magnitude = static_cast<__int128>((Wide{static_cast<std::uint64_t>(x.ExponentField())} << 64) |
-                                                 x.significand_);
-    return x.Negative() ? -magnitude : magnitude;
+  // The order of two values that are not NaNs: by sign, then by exponent
+  // and significand (denormals below the normal numbers, infinities above);
+  // both zeros are equal.
+  static constexpr bool MagnitudeBelow(SoftwareReal a, SoftwareReal b) {
+    return a.ExponentField() < b.ExponentField() ||
+           (a.ExponentField() == b.ExponentField() && a.significand_ < b.significand_);
+  }
+  static constexpr bool Equal(SoftwareReal a, SoftwareReal b) {
+    return (a.IsZero() && b.IsZero()) || (a.signAndExponent_ == b.signAndExponent_ && a.significand_ == b.significand_);
+  }
+  static constexpr bool Below(SoftwareReal a, SoftwareReal b) {
+    if (a.Negative() != b.Negative()) return a.Negative() && !(a.IsZero() && b.IsZero());
+    return a.Negative() ? MagnitudeBelow(b, a) : MagnitudeBelow(a, b);
   }
 
   // The one rounding of every operation. The exact result is
@@ -315,12 +326,10 @@ class SoftwareReal {
   }
 
   // The exact result is wide * 2^(exponent - bias - 127), wide not zero.
-  static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, Wide wide) {
-    const auto high = static_cast<std::uint64_t>(wide >> 64);
-    const int shift = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<std::uint64_t>(wide));
-    wide <<= shift;
-    return RoundAndPack(negative, exponent - shift, static_cast<std::uint64_t>(wide >> 64),
-                        static_cast<std::uint64_t>(wide));
+  static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, WideUnsigned wide) {
+    const int shift = LeadingZeros(wide);
+    wide = ShiftedLeft(wide, shift);
+    return RoundAndPack(negative, exponent - shift, wide.high, wide.low);
   }
 
   // Whether both are normal numbers (not zero, denormal, infinite or NaN):
@@ -390,7 +399,7 @@ class SoftwareReal {
     const std::uint64_t low = 0 - below;
     if ((high & integerBit) != 0) return RoundAndPack(larger.negative, larger.exponent, high, low);
     if ((high | low) == 0) return Zero(false);  // an exact cancellation is +0
-    return NormalizeRoundAndPack(larger.negative, larger.exponent, (Wide{high} << 64) | low);
+    return NormalizeRoundAndPack(larger.negative, larger.exponent, {high, low});
   }
 
   static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
@@ -409,15 +418,14 @@ class SoftwareReal {
   }
 
   static constexpr SoftwareReal MultiplyParts(Parts x, Parts y) {
-    // The product of two significands of 64 bits has 127 or 128 bits.
-    Wide product = Wide{x.significand} * y.significand;
-    int exponent = x.exponent + y.exponent - exponentBias + 1;
-    if ((product >> 127) == 0) {
-      product <<= 1;
-      --exponent;
-    }
-    return RoundAndPack(x.negative != y.negative, exponent, static_cast<std::uint64_t>(product >> 64),
-                        static_cast<std::uint64_t>(product));
+    // The product of two significands of 64 bits has 127 or 128 bits;
+    // one of 127 is moved up by one place (without a branch: which it is
+    // is as random as the data).
+    const WideUnsigned product = FullProduct(x.significand, y.significand);
+    const int shift = product.NegativeAsSigned() ? 0 : 1;
+    const WideUnsigned normalized = {(product.high << shift) | ((product.low >> 63) & shift), product.low << shift};
+    return RoundAndPack(x.negative != y.negative, x.exponent + y.exponent - exponentBias + 1 - shift,
+                        normalized.high, normalized.low);
   }
 
   static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
@@ -437,27 +445,86 @@ class SoftwareReal {
   }
 
   static constexpr SoftwareReal DivideParts(Parts x, Parts y) {
-    // The quotient of the significands to 65 bits at least, and whether a
-    // remainder is left (sticky).
-    const Wide dividend = Wide{x.significand} << 64;
-    Wide quotient = dividend / y.significand;
-    Wide remainder = dividend - quotient * y.significand;
-    int exponent = x.exponent - y.exponent + exponentBias + 1;
-    if ((quotient >> 64) == 0) {
-      // x's significand below y's: 64 bits only, one more is needed.
-      remainder <<= 1;
-      quotient <<= 1;
-      if (remainder >= y.significand) {
-        remainder -= y.significand;
-        quotient |= 1;
-      }
-      --exponent;
+    // The quotient q = floor(n / d) of n = x's significand times 2^63 (or
+    // 2^64 when it is below d, y's significand), so that q has 64 bits; the
+    // round bit and the sticky bit are the fraction n / d - q.
+    const std::uint64_t d = y.significand;
+    const bool below = x.significand < d;
+    const WideUnsigned n = below ? Raise64(x.significand) : ShiftedLeft(x.significand, 63);
+    const int exponent = x.exponent - y.exponent + exponentBias - (below ? 1 : 0);
+    // The double unit's estimate of q, within 2^13 (four roundings of 2^-53
+    // each, relative), with the reciprocal of d that the correction below
+    // needs too.
+    const double halfReciprocal = 1.0 / HalfAsDouble(d);  // 2 / d
+    // (The power of two is applied while the reciprocal is computed.)
+    const double quarterQuotient = HalfAsDouble(x.significand) * (below ? 0x1p62 : 0x1p61) * halfReciprocal;
+    const std::uint64_t estimate = ToUnsignedFromQuarter(quarterQuotient);
+    // One Newton step on the exact remainder n - estimate d, below 2^78 in
+    // magnitude: its top bits times the reciprocal give n / d - estimate
+    // within 2^-36, as a fixed-point number with 32 bits of fraction.
+    const std::int64_t correction = static_cast<std::int64_t>(
+        static_cast<double>(TopBitsOfSigned(n - FullProduct(estimate, d))) * (halfReciprocal * 0x1p47));
+    if (!NearRoundingBoundary(correction)) [[likely]] {
+      // q and its fraction are known: the fraction is neither 0 nor 1/2.
+      return RoundAndPack(x.negative != y.negative, exponent, estimate + static_cast<std::uint64_t>(correction >> 32),
+                          FractionBits(correction));
     }
-    // The quotient's 65 bits: 64 kept and the round bit; the remainder is
-    // the sticky part.
-    const Wide rounding = (quotient << 63) | (remainder != 0 ? 1 : 0);
-    return RoundAndPack(x.negative != y.negative, exponent - 1, static_cast<std::uint64_t>(rounding >> 64),
-                        static_cast<std::uint64_t>(rounding));
+    // Near a boundary: q from the exact remainder, one unit either way.
+    std::uint64_t q = AddSaturating(estimate, correction >> 32);
+    WideUnsigned remainder = n - FullProduct(q, d);
+    while (remainder.NegativeAsSigned()) {
+      remainder = remainder + Widen(d);
+      --q;
+    }
+    while (!(remainder < Widen(d))) {
+      remainder = remainder - Widen(d);
+      ++q;
+    }
+    // The bits below q: the round bit when 2 r >= d, any other bit when
+    // 2 r is neither 0 nor d.
+    const std::uint64_t r = remainder.low;
+    const bool roundBit = r >= d - r;
+    const bool sticky = r != 0 && r != d - r;
+    return RoundAndPack(x.negative != y.negative, exponent, q, (roundBit ? integerBit : 0) | (sticky ? 1 : 0));
+  }
+
+  // A Newton step's correction as a fixed-point number with 32 bits of
+  // fraction, accurate to a few units of its last place: whether the value
+  // it corrects may lie within 2^-27 of a whole number or of a half, where
+  // the round and sticky bits need the exact remainder.
+  static constexpr bool NearRoundingBoundary(std::int64_t fixedPoint) {
+    return ((static_cast<std::uint64_t>(fixedPoint) + 32) & 0x7FFFFFFF) < 64;
+  }
+  // Its fraction as the bits below a significand (top bit the round bit;
+  // the sticky bit set, as the fraction is not a half).
+  static constexpr std::uint64_t FractionBits(std::int64_t fixedPoint) {
+    return (static_cast<std::uint64_t>(fixedPoint) << 32) | 1;
+  }
+
+  // Conversions between integers and doubles that are single instructions
+  // on every CPU (the signed 64-bit ones; the unsigned ones are not, on
+  // x86-64).
+  // value / 2, rounded to a double.
+  static constexpr double HalfAsDouble(std::uint64_t value) {
+    return static_cast<double>(static_cast<std::int64_t>(value >> 1));
+  }
+  // Four times `quarter` truncated to an integer, for a quarter of an
+  // estimate of a number in [2^63, 2^64): clamped to the largest double
+  // below 2^62, so that an estimate a little too large stays a 64-bit
+  // number.
+  static constexpr std::uint64_t ToUnsignedFromQuarter(double quarter) {
+    quarter = quarter > 0x1p62 - 0x1p9 ? 0x1p62 - 0x1p9 : quarter;
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(quarter)) << 2;
+  }
+  // A 128-bit two's complement value below 2^78 in magnitude, divided by
+  // 2^16 (rounded down): a 64-bit signed integer.
+  static constexpr std::int64_t TopBitsOfSigned(WideUnsigned value) {
+    return static_cast<std::int64_t>((value.high << 48) | (value.low >> 16));
+  }
+  // value + step, but at most 2^64 - 1.
+  static constexpr std::uint64_t AddSaturating(std::uint64_t value, std::int64_t step) {
+    const std::uint64_t sum = value + static_cast<std::uint64_t>(step);
+    return step > 0 && sum < value ? ~std::uint64_t{0} : sum;
   }
 
   std::uint64_t significand_ = 0;
@@ -465,10 +532,10 @@ class SoftwareReal {
 };
 
 // The integer square root r of n (r * r <= n < (r + 1)^2) for n in
-// [2^126, 2^128), and whether n - r * r exceeds r: sqrt(n) is then above
-// r + 1/2 (it is never exactly r + 1/2). Seeded by the double root of the
-// top 64 bits, corrected by one Newton step and then exactly by comparing
-// squares, so the seed's precision affects the speed only.
+// [2^126, 2^128), and whether sqrt(n) lies above r + 1/2 (it is never
+// exactly r + 1/2). Seeded by the double root of the top 64 bits and
+// corrected by one Newton step; only where the root lies near a whole
+// number or a half is r checked exactly by comparing squares.
 inline SoftwareReal SoftwareReal::SquareRoot() const {
   if (ExponentField() == infinityExponent) {
     return IsNaN() || Negative() ? NaN() : *this;
@@ -479,43 +546,39 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
   // x = significand * 2^(power - 63); n = significand * 2^(63 or 64) makes
   // the remaining power even.
   const int power = x.exponent - exponentBias;
-  const int shift = (power & 1) != 0 ? 64 : 63;
-  const Wide n = Wide{x.significand} << shift;
+  const WideUnsigned n = (power & 1) != 0 ? Raise64(x.significand) : ShiftedLeft(x.significand, 63);
   const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
-  // The double root of the top bits is within 2^13 of the root; one Newton
-  // step on the exact residual brings it within 2. (Conversions through
-  // halved signed integers, which are single instructions; the reciprocal
-  // is computed while the residual is.)
-  const double root = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n >> 65)) * 2.0) * 0x1p32;
-  const double halfInverse = 0.5 / root;
-  double halfRoot = root * 0.5;
-  halfRoot = halfRoot < 0x1p62 ? 0x1p62 : halfRoot;
-  halfRoot = halfRoot > 0x1p63 - 0x1p10 ? 0x1p63 - 0x1p10 : halfRoot;
-  std::uint64_t r = static_cast<std::uint64_t>(static_cast<std::int64_t>(halfRoot)) << 1;
-  const auto residual = static_cast<__int128>(n - Wide{r} * r);
-  const auto step = static_cast<std::int64_t>(static_cast<double>(static_cast<std::int64_t>(residual >> 16)) *
-                                              (0x1p16 * halfInverse));
-  const std::uint64_t stepped = r + static_cast<std::uint64_t>(step);
-  r = step > 0 && stepped < r ? ~std::uint64_t{0} : stepped;
-  // One step either way without a branch (the seed is off by one as often
-  // as not), then exactly.
-  Wide square = Wide{r} * r;
-  const bool above = square > n;
-  r -= above;
-  square -= above ? 2 * Wide{r} + 1 : 0;
-  const bool below = n - square > 2 * Wide{r};
-  square += below ? 2 * Wide{r} + 1 : 0;
-  r += below;
-  while (square > n) [[unlikely]] {
-    square -= 2 * Wide{r} - 1;  // (r - 1)^2
-    --r;
+  // The double root of a quarter of the top 64 bits, times 2^31, is a
+  // quarter of sqrt(n) within 2^11, so the seed is within 2^13. The
+  // reciprocal of twice the root is computed while the residual is.
+  const double quarterRoot = std::sqrt(static_cast<double>(static_cast<std::int64_t>(n.high >> 2))) * 0x1p31;
+  const double inverseOfTwiceRoot = 0.125 / quarterRoot;
+  const std::uint64_t seed = ToUnsignedFromQuarter(quarterRoot);
+  // One Newton step on the exact residual n - seed^2, below 2^78 in
+  // magnitude: the root's offset from the seed, residual / (2 seed), within
+  // 2^-36 (the step's own error, (seed - root)^2 / (2 seed), is below
+  // 2^-37), as a fixed-point number with 32 bits of fraction.
+  const auto step = static_cast<std::int64_t>(static_cast<double>(TopBitsOfSigned(n - FullProduct(seed, seed))) *
+                                              (0x1p48 * inverseOfTwiceRoot));
+  // The root is never exactly r + 1/2: the fraction's top bit rounds.
+  if (!NearRoundingBoundary(step)) [[likely]] {
+    return RoundAndPack(false, rootPower + exponentBias, seed + static_cast<std::uint64_t>(step >> 32),
+                        FractionBits(step));
   }
-  Wide rest = n - square;
-  while (rest > 2 * Wide{r}) [[unlikely]] {
-    rest -= 2 * Wide{r} + 1;  // (r + 1)^2
+  // Near a boundary: r from the exact rest n - r^2, one unit either way.
+  // (r + 1)^2 - r^2 = 2 r + 1.
+  std::uint64_t r = AddSaturating(seed, step >> 32);
+  const auto twiceAndOne = [](std::uint64_t root) { return WideUnsigned{root >> 63, (root << 1) | 1}; };
+  WideUnsigned rest = n - FullProduct(r, r);
+  while (rest.NegativeAsSigned()) {
+    --r;
+    rest = rest + twiceAndOne(r);
+  }
+  while (rest > WideUnsigned{r >> 63, r << 1}) {
+    rest = rest - twiceAndOne(r);
     ++r;
   }
-  const bool roundUp = rest > r;
+  const bool roundUp = rest > Widen(r);
   return RoundAndPack(false, rootPower + exponentBias, r, roundUp ? integerBit + 1 : 0);
 }
 

@@ -1,7 +1,8 @@
 // The software extended type against the x87 itself: every operation and
 // conversion of SoftwareReal on random operands, drawn class by class (both
 // signs, zeros, denormals, exponents near overflow and underflow,
-// infinities, NaNs, exact halfway cases, cancellations, hard significands),
+// infinities, NaNs, exact halfway cases, cancellations, hard significands,
+// both operands doubles held in the extended type, as the model's mostly are),
 // each result compared bit for bit with the x87's under the program's
 // control word (of a NaN only its NaN-ness counts).
 //
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/numeric.h"
@@ -222,11 +224,13 @@ std::uint64_t Comparisons(Extended a, Extended b) {
 double RandomDouble(Random& random) {
   const std::uint64_t sign = random.Coin() ? std::uint64_t{1} << 63 : 0;
   const std::uint64_t fraction = random.Next() >> 12;
-  switch (random.Below(6)) {
+  switch (random.Below(8)) {
     case 0: return std::bit_cast<double>(sign | (fraction >> random.Below(52)));  // denormal or zero
     case 1: return std::bit_cast<double>(sign | (std::uint64_t{0x7FF} << 52) | (random.Below(2) ? 0 : fraction | 1));
     case 2: return std::bit_cast<double>(sign | (std::uint64_t(1 + random.Below(40)) << 52) | fraction);
     case 3: return std::bit_cast<double>(sign | (std::uint64_t(0x7FE - random.Below(40)) << 52) | fraction);
+    case 4:  // the model's sizes
+    case 5: return std::bit_cast<double>(sign | (std::uint64_t(1023 - 30 + random.Below(60)) << 52) | fraction);
     default: return std::bit_cast<double>(sign | (std::uint64_t(1 + random.Below(0x7FE)) << 52) | fraction);
   }
 }
@@ -252,9 +256,22 @@ int main(int argc, char** argv) {
     counters.push_back(counter);
   };
 
+  // One pair in four: both operands doubles held in the extended type, as
+  // the model's operands mostly are (its named quantities are stored as
+  // doubles), the second often a near neighbour of the first.
+  const auto doublePair = [&]() -> std::pair<Bits, Bits> {
+    const double a = RandomDouble(random);
+    const double b = random.Coin() ? RandomDouble(random)
+                                   : std::bit_cast<double>(std::bit_cast<std::uint64_t>(a) + random.Below(5) - 2) *
+                                         (random.Coin() ? 1 : -1);
+    return {FromX87(a), FromX87(b)};
+  };
   const auto pair = [&](Counter& c, auto operation) {
-    const Bits a = RandomOperand(random);
-    const Bits b = PartnerOperand(random, a);
+    const bool bothDoubles = random.Below(4) == 0;
+    const auto [a, b] = bothDoubles ? doublePair() : [&] {
+      const Bits first = RandomOperand(random);
+      return std::pair<Bits, Bits>{first, PartnerOperand(random, first)};
+    }();
     if (random.Coin()) {
       CheckBinary(c, a, b, operation);
     } else {
@@ -266,7 +283,8 @@ int main(int argc, char** argv) {
   run("multiply", [&](Counter& c) { pair(c, [](auto a, auto b) { return a * b; }); });
   run("divide", [&](Counter& c) { pair(c, [](auto a, auto b) { return a / b; }); });
   run("square root", [&](Counter& c) {
-    CheckUnary(c, RootOperand(random), [](auto a) { return runtime::RoundedSquareRoot(a); });
+    const Bits a = random.Below(4) == 0 ? FromX87(RandomDouble(random)) : RootOperand(random);
+    CheckUnary(c, a, [](auto a) { return runtime::RoundedSquareRoot(a); });
   });
   run("negate", [&](Counter& c) { CheckUnary(c, RandomOperand(random), [](auto a) { return -a; }); });
   run("compare", [&](Counter& c) {

@@ -8,6 +8,7 @@
 
 #include "runtime/error.h"
 #include "runtime/text.h"
+#include "runtime/wide_unsigned.h"
 
 namespace runtime {
 namespace {
@@ -125,6 +126,24 @@ TEST(NumericTest, SoftwareRealRoundsLikeTheX87) {
   EXPECT_EQ(static_cast<float>(R(0x1p-150)), 0.0f);  // half the smallest single: to even
   EXPECT_EQ(static_cast<float>(R(0x1.8p-149)), 0x1p-148f);
 }
+
+// The product a 32-bit target makes (the browser build's), against the
+// compiler's 128-bit one: carries out of every column.
+#if defined(__SIZEOF_INT128__)
+TEST(NumericTest, ProductInDigitsIsTheFullProduct) {
+  constexpr std::uint64_t ones = ~std::uint64_t{0};
+  const std::uint64_t factors[] = {0, 1, 0xFFFFFFFF, 0x100000000, ones, ones - 1, 0x8000000000000000,
+                                   0xFFFFFFFF00000000, 0x00000000FFFFFFFF, 0x9E3779B97F4A7C15};
+  for (const std::uint64_t a : factors) {
+    for (const std::uint64_t b : factors) {
+      const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+      const WideUnsigned inDigits = FullProductInDigits(a, b);
+      EXPECT_EQ(inDigits.high, static_cast<std::uint64_t>(product >> 64)) << a << " * " << b;
+      EXPECT_EQ(inDigits.low, static_cast<std::uint64_t>(product)) << a << " * " << b;
+    }
+  }
+}
+#endif
 
 TEST(NumericTest, TextFromCodeKeepsTheLowByte) {
   EXPECT_EQ(TextFromCode(27), Text("\x1b"));
