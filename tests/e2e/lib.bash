@@ -259,13 +259,34 @@ sanitized_build() { grep -qE '^MAGPEND_SANITIZE:STRING=.+' "$1/CMakeCache.txt" 2
 # --- A window manager on the display, for the tests of decorated windows.
 
 # Starts the window manager `$1` (openbox) on $DISPLAY and waits until it
-# manages the screen.
+# manages the screen. The manager names itself on the root window before it
+# has read its settings, and a window mapped in that moment may never be
+# managed: so a small window of x11-apps' is mapped (again, a few seconds
+# apart) until the manager has managed one.
 start_window_manager() {
   "$1" --sm-disable >/dev/null 2>&1 &
   disown $!
   poll_until 60 window_manager_running || fail "the window manager $1 did not start"
+  local attempt probe managed=1
+  for attempt in $(seq 12); do
+    xlogo -geometry 16x16+0+0 >/dev/null 2>&1 &
+    probe=$!
+    poll_until 5 managed_window xlogo && managed=0
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    [ "$managed" = 0 ] && return 0
+  done
+  fail "the window manager $1 manages no window"
 }
 window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+# Whether a window of the class `$1` is in the normal state a manager gives.
+managed_window() {
+  local id
+  for id in $(xdotool search --classname "$1" 2>/dev/null); do
+    xprop -id "$id" WM_STATE 2>/dev/null | grep -q "window state: Normal" && return 0
+  done
+  return 1
+}
 
 # "WxH+X+Y" of the window `$1`: its size and its place on the screen. The
 # script names the folder of the helper programs it built in `e2eTools`.
