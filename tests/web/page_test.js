@@ -291,8 +291,11 @@ async function Main() {
         await page.$eval('#explore-options', (field, options) => { field.value = options; }, `--grid ${side} --n 300`);
         await page.click('#explore');
         const canvas = await waitForWindow('magpend explore');  // the explorer's caption
+        // The page scales a window's canvas to its column: a drawing-area
+        // pixel is `scale` page pixels wide.
         const box = await canvas.boundingBox();
-        const at = (x, y) => [box.x + x + 0.5, box.y + y + 0.5];
+        const scale = box.width / side;
+        const at = (x, y) => [box.x + (x + 0.5) * scale, box.y + (y + 0.5) * scale];
         const lines = (prefix) => page.$eval('.explore-lines', (shown, wanted) =>
             shown.textContent.split('\n').filter((line) => line.startsWith(wanted)), prefix);
         const waitForLine = async (prefix, count) => {
@@ -345,7 +348,7 @@ async function Main() {
               `the first view's line: ${first}`);
         await page.mouse.click(...at(30, 70));
         await checkStart(1, 30, 70);
-        await page.touchscreen.tap(box.x + 70, box.y + 20);  // touch points are whole pixels
+        await page.touchscreen.tap(...at(70, 20).map(Math.round));  // touch points are whole pixels
         await checkStart(2, 70, 20);
         await page.mouse.move(...at(60, 60));
         await page.mouse.wheel({ deltaY: -100 });
