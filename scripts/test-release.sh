@@ -59,7 +59,10 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./dist/magpend_${version}
 entries=$(dpkg -L magpend | grep '^/usr/share/applications/.*\.desktop$')
 for entry in $entries; do
   desktop-file-validate "$entry" || fail "$entry does not validate"
-  grep -qx 'Terminal=true' "$entry" || fail "$entry does not open a terminal"
+  # The form needs a terminal; the explorer, a window of its own, does not.
+  terminal=true
+  grep -qx 'Exec=magpend explore' "$entry" && terminal=false
+  grep -qx "Terminal=$terminal" "$entry" || fail "$entry does not say Terminal=$terminal"
   icon=$(sed -n 's/^Icon=//p' "$entry")
   [ -f "/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "$entry's icon $icon is not installed"
   program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
