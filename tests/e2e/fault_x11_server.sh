@@ -150,13 +150,17 @@ map_opening() {
   local answers=$(( run == 1 ? 0 : 2 )) keyAt said
   start_private_xvfb || fail "Xvfb did not start"
   coproc standIn { exec "$dyingDisplay" "$(run_display | tr -d :)" "${xvfbDisplay#:}" 2 "$answers"; }
-  read -r -t 10 said <&"${standIn[0]}" && [ "$said" = listening ] || fail "the stand-in display did not start"
+  # Bash closes a coproc's descriptors once it has reaped it, which may be
+  # before its last line is read: the stand-in is read through a copy.
+  local standInOut standInPid=$standIn_PID
+  exec {standInOut}<&"${standIn[0]}"
+  read -r -t 10 said <&"$standInOut" && [ "$said" = listening ] || fail "the stand-in display did not start"
   start_program "$(run_display)" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
-  local standInPid=$standIn_PID
-  read -r -t 60 said <&"${standIn[0]}" || { kill "$standInPid"; fail "the stand-in display did not die"; }
+  read -r -t 60 said <&"$standInOut" || { kill "$standInPid"; fail "the stand-in display did not die"; }
+  exec {standInOut}<&-
   [[ "$said" == died* && "$said " != *" 1 "* ]] || fail "the map window was made before the server died ($said)"
   [ -z "$(DISPLAY=$xvfbDisplay window_id Startpunkte)" ] || fail "Startpunkte was shown"
   kill_private_xvfb "$xvfbPid" KILL
