@@ -6,8 +6,10 @@
 // received the server's setup reply and then ANSWERS more replies, errors or
 // events; there it dies: every connection closed, its socket removed. It
 // prints "listening" once clients may connect, and as it dies one line with
-// the opcodes of the requests that connection had sent. Exit status 0 when
-// it died so, 2 on bad usage or a failure of its own.
+// the opcodes of the requests that connection had sent. CONNECTION 0 dooms
+// the first connection made after the stand-in received SIGUSR1, however
+// many came before. Exit status 0 when it died so, 2 on bad usage or a
+// failure of its own.
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -21,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+volatile sig_atomic_t armed = 0;  // SIGUSR1 came: doom the next connection
+void Arm(int) { armed = 1; }
 
 std::string SocketPath(const char* number) { return std::string("/tmp/.X11-unix/X") + number; }
 
@@ -134,8 +139,9 @@ struct Relay {
 int main(int argc, char** argv) {
   if (argc != 5) return 2;
   signal(SIGPIPE, SIG_IGN);  // a side that has gone away fails the write instead
+  signal(SIGUSR1, Arm);
   const std::string own = SocketPath(argv[1]);
-  const long doomed = std::strtol(argv[3], nullptr, 10);
+  long doomed = std::strtol(argv[3], nullptr, 10);
   Watch watch;
   watch.answersLeft = std::strtol(argv[4], nullptr, 10);
   const int listener = UnixSocket(own, true);
@@ -185,6 +191,7 @@ int main(int argc, char** argv) {
         return 2;
       }
       relays.push_back({client, server});
+      if (doomed == 0 && armed) doomed = static_cast<long>(relays.size());
     }
   }
 

@@ -149,7 +149,9 @@ map_pause() {
 map_opening() {
   local answers=$(( run == 1 ? 0 : 2 )) keyAt said
   start_private_xvfb || fail "Xvfb did not start"
-  coproc standIn { exec "$dyingDisplay" "$(run_display | tr -d :)" "${xvfbDisplay#:}" 2 "$answers"; }
+  # The map window's connection is the first after the stand-in is armed
+  # (SIGUSR1), however many the path window's opening took.
+  coproc standIn { exec "$dyingDisplay" "$(run_display | tr -d :)" "${xvfbDisplay#:}" 0 "$answers"; }
   # Bash closes a coproc's descriptors once it has reaped it, which may be
   # before its last line is read: the stand-in is read through a copy.
   local standInOut standInPid=$standIn_PID
@@ -157,6 +159,7 @@ map_opening() {
   read -r -t 10 said <&"$standInOut" && [ "$said" = listening ] || fail "the stand-in display did not start"
   start_program "$(run_display)" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  kill -USR1 "$standInPid"
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
   read -r -t 60 said <&"$standInOut" || { kill "$standInPid"; fail "the stand-in display did not die"; }
