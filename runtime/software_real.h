@@ -86,16 +86,15 @@ class SoftwareReal {
   // The raw fields, as the x87 stores them: the sign in bit 15 of
   // signAndExponent, the biased exponent below it.
   static constexpr SoftwareReal FromBits(std::uint16_t signAndExponent, std::uint64_t significand) {
-    SoftwareReal x;
-    x.significand_ = significand;
-    x.signAndExponent_ = signAndExponent;
-    return x;
+    return FromFields((signAndExponent >> 15) != 0, signAndExponent & 0x7FFF, significand);
   }
-  constexpr std::uint16_t SignAndExponent() const { return signAndExponent_; }
+  constexpr std::uint16_t SignAndExponent() const {
+    return static_cast<std::uint16_t>((negative_ ? 0x8000 : 0) | exponentField_);
+  }
   constexpr std::uint64_t Significand() const { return significand_; }
 
-  constexpr bool Negative() const { return (signAndExponent_ >> 15) != 0; }
-  constexpr int ExponentField() const { return signAndExponent_ & 0x7FFF; }
+  constexpr bool Negative() const { return negative_; }
+  constexpr int ExponentField() const { return exponentField_; }
   constexpr bool IsNaN() const { return ExponentField() == infinityExponent && significand_ != integerBit; }
   constexpr bool IsInfinite() const { return ExponentField() == infinityExponent && significand_ == integerBit; }
   constexpr bool IsZero() const { return significand_ == 0; }
@@ -147,7 +146,7 @@ class SoftwareReal {
   }
 
   constexpr SoftwareReal operator-() const {
-    return FromBits(static_cast<std::uint16_t>(signAndExponent_ ^ 0x8000), significand_);
+    return FromFields(!negative_, exponentField_, significand_);
   }
 
   friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
@@ -184,7 +183,11 @@ class SoftwareReal {
   };
 
   static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
-    return FromBits(static_cast<std::uint16_t>((negative ? 0x8000 : 0) | exponentField), significand);
+    SoftwareReal x;
+    x.significand_ = significand;
+    x.exponentField_ = exponentField;
+    x.negative_ = negative;
+    return x;
   }
   static constexpr SoftwareReal Zero(bool negative) { return FromFields(negative, 0, 0); }
   static constexpr SoftwareReal Infinity(bool negative) {
@@ -231,7 +234,9 @@ class SoftwareReal {
   // 1 when the bits below the kept ones, `below` (their top bit worth one
   // half), make nearest-even round `kept` up; 0 otherwise.
   static constexpr std::uint64_t RoundsUp(std::uint64_t below, std::uint64_t kept) {
-    return static_cast<std::uint64_t>(below > integerBit) | (static_cast<std::uint64_t>(below == integerBit) & kept & 1);
+    // Above one half, or exactly one half with `kept` odd: above one half
+    // less the last bit of `kept`.
+    return static_cast<std::uint64_t>(below > integerBit - (kept & 1));
   }
 
   // The bits of the nearest value in a binary format with `fractionBits`
@@ -278,7 +283,7 @@ class SoftwareReal {
            (a.ExponentField() == b.ExponentField() && a.significand_ < b.significand_);
   }
   static constexpr bool Equal(SoftwareReal a, SoftwareReal b) {
-    return (a.IsZero() && b.IsZero()) || (a.signAndExponent_ == b.signAndExponent_ && a.significand_ == b.significand_);
+    return (a.IsZero() && b.IsZero()) || (a.negative_ == b.negative_ && a.exponentField_ == b.exponentField_ && a.significand_ == b.significand_);
   }
   static constexpr bool Below(SoftwareReal a, SoftwareReal b) {
     if (a.Negative() != b.Negative()) return a.Negative() && !(a.IsZero() && b.IsZero());
@@ -527,8 +532,11 @@ class SoftwareReal {
     return step > 0 && sum < value ? ~std::uint64_t{0} : sum;
   }
 
+  // Kept apart (not packed as the x87 stores them) so that no operation
+  // spends instructions taking them apart and putting them together again.
   std::uint64_t significand_ = 0;
-  std::uint16_t signAndExponent_ = 0;
+  std::int32_t exponentField_ = 0;  // biased: 0 for zeros and denormals, 0x7FFF for infinities and NaNs
+  bool negative_ = false;
 };
 
 // The integer square root r of n (r * r <= n < (r + 1)^2) for n in
