@@ -10,31 +10,9 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { Serve } = require('../web/serve.js');
+const { formLabels: labels, WatchPaints } = require('../tests/web/page_watch.js');
 
 const [site] = process.argv.slice(2);
-const labels = ['Startposition     x: ', 'Startposition     y: ', 'Pendelkoeffizient g: ',
-                'Magnetstärke      m: ', 'Verzögerung       v: ', 'Versuchszahl      n: '];
-
-// Installed before the page's own script: the moment each window's canvas
-// appears and the moment of its latest paint.
-function WatchWindows() {
-  window.opened = {};
-  window.lastPaint = {};
-  const put = CanvasRenderingContext2D.prototype.putImageData;
-  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
-    window.lastPaint[this.canvas.getAttribute('aria-label')] = performance.now();
-    return put.apply(this, args);
-  };
-  new MutationObserver((records) => {
-    for (const record of records) {
-      for (const node of record.addedNodes) {
-        const canvas = node.querySelector && (node.matches('canvas') ? node : node.querySelector('canvas'));
-        if (canvas) window.opened[canvas.getAttribute('aria-label')] = performance.now();
-      }
-    }
-  }).observe(document, { childList: true, subtree: true });
-}
-
 async function Main() {
   const server = await Serve(site, 0);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'magpend-chromium-'));
@@ -47,7 +25,7 @@ async function Main() {
   try {
     const page = await browser.newPage();
     await page.setViewport({ width: 1280, height: 1024 });
-    await page.evaluateOnNewDocument(WatchWindows);
+    await page.evaluateOnNewDocument(WatchPaints);
     await page.goto(`http://127.0.0.1:${server.address().port}/`);
     const values = ['', '', '', '', '1e-9', ''];
     for (let field = 0; field < 6; ++field) {

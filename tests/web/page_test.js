@@ -23,24 +23,17 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { Serve } = require('../../web/serve.js');
+const { formLabels: labels, WatchPaints } = require('./page_watch.js');
 
 const [site, versionLine, referenceFolder, linuxProgram] = process.argv.slice(2);
 const minute = 60000;
 const needsReference = 'compares with the Linux build';
-const labels = ['Startposition     x: ', 'Startposition     y: ', 'Pendelkoeffizient g: ',
-                'Magnetstärke      m: ', 'Verzögerung       v: ', 'Versuchszahl      n: '];
 
-// Installed in the page before its own script: keeps the last picture of
-// each window as it closes (a closed canvas still holds its pixels) and the
-// moment of each window's last paint, for the report.
+// Installed in the page before its own script (beside WatchPaints, whose
+// last paints the report gives): keeps the last picture of each window as it
+// closes (a closed canvas still holds its pixels).
 function WatchWindows() {
   window.closedPictures = {};
-  window.lastPaint = {};
-  const put = CanvasRenderingContext2D.prototype.putImageData;
-  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
-    window.lastPaint[this.canvas.getAttribute('aria-label')] = performance.now();
-    return put.apply(this, args);
-  };
   new MutationObserver((records) => {
     for (const record of records) {
       for (const node of record.removedNodes) {
@@ -144,6 +137,7 @@ async function Main() {
       return page;
     };
     const page = await NewPage({ width: 1280, height: 1024 });
+    await page.evaluateOnNewDocument(WatchPaints);
     await page.evaluateOnNewDocument(WatchWindows);
     const session = await page.createCDPSession();
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
