@@ -13,8 +13,11 @@
 //   format, denormals included, overflowing to infinity.
 //
 // This is what `Real` is on every CPU whose long double is not the x87's;
-// a test compares it bit for bit with the x87 on x86-64. Everything is
-// inline: the model's step is a few dozen of these operations. Nothing
+// a test compares it bit for bit with the x87 on x86-64. The operations
+// +, -, *, / and the square root are one function each, never inlined: the
+// model's step makes about a hundred of them, and with a copy of each at
+// every use its code outgrew the processor's instruction caches (measured:
+// 9% slower). The rare paths of each are out of line too. Nothing
 // divides integers: a quotient or a root starts from the double unit's
 // estimate, is refined by one Newton step in integer products and is then
 // checked exactly; 128-bit values are pairs of 64-bit words
@@ -182,6 +185,36 @@ class SoftwareReal {
     std::uint64_t significand;
   };
 
+  // The square root of a positive normal number (below the class); out of
+  // line, the rest.
+  static SoftwareReal SquareRootOfParts(Parts x);
+  // Zeros, infinities, NaNs, negative numbers and denormals.
+  [[gnu::cold, gnu::noinline]] SoftwareReal SquareRootOfUnusual() const {
+    if (ExponentField() == infinityExponent) {
+      return IsNaN() || Negative() ? NaN() : *this;
+    }
+    if (IsZero()) return *this;
+    if (Negative()) return NaN();
+    return SquareRootOfParts(Unpack());
+  }
+
+  // Near a rounding boundary: r from the exact rest n - r^2, starting from an
+  // estimate within one unit either way. (r + 1)^2 - r^2 = 2 r + 1.
+  [[gnu::cold, gnu::noinline]] static SoftwareReal SquareRootNearBoundary(int exponent, WideUnsigned n, std::uint64_t r) {
+    const auto twiceAndOne = [](std::uint64_t root) { return WideUnsigned{root >> 63, (root << 1) | 1}; };
+    WideUnsigned rest = n - FullProduct(r, r);
+    while (rest.NegativeAsSigned()) {
+      --r;
+      rest = rest + twiceAndOne(r);
+    }
+    while (rest > WideUnsigned{r >> 63, r << 1}) {
+      rest = rest - twiceAndOne(r);
+      ++r;
+    }
+    const bool roundUp = rest > Widen(r);
+    return RoundAndPack(false, exponent, r, roundUp ? integerBit + 1 : 0);
+  }
+
   static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
     SoftwareReal x;
     x.significand_ = significand;
@@ -345,7 +378,7 @@ class SoftwareReal {
   }
   constexpr Parts NormalParts() const { return {Negative(), ExponentField(), significand_}; }
 
-  static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
+  [[gnu::noinline]] static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
     if (subtract) b = -b;
     if (!BothNormal(a, b)) [[unlikely]] return AddSpecial(a, b);
     return AddParts(a.NormalParts(), b.NormalParts());
@@ -407,7 +440,7 @@ class SoftwareReal {
     return NormalizeRoundAndPack(larger.negative, larger.exponent, {high, low});
   }
 
-  static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
+  [[gnu::noinline]] static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
     if (!BothNormal(a, b)) [[unlikely]] return MultiplySpecial(a, b);
     return MultiplyParts(a.NormalParts(), b.NormalParts());
   }
@@ -433,7 +466,7 @@ class SoftwareReal {
                         normalized.high, normalized.low);
   }
 
-  static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
+  [[gnu::noinline]] static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
     if (!BothNormal(a, b)) [[unlikely]] return DivideSpecial(a, b);
     return DivideParts(a.NormalParts(), b.NormalParts());
   }
@@ -474,8 +507,14 @@ class SoftwareReal {
       return RoundAndPack(x.negative != y.negative, exponent, estimate + static_cast<std::uint64_t>(correction >> 32),
                           FractionBits(correction));
     }
-    // Near a boundary: q from the exact remainder, one unit either way.
-    std::uint64_t q = AddSaturating(estimate, correction >> 32);
+    return DivideNearBoundary(x.negative != y.negative, exponent, n, d, AddSaturating(estimate, correction >> 32));
+  }
+
+  // Near a rounding boundary: the quotient q of n / d from the exact
+  // remainder, starting from an estimate within one unit either way.
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal DivideNearBoundary(bool negative, int exponent,
+                                                                                WideUnsigned n, std::uint64_t d,
+                                                                                std::uint64_t q) {
     WideUnsigned remainder = n - FullProduct(q, d);
     while (remainder.NegativeAsSigned()) {
       remainder = remainder + Widen(d);
@@ -490,7 +529,7 @@ class SoftwareReal {
     const std::uint64_t r = remainder.low;
     const bool roundBit = r >= d - r;
     const bool sticky = r != 0 && r != d - r;
-    return RoundAndPack(x.negative != y.negative, exponent, q, (roundBit ? integerBit : 0) | (sticky ? 1 : 0));
+    return RoundAndPack(negative, exponent, q, (roundBit ? integerBit : 0) | (sticky ? 1 : 0));
   }
 
   // A Newton step's correction as a fixed-point number with 32 bits of
@@ -539,23 +578,24 @@ class SoftwareReal {
   bool negative_ = false;
 };
 
-// The integer square root r of n (r * r <= n < (r + 1)^2) for n in
-// [2^126, 2^128), and whether sqrt(n) lies above r + 1/2 (it is never
-// exactly r + 1/2). Seeded by the double root of the top 64 bits and
+[[gnu::noinline]] inline SoftwareReal SoftwareReal::SquareRoot() const {
+  if (Negative() || static_cast<unsigned>(ExponentField() - 1) >= infinityExponent - 1) [[unlikely]] {
+    return SquareRootOfUnusual();
+  }
+  return SquareRootOfParts(NormalParts());
+}
+
+// The root from the integer square root r of n (r * r <= n < (r + 1)^2)
+// for n in [2^126, 2^128), and whether sqrt(n) lies above r + 1/2 (it is
+// never exactly r + 1/2). Seeded by the double root of the top 64 bits and
 // corrected by one Newton step; only where the root lies near a whole
 // number or a half is r checked exactly by comparing squares.
-inline SoftwareReal SoftwareReal::SquareRoot() const {
-  if (ExponentField() == infinityExponent) {
-    return IsNaN() || Negative() ? NaN() : *this;
-  }
-  if (IsZero()) return *this;
-  if (Negative()) return NaN();
-  const Parts x = Unpack();
+inline SoftwareReal SoftwareReal::SquareRootOfParts(Parts x) {
   // x = significand * 2^(power - 63); n = significand * 2^(63 or 64) makes
   // the remaining power even.
   const int power = x.exponent - exponentBias;
   const WideUnsigned n = (power & 1) != 0 ? Raise64(x.significand) : ShiftedLeft(x.significand, 63);
-  const int rootPower = power >> 1;  // floor(power / 2): the root's exponent
+  const int rootExponent = (power >> 1) + exponentBias;  // floor(power / 2): the root's power
   // The double root of a quarter of the top 64 bits, times 2^31, is a
   // quarter of sqrt(n) within 2^11, so the seed is within 2^13. The
   // reciprocal of twice the root is computed while the residual is.
@@ -570,24 +610,9 @@ inline SoftwareReal SoftwareReal::SquareRoot() const {
                                               (0x1p48 * inverseOfTwiceRoot));
   // The root is never exactly r + 1/2: the fraction's top bit rounds.
   if (!NearRoundingBoundary(step)) [[likely]] {
-    return RoundAndPack(false, rootPower + exponentBias, seed + static_cast<std::uint64_t>(step >> 32),
-                        FractionBits(step));
+    return RoundAndPack(false, rootExponent, seed + static_cast<std::uint64_t>(step >> 32), FractionBits(step));
   }
-  // Near a boundary: r from the exact rest n - r^2, one unit either way.
-  // (r + 1)^2 - r^2 = 2 r + 1.
-  std::uint64_t r = AddSaturating(seed, step >> 32);
-  const auto twiceAndOne = [](std::uint64_t root) { return WideUnsigned{root >> 63, (root << 1) | 1}; };
-  WideUnsigned rest = n - FullProduct(r, r);
-  while (rest.NegativeAsSigned()) {
-    --r;
-    rest = rest + twiceAndOne(r);
-  }
-  while (rest > WideUnsigned{r >> 63, r << 1}) {
-    rest = rest - twiceAndOne(r);
-    ++r;
-  }
-  const bool roundUp = rest > Widen(r);
-  return RoundAndPack(false, rootPower + exponentBias, r, roundUp ? integerBit + 1 : 0);
+  return SquareRootNearBoundary(rootExponent, n, AddSaturating(seed, step >> 32));
 }
 
 // The same questions as for a built-in floating-point value.
