@@ -399,7 +399,7 @@ class SoftwareReal {
     return AddParts(a.Unpack(), b.Unpack());
   }
 
-  static constexpr SoftwareReal AddParts(Parts x, Parts y) {
+  [[gnu::always_inline]] static constexpr SoftwareReal AddParts(Parts x, Parts y) {
     // x the larger in magnitude (chosen without a branch: which one it is
     // is as random as the data).
     const bool swap = x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand);
