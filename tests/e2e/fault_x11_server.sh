@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The X server dies under the program: each lane runs the program against a
-# private Xvfb of its own and kills that server at a random moment - while
-# the path is drawn, in the path run's pause, while the map is computed, in
-# the map's pause - or at a chosen moment of the map window's opening, or
-# has killed it before the program starts. The program must go on without
+# private Xvfb of its own and kills that server at a chosen moment of each
+# run - while the path is drawn, in the path run's pause, while the map is
+# computed, in the map's pause, inside the map window's opening - or has
+# killed it before the program starts. The program must go on without
 # drawing, keep both 10-second pauses, find no display for a window opened
 # later, and end with exit code 0, the terminal as before, nothing written to
 # standard error and no sanitizer report. Six lanes of two runs each, each
@@ -30,10 +30,14 @@ for tool in Xvfb xdotool xwd xdpyinfo pgrep; do
 done
 
 # A default start swings 5461 steps of 1 ms or more before a magnet catches
-# it: the path run is busy for at least 5 s. A start next to magnet 2 is
-# caught in the first step. n = 2000 gives the map a scan of a second or more.
+# it: the path run is busy for at least 5 s; at 200 ms a step (v = 1) it
+# lasts until a key ends it, however slowly a loaded machine lets the test
+# look. A start next to magnet 2 is caught in the first step. n = 2000 gives
+# the map a scan of a second or less, n = 10000 one of a few seconds.
 pathForm=("" "" "" "" "0.005" "2000")
+keyedPathForm=("" "" "" "" "1" "2000")
 mapForm=("30.3" "30" "" "" "" "2000")
+longMapForm=("30.3" "30" "" "" "" "10000")
 shortForm=("30.3" "30" "" "" "" "5")
 
 lanes=(path-busy path-pause map-busy map-pause map-opening no-server)
@@ -79,7 +83,7 @@ path_busy() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${pathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  sleep "$((RANDOM % 3)).$((RANDOM % 10))"
+  sleep "$((run == 1 ? 0 : 2)).5"
   local killedAt
   killedAt=$(now_ms)
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
@@ -87,33 +91,34 @@ path_busy() {
   check_end $((killedAt + 20000))
 }
 
-# The server dies in the pause after a key has ended the path run.
+# The server dies in the pause after a key has ended the path run: as soon
+# as the window has stopped drawing (run 1), or 5 s after the key (run 2).
 path_pause() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${pathForm[@]}"
+  start_program "$xvfbDisplay" "${keyedPathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  sleep "$((1 + RANDOM % 2)).$((RANDOM % 10))"
+  sleep 1
   local keyAt killedAt
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Pendelweg)"
-  sleep "$((RANDOM % 7)).$((RANDOM % 10))"
+  sleep_until $((keyAt + (run == 1 ? 0 : 5000)))
   killedAt=$(now_ms)
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - keyAt)) ms after the key ended the path run"
   check_end $((keyAt + 20000))
 }
 
-# The server dies while the map is computed.
+# The server dies while the map is computed: 0.1 s (run 1) or 0.5 s (run 2)
+# after its window is seen.
 map_busy() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${mapForm[@]}"
+  start_program "$xvfbDisplay" "${longMapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local baseline opened phase=busy
+  local baseline phase=busy
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
-  opened=$(now_ms)
-  sleep "0.$((100 + RANDOM % 500))"
+  sleep "0.$((run == 1 ? 1 : 5))"
   mapBusySeenMs=""
   sample_map_workers "$pid" "$baseline" || phase="pause: the scan had ended already"
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
@@ -121,19 +126,20 @@ map_busy() {
   check_end $(($(map_pause_from "$(map_opening_from)") + 10000))
 }
 
-# The server dies in the map's pause.
+# The server dies in the map's pause: as soon as the scan is seen to have
+# ended (run 1), or 4 s after the earliest moment it can have ended (run 2).
+# Nothing slower than a look at the program's threads stands between the
+# scan's end and the kill: the pause lasts only 10 s.
 map_pause() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${mapForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local baseline opened pauseFrom killedAt
+  local baseline pauseFrom killedAt
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
-  opened=$(now_ms)
   wait_map_computed "$pid" "$baseline"
   pauseFrom=$(map_pause_from "$(map_opening_from)")
-  DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Startpunkte)"
-  sleep "$((RANDOM % 8)).$((RANDOM % 10))"
+  sleep_until $((pauseFrom + (run == 1 ? 0 : 4000)))
   killedAt=$(now_ms)
   kill_private_xvfb "$xvfbPid" "$(kill_signal)"
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - pauseFrom)) ms into the map's pause"
@@ -143,21 +149,22 @@ map_pause() {
 # The server dies while the map window's connection is opened, inside
 # Xlib's opening of the display, where no handler of the window is set yet:
 # a stand-in display passes the program's connections on to the lane's
-# Xvfb and dies on the second one (the first is the path window's) right
-# after the server's setup reply (run 1), or after two answers more (run 2,
-# while Xlib asks its first questions). Neither window is shown then.
+# Xvfb and dies on the map window's right after the server's setup reply
+# (run 1), or after two answers more (run 2, while Xlib asks its first
+# questions). The map window is not shown then.
 map_opening() {
   local answers=$(( run == 1 ? 0 : 2 )) keyAt said
   start_private_xvfb || fail "Xvfb did not start"
   # The map window's connection is the first after the stand-in is armed
-  # (SIGUSR1), however many the path window's opening took.
+  # (SIGUSR1) while the path run goes on, which only the key ends, however
+  # many connections the path window's opening took.
   coproc standIn { exec "$dyingDisplay" "$(run_display | tr -d :)" "${xvfbDisplay#:}" 0 "$answers"; }
   # Bash closes a coproc's descriptors once it has reaped it, which may be
   # before its last line is read: the stand-in is read through a copy.
   local standInOut standInPid=$standIn_PID
   exec {standInOut}<&"${standIn[0]}"
   read -r -t 10 said <&"$standInOut" && [ "$said" = listening ] || fail "the stand-in display did not start"
-  start_program "$(run_display)" "${pathForm[@]}"
+  start_program "$(run_display)" "${keyedPathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
   kill -USR1 "$standInPid"
   keyAt=$(now_ms)

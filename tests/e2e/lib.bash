@@ -182,6 +182,13 @@ program_command() {
 # Milliseconds since the epoch.
 now_ms() { local micro=${EPOCHREALTIME/./}; echo $((micro / 1000)); }
 
+# Sleeps until the moment `$1` (ms, as now_ms gives it); at once when it has
+# passed.
+sleep_until() {
+  local left=$(($1 - $(now_ms)))
+  [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
+}
+
 # Fails when the file `$1` (a program's standard error) holds a sanitizer
 # report; `$2` names the run.
 check_no_sanitizer_report() {
