@@ -28,7 +28,9 @@ for ending in "${endings[@]}"; do
 done
 
 # Starts the program in every terminal, waits for its form and fills it in
-# with `$@`.
+# with `$@`. The last Enter is pressed in every terminal at once, once all
+# forms are filled: the runs start together however slowly a loaded machine
+# draws eight forms (a window stays only 10 s).
 # The program runs under a shell without job control: an interactive shell
 # would put back its own terminal modes after a program killed by a signal
 # and so hide what the program left. That shell only notes Ctrl+\ (the
@@ -39,7 +41,12 @@ start_programs() {
     local line="trap : QUIT; ulimit -c 0; \"$binary\"; s=\$?; echo; echo status \$s; $compare && echo same modes"
     tmux_ send-keys -t "run:$ending" "clear; bash -c '$line'" Enter
   done
-  for ending in "${endings[@]}"; do pane="run:$ending" fill_form "$@"; done
+  [ $# -gt 0 ] || { for ending in "${endings[@]}"; do pane="run:$ending" fill_form; done; return; }
+  for ending in "${endings[@]}"; do
+    pane="run:$ending" fill_form "${@:1:$#-1}"
+    [ -n "${!#}" ] && tmux_ send-keys -t "run:$ending" -l -- "${!#}"
+  done
+  for ending in "${endings[@]}"; do tmux_ send-keys -t "run:$ending" Enter; done
 }
 
 # Ends every program by its way and checks what it leaves behind.
