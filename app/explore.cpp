@@ -37,6 +37,10 @@ constexpr std::chrono::milliseconds fillSlice{10};
 // also when --shade darkens them.
 constexpr ColorRef highlightColor = 0x00FF00FF;
 constexpr ColorRef markOutlineColor = 0x00000000;
+// A clicked trial's path keeps at most this many segments (32 MB): a trial
+// of millions of steps covers its part of the view long before, and the
+// path must not take all memory.
+constexpr std::size_t largestPath = std::size_t{1} << 20;
 
 // The view's geometry: its region over a side x side grid of pixels, pixel
 // (0, 0) at the top left being the grid's point (x0, y1).
@@ -115,9 +119,12 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
   return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
 }
 
-std::string StartLine(double x, double y, const TrialResult& result) {
+// What became of a clicked trial; `stopped` when input came during it.
+std::string StartLine(double x, double y, const TrialResult& result, bool stopped) {
   const std::string where = "start " + ShortestText(x) + " " + ShortestText(y) + ": ";
-  const std::string magnet = result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy) : "no magnet";
+  const std::string magnet = stopped              ? "stopped"
+                             : result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy)
+                                                   : "no magnet";
   return where + magnet + " after " + std::to_string(result.steps) + " steps";
 }
 
@@ -398,22 +405,30 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   path_.clear();
   double lastX = column;
   double lastY = pixelRow;
+  bool stopped = false;
   const TrialResult result = TraceTrial(x, y, settings_.g, settings_.m, TrialStepLimit(settings_.n),
                                         [&](double bobX, double bobY) {
                                           const double px = static_cast<double>(view.PixelX(bobX));
                                           const double py = static_cast<double>(view.PixelY(bobY));
                                           const auto part = Clipped({lastX, lastY, px, py}, low, high);
                                           // Steps within one pixel add nothing to the drawing.
-                                          if (part && (std::lround(part->ax) != std::lround(part->bx) ||
-                                                       std::lround(part->ay) != std::lround(part->by))) {
+                                          if (part && path_.size() < largestPath &&
+                                              (std::lround(part->ax) != std::lround(part->bx) ||
+                                               std::lround(part->ay) != std::lround(part->by))) {
                                             path_.push_back(*part);
                                           }
                                           lastX = px;
                                           lastY = py;
+                                        },
+                                        // A long trial (a large n) gives way to the user's next
+                                        // key, click or closing of the window.
+                                        [&] {
+                                          stopped = input_->HasEvents();
+                                          return stopped ? LongTrialDecision::abandon : LongTrialDecision::goOn;
                                         });
   pathStart_ = PixelPoint{column, pixelRow};
   Redraw();
-  Say(StartLine(x, y, result));
+  Say(StartLine(x, y, result, stopped));
 }
 
 void Explorer::Save() {

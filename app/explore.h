@@ -14,7 +14,8 @@
 // The user's input (graphics/input_event.h), one event at a time:
 //   left click (press and release within 3 pixels): the trial of that start
 //     point as the map computes it, its path drawn over the view; a line
-//     "start X Y: magnet K after N steps" (or "no magnet");
+//     "start X Y: magnet K after N steps" (or "no magnet"); a long trial
+//     stops at the next input ("start X Y: stopped after N steps");
 //   left drag: a rectangle follows the pointer; on release the view zooms
 //     into the square around it (its centre, its larger side);
 //   wheel: in (away from the user) or out by 2 per notch about the pointer;

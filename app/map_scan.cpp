@@ -89,13 +89,17 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
 }
 
 TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
-                       const std::function<void(double x, double y)>& afterStep) {
+                       const std::function<void(double x, double y)>& afterStep,
+                       const std::function<LongTrialDecision()>& duringLongTrial) {
   TrialRun run{StateAtRest(x, y)};
   bool goesOn = true;
   while (goesOn) {
     const std::int64_t stepsBefore = run.steps;
     goesOn = AdvanceTrial(run, g, m, stepLimit, programStep);
     if (run.steps > stepsBefore) afterStep(run.state.x, run.state.y);
+    if (goesOn && AtLongTrialLook(run) && duringLongTrial && duringLongTrial() == LongTrialDecision::abandon) {
+      break;
+    }
   }
   return ResultOf(run);
 }

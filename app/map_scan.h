@@ -85,9 +85,11 @@ struct TrialResult {
 enum class LongTrialDecision { goOn, abandon };
 
 // Runs one trial as RunTrial does, and tells `afterStep` where the bob is
-// after each step (model units): the path of that trial.
+// after each step (model units): the path of that trial. A long trial asks
+// `duringLongTrial` as RunTrial does.
 TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
-                       const std::function<void(double x, double y)>& afterStep);
+                       const std::function<void(double x, double y)>& afterStep,
+                       const std::function<LongTrialDecision()>& duringLongTrial = {});
 
 // Runs one trial on the calling thread. When it is long, `duringLongTrial`
 // is asked after its step 32768 and then after every further 65536 steps;

@@ -68,6 +68,12 @@ class InputQueue {
   // The oldest event, if one is there, without waiting.
   std::optional<InputEvent> TryPop() { return WaitFor(std::chrono::milliseconds(0)); }
 
+  // Whether an event is waiting (left where it is).
+  bool HasEvents() {
+    std::lock_guard lock(mutex_);
+    return !events_.empty();
+  }
+
  private:
   std::mutex mutex_;
   std::condition_variable arrived_;

@@ -204,15 +204,35 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
 // own, only stopping lets the explorer reach the end. (Released on the y
 // axis with magnets too weak to matter, the bob swings along it forever,
 // 30 units or more from every magnet.)
-TEST_F(ExploreTest, ANewViewStopsTheOldOne) {
+// Views whose trials never end: a weak magnet, start points far out.
+ExploreSettings EndlessTrials() {
   ExploreSettings settings;
   settings.side = 16;
   settings.m = 1e-9;
   settings.n = 1e12;  // 2^31 - 1 steps for a trial not caught
   settings.firstRegion = {-1e-3, 1e-3, 200, 300};
-  Start(settings);
+  return settings;
+}
+
+TEST_F(ExploreTest, ANewViewStopsTheOldOne) {
+  Start(EndlessTrials());
   for (int i = 0; i < 5; ++i) Key(InputKey::right);
   graphics::offscreen::CloseOffscreenWindowAsUser(exploreCaption, graphics::offscreen::CloseWait::untilDestroyed);
+  ASSERT_EQ(exitCode_.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  EXPECT_EQ(exitCode_.get(), 0);
+}
+
+// A clicked trial of billions of steps gives way to the next click, and that
+// one to Escape: the window keeps answering.
+TEST_F(ExploreTest, AnEndlessClickedTrialGivesWayToTheNextInput) {
+  Start(EndlessTrials());
+  Click(4, 4);
+  Click(12, 12);
+  for (int clicked = 1; clicked <= 2; ++clicked) {
+    const std::string line = NextLine();
+    EXPECT_TRUE(line.starts_with("start ") && line.find(": stopped after ") != std::string::npos) << line;
+    if (clicked == 1) Key(InputKey::escape);
+  }
   ASSERT_EQ(exitCode_.wait_for(std::chrono::seconds(60)), std::future_status::ready);
   EXPECT_EQ(exitCode_.get(), 0);
 }
