@@ -97,7 +97,6 @@ path_pause() {
   start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
   start_program "$xvfbDisplay" "${keyedPathForm[@]}"
   DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  sleep 1
   local keyAt killedAt
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
