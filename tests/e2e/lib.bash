@@ -371,6 +371,16 @@ class_window_id() {
 
 class_window_shown() { [ -n "$(class_window_id "$1" "$2")" ]; }
 
+# Whether the window `$1` named `$2`, found before, is closed: no longer
+# mapped, or its id now names another window (Wine gives a closed window's id
+# to its next one). Asked of the window itself, not of a search by name through
+# the whole tree, whose answer depends on every other window of that moment (in
+# a CI run such a search came back empty 0.6 s into the path window's 10 s).
+window_closed() {
+  ! xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable" ||
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" != "$2" ]
+}
+
 # Waits up to `$3` seconds for the window named `$1` of class name `$2`.
 wait_for_class_window() {
   poll_until "${3:-10}" class_window_shown "$1" "$2" || fail "window $1 of $2 did not appear"

@@ -72,7 +72,7 @@ geometry=$(window_geometry "$path")
 # the final picture (each window stays 10 s after its run).
 follow_window() {
   local name=$1 shot=$2
-  while [ -n "$(class_window_id "$name" "$windows")" ]; do
+  until window_closed "$path" "$name"; do
     if [ "$(xdotool getwindowname "$path" 2>/dev/null)" = "$name" ]; then
       wine_area_screenshot "$path" "$shot.next" 2>/dev/null && [ -s "$shot.next" ] && mv "$shot.next" "$shot" || true
     fi

@@ -44,7 +44,7 @@ cmp -s "$work/held-first.ppm" "$work/held-last.ppm" && fail "the path stood stil
 echo "the path went on while its window was moved"
 tmux_ send-keys -t "$pane" q
 pressed=$(now_ms)
-while [ -n "$(class_window_id Pendelweg magpend.exe)" ]; do sleep 0.1; done
+until window_closed "$path" Pendelweg; do sleep 0.1; done
 stayed=$(( $(now_ms) - pressed ))
 echo "Pendelweg closed $stayed ms after the key"
 # Twice as long would be a pause that is wrong, not a loaded machine's.
