@@ -23,7 +23,10 @@ PendulumState StateAtRest(double x, double y) {
 }
 
 // In the formulas below every variable is a Number holding a double: the
-// arithmetic between two StoreDouble calls runs in extended precision.
+// arithmetic between two StoreDouble calls runs in extended precision. A
+// part that two formulas share is computed once and kept in a Number (the
+// compiler does that by itself for long double, not for calls into the
+// software type).
 
 template <runtime::ExtendedReal Number>
 Restoring RestoringForce(double g, double length, double x, double y) {
@@ -40,8 +43,9 @@ Restoring RestoringForce(double g, double length, double x, double y) {
   // ... so Fh = F cos(theta) is the horizontal part.
   const Number Fh = StoreDouble(SquareRoot(MaxReal(F * F - a * a, 0)));
   if (r <= 0) return {static_cast<double>(Z), {0.0, 0.0}};
-  const Number Fx = StoreDouble((-Fh / r) * X);
-  const Number Fy = StoreDouble((-Fh / r) * Y);
+  const Number pullPerUnit = -Fh / r;
+  const Number Fx = StoreDouble(pullPerUnit * X);
+  const Number Fy = StoreDouble(pullPerUnit * Y);
   return {static_cast<double>(Z), {static_cast<double>(Fx), static_cast<double>(Fy)}};
 }
 
@@ -52,7 +56,8 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
   const Number dy = StoreDouble(Number(magnet.y) - y);
   const Number dz = StoreDouble(Number(magnet.z) - z);
   // rh: horizontal distance between bob and magnet.
-  const Number rh = StoreDouble(SquareRoot(dx * dx + dy * dy));
+  const Number horizontalSquare = dx * dx + dy * dy;
+  const Number rh = StoreDouble(SquareRoot(horizontalSquare));
   // Within the capture radius the magnet holds the bob; rh = 0 ends here,
   // so the pull below never divides by zero.
   if (captureRadius >= rh) {
@@ -60,7 +65,7 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
     return {0.0, 0.0};
   }
   // R: distance in space; F: the pull m / R^2 times rh / R.
-  const Number R = StoreDouble(SquareRoot(dx * dx + dy * dy + dz * dz));
+  const Number R = StoreDouble(SquareRoot(horizontalSquare + dz * dz));
   const Number F = StoreDouble((rh * m) / ((R * R) * R));
   const Number Fx = StoreDouble((dx * F) / rh);
   const Number Fy = StoreDouble((dy * F) / rh);
