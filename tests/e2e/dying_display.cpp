@@ -8,8 +8,12 @@
 // prints "listening" once clients may connect, and as it dies one line with
 // the opcodes of the requests that connection had sent. CONNECTION 0 dooms
 // the first connection made after the stand-in received SIGUSR1, however
-// many came before. Exit status 0 when it died so, 2 on bad usage or a
-// failure of its own.
+// many came before; should that one end before the server's setup reply (a
+// busy server drops a connection now and then, and Xlib's client tries
+// again), the next one made is doomed instead. Exit status 0 when it died so, 2 on bad usage or a
+// failure of its own. Ended by SIGTERM before it died, it prints one line on
+// what the connections made after SIGUSR1 did ("never died: ...") and exits
+// with status 1.
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -24,8 +28,10 @@
 
 namespace {
 
-volatile sig_atomic_t armed = 0;  // SIGUSR1 came: doom the next connection
+volatile sig_atomic_t armed = 0;    // SIGUSR1 came: doom the next connection
+volatile sig_atomic_t stopped = 0;  // SIGTERM came: report and end
 void Arm(int) { armed = 1; }
+void Stop(int) { stopped = 1; }
 
 std::string SocketPath(const char* number) { return std::string("/tmp/.X11-unix/X") + number; }
 
@@ -125,6 +131,10 @@ struct Watch {
 struct Relay {
   int client = -1;
   int server = -1;
+  bool afterArming = false;      // made after SIGUSR1
+  std::size_t clientBytes = 0;   // sent by the client so far
+  const char* end = "open";      // or which side ended it
+  bool droppedWhenDoomed = false;  // doomed, but ended before its setup reply
 
   // One side ended, or cannot be written to: the other ends too.
   void End() {
@@ -140,10 +150,13 @@ int main(int argc, char** argv) {
   if (argc != 5) return 2;
   signal(SIGPIPE, SIG_IGN);  // a side that has gone away fails the write instead
   signal(SIGUSR1, Arm);
+  signal(SIGTERM, Stop);
   const std::string own = SocketPath(argv[1]);
   long doomed = std::strtol(argv[3], nullptr, 10);
+  const bool doomedWhenArmed = doomed == 0;
+  const long answers = std::strtol(argv[4], nullptr, 10);
   Watch watch;
-  watch.answersLeft = std::strtol(argv[4], nullptr, 10);
+  watch.answersLeft = answers;
   const int listener = UnixSocket(own, true);
   if (listener < 0) {
     std::perror("dying_display: cannot listen");
@@ -154,12 +167,25 @@ int main(int argc, char** argv) {
 
   std::vector<Relay> relays;
   bool bigEndian = false;
+  // Ends relay `index`, `how` said in the report; a doomed connection that
+  // ends before its setup reply passes its doom on to the next one made.
+  const auto endRelay = [&](std::size_t index, const char* how) {
+    relays[index].end = how;
+    relays[index].End();
+    if (doomedWhenArmed && static_cast<long>(index) + 1 == doomed && !watch.setupReplySeen) {
+      relays[index].droppedWhenDoomed = true;
+      doomed = 0;
+      watch = Watch{};
+      watch.answersLeft = answers;
+    }
+  };
   for (bool alive = true; alive;) {
     std::vector<pollfd> watched{{listener, POLLIN, 0}};
     for (const Relay& relay : relays) {
       watched.push_back({relay.client, POLLIN, 0});
       watched.push_back({relay.server, POLLIN, 0});
     }
+    if (stopped) break;
     if (poll(watched.data(), watched.size(), -1) < 0) continue;
     for (std::size_t index = 0; index < relays.size() && alive; ++index) {
       Relay& relay = relays[index];
@@ -170,16 +196,17 @@ int main(int argc, char** argv) {
         char bytes[65536];
         const ssize_t count = read(ready.fd, bytes, sizeof bytes);
         if (count <= 0) {
-          relay.End();
+          endRelay(index, fromClient ? "ended by the client" : "ended by the server");
           continue;
         }
         const auto size = static_cast<std::size_t>(count);
+        if (fromClient) relay.clientBytes += size;
         if (isDoomed && !fromClient) {
           alive = watch.PassServerBytes(bytes, size, bigEndian, relay.client);
           continue;
         }
         if (isDoomed) watch.NoteClientBytes(bytes, size, bigEndian);
-        if (!WriteAll(fromClient ? relay.server : relay.client, bytes, size)) relay.End();
+        if (!WriteAll(fromClient ? relay.server : relay.client, bytes, size)) endRelay(index, "ended by a failed write");
       }
     }
     // New connections last: `watched` has no entries for them yet.
@@ -190,15 +217,28 @@ int main(int argc, char** argv) {
         std::perror("dying_display: no server to pass a connection on to");
         return 2;
       }
-      relays.push_back({client, server});
+      relays.push_back({client, server, armed != 0});
       if (doomed == 0 && armed) doomed = static_cast<long>(relays.size());
     }
   }
 
   unlink(own.c_str());
   close(listener);
+  if (stopped) {
+    std::printf("never died; SIGUSR1 %s; connections made after it:", armed ? "came" : "never came");
+    for (std::size_t index = 0; index < relays.size(); ++index) {
+      const Relay& relay = relays[index];
+      if (relay.afterArming) std::printf(" #%zu (%zu bytes from the client, %s)", index + 1, relay.clientBytes, relay.end);
+    }
+    std::printf("\n");
+    return 1;
+  }
   for (Relay& relay : relays) relay.End();
-  std::printf("died; the connection had sent the requests:");
+  std::printf("died");
+  for (std::size_t index = 0; index < relays.size(); ++index) {
+    if (relays[index].droppedWhenDoomed) std::printf(" (connection #%zu, doomed first, ended before its setup reply)", index + 1);
+  }
+  std::printf("; the connection had sent the requests:");
   for (const int opcode : watch.opcodes) std::printf(" %d", opcode);
   std::printf("\n");
   return 0;
