@@ -10,8 +10,8 @@
 // the first connection made after the stand-in received SIGUSR1, however
 // many came before; should that one end before the server's setup reply (a
 // busy server drops a connection now and then, and Xlib's client tries
-// again), the next one made is doomed instead. Exit status 0 when it died so, 2 on bad usage or a
-// failure of its own. Ended by SIGTERM before it died, it prints one line on
+// again), the next one made is doomed instead. Exit status 0 when it died
+// so, 2 on bad usage or a failure of its own. Ended by SIGTERM before it died, it prints one line on
 // what the connections made after SIGUSR1 did ("never died: ...") and exits
 // with status 1.
 #include <poll.h>
@@ -155,8 +155,12 @@ int main(int argc, char** argv) {
   long doomed = std::strtol(argv[3], nullptr, 10);
   const bool doomedWhenArmed = doomed == 0;
   const long answers = std::strtol(argv[4], nullptr, 10);
-  Watch watch;
-  watch.answersLeft = answers;
+  const auto freshWatch = [answers] {
+    Watch fresh;
+    fresh.answersLeft = answers;
+    return fresh;
+  };
+  Watch watch = freshWatch();
   const int listener = UnixSocket(own, true);
   if (listener < 0) {
     std::perror("dying_display: cannot listen");
@@ -175,8 +179,7 @@ int main(int argc, char** argv) {
     if (doomedWhenArmed && static_cast<long>(index) + 1 == doomed && !watch.setupReplySeen) {
       relays[index].droppedWhenDoomed = true;
       doomed = 0;
-      watch = Watch{};
-      watch.answersLeft = answers;
+      watch = freshWatch();
     }
   };
   for (bool alive = true; alive;) {
