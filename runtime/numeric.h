@@ -69,17 +69,17 @@ concept ExtendedReal = std::same_as<Extended, SoftwareReal> || (LDBL_MANT_DIG ==
 // and continues in extended precision. Writing `const Real z = StoreDouble(...)`
 // makes every rounding point of a formula visible.
 template <ExtendedReal Extended>
-Extended StoreDouble(Extended value) {
+[[gnu::always_inline]] inline Extended StoreDouble(Extended value) {
   return RoundedToDouble(value);
 }
 
 // Square root that never fails: x below zero, or a NaN, is returned
 // unchanged. Otherwise the correctly rounded extended square root
-// (sqrt(-0) = -0, sqrt(+inf) = +inf). Inline, as MaxReal: the model calls
-// them fifteen times a step, and a call would pass each 80-bit value
-// through memory.
+// (sqrt(-0) = -0, sqrt(+inf) = +inf). Always inlined, as StoreDouble: the
+// model calls them fifteen times a step, a call would pass each 80-bit value
+// through memory, and the WebAssembly build's compiler left them calls.
 template <ExtendedReal Extended>
-Extended SquareRoot(Extended x) {
+[[gnu::always_inline]] inline Extended SquareRoot(Extended x) {
   if (!(x >= 0)) return x;
   return RoundedSquareRoot(x);
 }
@@ -92,8 +92,8 @@ Extended MaxReal(Extended a, std::type_identity_t<Extended> b) {
 }
 
 // The same on Real, for arguments of other types (SquareRoot(1800)).
-inline Real StoreDouble(Real value) { return StoreDouble<Real>(value); }
-inline Real SquareRoot(Real x) { return SquareRoot<Real>(x); }
+[[gnu::always_inline]] inline Real StoreDouble(Real value) { return StoreDouble<Real>(value); }
+[[gnu::always_inline]] inline Real SquareRoot(Real x) { return SquareRoot<Real>(x); }
 inline Real MaxReal(Real a, Real b) { return MaxReal<Real>(a, b); }
 
 // The conversions below are written once for both kinds of extended value

@@ -13,11 +13,15 @@
 //   format, denormals included, overflowing to infinity.
 //
 // This is what `Real` is on every CPU whose long double is not the x87's;
-// a test compares it bit for bit with the x87 on x86-64. The operations
-// +, -, *, / and the square root are one function each, never inlined: the
-// model's step makes about a hundred of them, and with a copy of each at
-// every use its code outgrew the processor's instruction caches (measured:
-// 9% slower). The rare paths of each are out of line too. Nothing
+// a test compares it bit for bit with the x87 on x86-64. Where a value of
+// the type passes to a function and back in registers (64-bit CPUs), the
+// operations +, -, *, / and the square root are one function each, never
+// inlined: the model's step makes about a hundred of them, and with a copy
+// of each at every use its code outgrew the processor's instruction caches
+// (measured: 9% slower). WebAssembly's 32-bit calling convention passes and
+// returns such a value through memory instead, so there every operation is
+// inlined where it is used (measured: a third less time a step). The rare
+// paths of each are out of line everywhere. Nothing
 // divides integers: a quotient or a root starts from the double unit's
 // estimate, is refined by one Newton step in integer products and is then
 // checked exactly; 128-bit values are pairs of 64-bit words
@@ -32,6 +36,13 @@
 #include <version>
 
 #include "runtime/wide_unsigned.h"
+
+// The entry of each of +, -, *, / and the square root: see above.
+#if defined(__wasm__)
+#define MAGPEND_SOFTWARE_OPERATION [[gnu::always_inline]]
+#else
+#define MAGPEND_SOFTWARE_OPERATION [[gnu::noinline]]
+#endif
 
 namespace runtime {
 
@@ -152,10 +163,10 @@ class SoftwareReal {
     return FromFields(!negative_, exponentField_, significand_);
   }
 
-  friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
-  friend constexpr SoftwareReal operator-(SoftwareReal a, SoftwareReal b) { return Add(a, b, true); }
-  friend constexpr SoftwareReal operator*(SoftwareReal a, SoftwareReal b) { return Multiply(a, b); }
-  friend constexpr SoftwareReal operator/(SoftwareReal a, SoftwareReal b) { return Divide(a, b); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator-(SoftwareReal a, SoftwareReal b) { return Add(a, b, true); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator*(SoftwareReal a, SoftwareReal b) { return Multiply(a, b); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator/(SoftwareReal a, SoftwareReal b) { return Divide(a, b); }
   constexpr SoftwareReal& operator+=(SoftwareReal b) { return *this = *this + b; }
   constexpr SoftwareReal& operator-=(SoftwareReal b) { return *this = *this - b; }
   constexpr SoftwareReal& operator*=(SoftwareReal b) { return *this = *this * b; }
@@ -187,7 +198,7 @@ class SoftwareReal {
 
   // The square root of a positive normal number (below the class); out of
   // line, the rest.
-  static SoftwareReal SquareRootOfParts(Parts x);
+  [[gnu::always_inline]] static SoftwareReal SquareRootOfParts(Parts x);
   // Zeros, infinities, NaNs, negative numbers and denormals.
   [[gnu::cold, gnu::noinline]] SoftwareReal SquareRootOfUnusual() const {
     if (ExponentField() == infinityExponent) {
@@ -215,7 +226,7 @@ class SoftwareReal {
     return RoundAndPack(false, exponent, r, roundUp ? integerBit + 1 : 0);
   }
 
-  static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
+  [[gnu::always_inline]] static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
     SoftwareReal x;
     x.significand_ = significand;
     x.exponentField_ = exponentField;
@@ -327,7 +338,7 @@ class SoftwareReal {
   // (significand + extra / 2^64) * 2^(exponent - bias - 63), the
   // significand's integer bit set; `extra` holds the bits below it (its top
   // bit the round bit, any other set bit counts as sticky).
-  static constexpr SoftwareReal RoundAndPack(bool negative, int exponent, std::uint64_t significand,
+  [[gnu::always_inline]] static constexpr SoftwareReal RoundAndPack(bool negative, int exponent, std::uint64_t significand,
                                              std::uint64_t extra) {
     if (exponent <= 0) [[unlikely]] return RoundAndPackTiny(negative, exponent, significand, extra);
     // Without branches: the rounding direction is as random as the data.
@@ -364,7 +375,7 @@ class SoftwareReal {
   }
 
   // The exact result is wide * 2^(exponent - bias - 127), wide not zero.
-  static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, WideUnsigned wide) {
+  [[gnu::always_inline]] static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, WideUnsigned wide) {
     const int shift = LeadingZeros(wide);
     wide = ShiftedLeft(wide, shift);
     return RoundAndPack(negative, exponent - shift, wide.high, wide.low);
@@ -378,7 +389,7 @@ class SoftwareReal {
   }
   constexpr Parts NormalParts() const { return {Negative(), ExponentField(), significand_}; }
 
-  [[gnu::noinline]] static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
+  MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
     if (subtract) b = -b;
     if (!BothNormal(a, b)) [[unlikely]] return AddSpecial(a, b);
     return AddParts(a.NormalParts(), b.NormalParts());
@@ -440,7 +451,7 @@ class SoftwareReal {
     return NormalizeRoundAndPack(larger.negative, larger.exponent, {high, low});
   }
 
-  [[gnu::noinline]] static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
+  MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Multiply(SoftwareReal a, SoftwareReal b) {
     if (!BothNormal(a, b)) [[unlikely]] return MultiplySpecial(a, b);
     return MultiplyParts(a.NormalParts(), b.NormalParts());
   }
@@ -455,7 +466,7 @@ class SoftwareReal {
     return MultiplyParts(a.Unpack(), b.Unpack());
   }
 
-  static constexpr SoftwareReal MultiplyParts(Parts x, Parts y) {
+  [[gnu::always_inline]] static constexpr SoftwareReal MultiplyParts(Parts x, Parts y) {
     // The product of two significands of 64 bits has 127 or 128 bits;
     // one of 127 is moved up by one place (without a branch: which it is
     // is as random as the data).
@@ -466,7 +477,7 @@ class SoftwareReal {
                         normalized.high, normalized.low);
   }
 
-  [[gnu::noinline]] static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
+  MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Divide(SoftwareReal a, SoftwareReal b) {
     if (!BothNormal(a, b)) [[unlikely]] return DivideSpecial(a, b);
     return DivideParts(a.NormalParts(), b.NormalParts());
   }
@@ -482,7 +493,7 @@ class SoftwareReal {
     return DivideParts(a.Unpack(), b.Unpack());
   }
 
-  static constexpr SoftwareReal DivideParts(Parts x, Parts y) {
+  [[gnu::always_inline]] static constexpr SoftwareReal DivideParts(Parts x, Parts y) {
     // The quotient q = floor(n / d) of n = x's significand times 2^63 (or
     // 2^64 when it is below d, y's significand), so that q has 64 bits; the
     // round bit and the sticky bit are the fraction n / d - q.
@@ -578,7 +589,7 @@ class SoftwareReal {
   bool negative_ = false;
 };
 
-[[gnu::noinline]] inline SoftwareReal SoftwareReal::SquareRoot() const {
+MAGPEND_SOFTWARE_OPERATION inline SoftwareReal SoftwareReal::SquareRoot() const {
   if (Negative() || static_cast<unsigned>(ExponentField() - 1) >= infinityExponent - 1) [[unlikely]] {
     return SquareRootOfUnusual();
   }
@@ -622,6 +633,6 @@ inline bool SignBit(SoftwareReal x) { return x.Negative(); }
 inline SoftwareReal RoundedToDouble(SoftwareReal x) { return x.RoundedToDouble(); }
 inline SoftwareReal AbsoluteValue(SoftwareReal x) { return x.Negative() ? -x : x; }
 inline SoftwareReal RoundToIntegral(SoftwareReal x) { return x.RoundToIntegral(); }
-inline SoftwareReal RoundedSquareRoot(SoftwareReal x) { return x.SquareRoot(); }
+[[gnu::always_inline]] inline SoftwareReal RoundedSquareRoot(SoftwareReal x) { return x.SquareRoot(); }
 
 }  // namespace runtime
