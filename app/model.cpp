@@ -22,8 +22,9 @@ PendulumState StateAtRest(double x, double y) {
   return state;
 }
 
-// In the formulas below every variable is a Number holding a double: the
-// arithmetic between two StoreDouble calls runs in extended precision. A
+// In the formulas below every variable is a double, or a Number holding a
+// double where the formulas go on with it: the arithmetic between two
+// StoreDouble calls (or conversions to double) runs in extended precision. A
 // part that two formulas share is computed once and kept in a Number (the
 // compiler does that by itself for long double, not for calls into the
 // software type).
@@ -36,17 +37,17 @@ Restoring RestoringForce(double g, double length, double x, double y) {
   // r: horizontal distance from the centre.
   const Number r = StoreDouble(SquareRoot(X * X + Y * Y));
   // Z: height of the bob; beyond r = L the rod is horizontal.
-  const Number Z = StoreDouble(L - SquareRoot(MaxReal(L * L - r * r, 0)));
+  const auto Z = static_cast<double>(L - SquareRoot(MaxReal(L * L - r * r, 0)));
   // F = g sin(theta) along the arc, a = F sin(theta) its vertical part ...
   const Number F = StoreDouble((g / L) * r);
   const Number a = StoreDouble((F / L) * r);
   // ... so Fh = F cos(theta) is the horizontal part.
   const Number Fh = StoreDouble(SquareRoot(MaxReal(F * F - a * a, 0)));
-  if (r <= 0) return {static_cast<double>(Z), {0.0, 0.0}};
+  if (r <= 0) return {Z, {0.0, 0.0}};
   const Number pullPerUnit = -Fh / r;
-  const Number Fx = StoreDouble(pullPerUnit * X);
-  const Number Fy = StoreDouble(pullPerUnit * Y);
-  return {static_cast<double>(Z), {static_cast<double>(Fx), static_cast<double>(Fy)}};
+  const auto Fx = static_cast<double>(pullPerUnit * X);
+  const auto Fy = static_cast<double>(pullPerUnit * Y);
+  return {Z, {Fx, Fy}};
 }
 
 template <runtime::ExtendedReal Number>
@@ -67,9 +68,9 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
   // R: distance in space; F: the pull m / R^2 times rh / R.
   const Number R = StoreDouble(SquareRoot(horizontalSquare + dz * dz));
   const Number F = StoreDouble((rh * m) / ((R * R) * R));
-  const Number Fx = StoreDouble((dx * F) / rh);
-  const Number Fy = StoreDouble((dy * F) / rh);
-  return {static_cast<double>(Fx), static_cast<double>(Fy)};
+  const auto Fx = static_cast<double>((dx * F) / rh);
+  const auto Fy = static_cast<double>((dy * F) / rh);
+  return {Fx, Fy};
 }
 
 template <runtime::ExtendedReal Number>
@@ -80,9 +81,9 @@ TotalForceResult TotalForce(double g, double m, double x, double y, double captu
   const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
   const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
   const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
-  const Number Fx = StoreDouble(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
-  const Number Fy = StoreDouble(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
-  return {restoring.z, {static_cast<double>(Fx), static_cast<double>(Fy)}, caughtBy};
+  const auto Fx = static_cast<double>(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
+  const auto Fy = static_cast<double>(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
+  return {restoring.z, {Fx, Fy}, caughtBy};
 }
 
 // Flattened: the force evaluation and the three pulls are inlined into the
