@@ -82,7 +82,7 @@ class SoftwareReal {
     const auto bits = BitCast<std::uint64_t>(value);
     const auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
     if (static_cast<unsigned>(exponent - 1) < 0x7FE) [[likely]] {  // a normal double
-      *this = FromFields((bits >> 63) != 0, exponent - 1023 + exponentBias, (bits << 11) | integerBit);
+      *this = FromFields(static_cast<Sign>(bits >> 63), exponent - 1023 + exponentBias, (bits << 11) | integerBit);
     } else {
       *this = (bits << 1) == 0 ? Zero((bits >> 63) != 0) : FromUnusualDouble(bits);
     }
@@ -103,11 +103,11 @@ class SoftwareReal {
     return FromFields((signAndExponent >> 15) != 0, signAndExponent & 0x7FFF, significand);
   }
   constexpr std::uint16_t SignAndExponent() const {
-    return static_cast<std::uint16_t>((negative_ ? 0x8000 : 0) | exponentField_);
+    return static_cast<std::uint16_t>((negative_ != 0 ? 0x8000 : 0) | exponentField_);
   }
   constexpr std::uint64_t Significand() const { return significand_; }
 
-  constexpr bool Negative() const { return negative_; }
+  constexpr bool Negative() const { return negative_ != 0; }
   constexpr int ExponentField() const { return exponentField_; }
   constexpr bool IsNaN() const { return ExponentField() == infinityExponent && significand_ != integerBit; }
   constexpr bool IsInfinite() const { return ExponentField() == infinityExponent && significand_ == integerBit; }
@@ -131,7 +131,7 @@ class SoftwareReal {
       const int carry = static_cast<int>(rounded >> 53);  // rounded up to the next power of two
       rounded >>= carry;
       if (doubleExponent + carry > 2046) [[unlikely]] return Infinity(Negative());
-      return FromFields(Negative(), ExponentField() + carry, rounded << 11);
+      return FromFields(negative_, ExponentField() + carry, rounded << 11);
     }
     return IsZero() ? *this : SoftwareReal(static_cast<double>(*this));
   }
@@ -160,7 +160,7 @@ class SoftwareReal {
   }
 
   constexpr SoftwareReal operator-() const {
-    return FromFields(!negative_, exponentField_, significand_);
+    return FromFields(negative_ ^ 1, exponentField_, significand_);
   }
 
   [[gnu::always_inline]] friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
@@ -188,10 +188,14 @@ class SoftwareReal {
   SoftwareReal SquareRoot() const;
 
  private:
+  // The sign as the operations carry it: 1 for negative, 0 otherwise (a
+  // word, so that combining two signs needs no conversion to bool).
+  using Sign = std::uint32_t;
+
   // A finite non-zero value taken apart: significand (integer bit set) times
   // 2^(exponent - bias - 63). Denormals get an exponent below 1.
   struct Parts {
-    bool negative;
+    Sign negative;
     int exponent;
     std::uint64_t significand;
   };
@@ -226,7 +230,7 @@ class SoftwareReal {
     return RoundAndPack(false, exponent, r, roundUp ? integerBit + 1 : 0);
   }
 
-  [[gnu::always_inline]] static constexpr SoftwareReal FromFields(bool negative, int exponentField, std::uint64_t significand) {
+  [[gnu::always_inline]] static constexpr SoftwareReal FromFields(Sign negative, int exponentField, std::uint64_t significand) {
     SoftwareReal x;
     x.significand_ = significand;
     x.exponentField_ = exponentField;
@@ -261,9 +265,9 @@ class SoftwareReal {
 
   constexpr Parts Unpack() const {
     const int field = ExponentField();
-    if (field != 0) [[likely]] return {Negative(), field, significand_};
+    if (field != 0) [[likely]] return {negative_, field, significand_};
     const int shift = std::countl_zero(significand_);
-    return {Negative(), 1 - shift, significand_ << shift};
+    return {negative_, 1 - shift, significand_ << shift};
   }
 
   // value >> shift, rounded to nearest-even; any shift >= 0.
@@ -294,7 +298,7 @@ class SoftwareReal {
       // A normal result (or the next power of two up, up to infinity): the
       // rounded significand carries its integer bit into the exponent
       // field, so a carry out of the fraction raises the exponent.
-      const std::uint64_t sign = std::uint64_t{Negative()} << (fractionBits + exponentBits);
+      const std::uint64_t sign = std::uint64_t{negative_} << (fractionBits + exponentBits);
       return sign + (std::uint64_t(narrowExponent - 1) << fractionBits) +
              ShiftRightRoundingEven(significand_, 63 - fractionBits);
     }
@@ -305,7 +309,7 @@ class SoftwareReal {
   [[gnu::cold, gnu::noinline]] constexpr std::uint64_t UnusualNarrowBits(int fractionBits, int exponentBits) const {
     const int narrowBias = (1 << (exponentBits - 1)) - 1;
     const int narrowInfinity = (1 << exponentBits) - 1;
-    const std::uint64_t sign = std::uint64_t{Negative()} << (fractionBits + exponentBits);
+    const std::uint64_t sign = std::uint64_t{negative_} << (fractionBits + exponentBits);
     const std::uint64_t infinity = sign | (std::uint64_t(narrowInfinity) << fractionBits);
     if (ExponentField() == infinityExponent) {
       return IsNaN() ? infinity | (std::uint64_t{1} << (fractionBits - 1)) : infinity;
@@ -338,7 +342,7 @@ class SoftwareReal {
   // (significand + extra / 2^64) * 2^(exponent - bias - 63), the
   // significand's integer bit set; `extra` holds the bits below it (its top
   // bit the round bit, any other set bit counts as sticky).
-  [[gnu::always_inline]] static constexpr SoftwareReal RoundAndPack(bool negative, int exponent, std::uint64_t significand,
+  [[gnu::always_inline]] static constexpr SoftwareReal RoundAndPack(Sign negative, int exponent, std::uint64_t significand,
                                              std::uint64_t extra) {
     if (exponent <= 0) [[unlikely]] return RoundAndPackTiny(negative, exponent, significand, extra);
     // Without branches: the rounding direction is as random as the data.
@@ -353,7 +357,7 @@ class SoftwareReal {
 
   // Below the normal range: shifted down to the denormal grid (exponent
   // field 0, unit 2^(1 - bias - 63)), then rounded once.
-  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal RoundAndPackTiny(bool negative, int exponent, std::uint64_t significand,
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal RoundAndPackTiny(Sign negative, int exponent, std::uint64_t significand,
                                                  std::uint64_t extra) {
     const int shift = 1 - exponent;
     std::uint64_t kept = 0;
@@ -375,7 +379,7 @@ class SoftwareReal {
   }
 
   // The exact result is wide * 2^(exponent - bias - 127), wide not zero.
-  [[gnu::always_inline]] static constexpr SoftwareReal NormalizeRoundAndPack(bool negative, int exponent, WideUnsigned wide) {
+  [[gnu::always_inline]] static constexpr SoftwareReal NormalizeRoundAndPack(Sign negative, int exponent, WideUnsigned wide) {
     const int shift = LeadingZeros(wide);
     wide = ShiftedLeft(wide, shift);
     return RoundAndPack(negative, exponent - shift, wide.high, wide.low);
@@ -387,10 +391,10 @@ class SoftwareReal {
     return static_cast<unsigned>(a.ExponentField() - 1) < infinityExponent - 1 &&
            static_cast<unsigned>(b.ExponentField() - 1) < infinityExponent - 1;
   }
-  constexpr Parts NormalParts() const { return {Negative(), ExponentField(), significand_}; }
+  constexpr Parts NormalParts() const { return {negative_, ExponentField(), significand_}; }
 
   MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
-    if (subtract) b = -b;
+    b.negative_ ^= static_cast<Sign>(subtract);
     if (!BothNormal(a, b)) [[unlikely]] return AddSpecial(a, b);
     return AddParts(a.NormalParts(), b.NormalParts());
   }
@@ -473,7 +477,7 @@ class SoftwareReal {
     const WideUnsigned product = FullProduct(x.significand, y.significand);
     const int shift = product.NegativeAsSigned() ? 0 : 1;
     const WideUnsigned normalized = {(product.high << shift) | ((product.low >> 63) & shift), product.low << shift};
-    return RoundAndPack(x.negative != y.negative, x.exponent + y.exponent - exponentBias + 1 - shift,
+    return RoundAndPack(x.negative ^ y.negative, x.exponent + y.exponent - exponentBias + 1 - shift,
                         normalized.high, normalized.low);
   }
 
@@ -515,15 +519,15 @@ class SoftwareReal {
         static_cast<double>(TopBitsOfSigned(n - FullProduct(estimate, d))) * (halfReciprocal * 0x1p47));
     if (!NearRoundingBoundary(correction)) [[likely]] {
       // q and its fraction are known: the fraction is neither 0 nor 1/2.
-      return RoundAndPack(x.negative != y.negative, exponent, estimate + static_cast<std::uint64_t>(correction >> 32),
+      return RoundAndPack(x.negative ^ y.negative, exponent, estimate + static_cast<std::uint64_t>(correction >> 32),
                           FractionBits(correction));
     }
-    return DivideNearBoundary(x.negative != y.negative, exponent, n, d, AddSaturating(estimate, correction >> 32));
+    return DivideNearBoundary(x.negative ^ y.negative, exponent, n, d, AddSaturating(estimate, correction >> 32));
   }
 
   // Near a rounding boundary: the quotient q of n / d from the exact
   // remainder, starting from an estimate within one unit either way.
-  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal DivideNearBoundary(bool negative, int exponent,
+  [[gnu::cold, gnu::noinline]] static constexpr SoftwareReal DivideNearBoundary(Sign negative, int exponent,
                                                                                 WideUnsigned n, std::uint64_t d,
                                                                                 std::uint64_t q) {
     WideUnsigned remainder = n - FullProduct(q, d);
@@ -584,9 +588,13 @@ class SoftwareReal {
 
   // Kept apart (not packed as the x87 stores them) so that no operation
   // spends instructions taking them apart and putting them together again.
+  // The sign is a 32-bit word, not a bool: the exponent and the sign then
+  // fill their eight bytes without padding, and a call passes them in one
+  // register as they are (around a bool's padding the compiler masked at
+  // every call: 3% of the step's instructions).
   std::uint64_t significand_ = 0;
   std::int32_t exponentField_ = 0;  // biased: 0 for zeros and denormals, 0x7FFF for infinities and NaNs
-  bool negative_ = false;
+  std::uint32_t negative_ = 0;      // 1 for negative values, else 0
 };
 
 MAGPEND_SOFTWARE_OPERATION inline SoftwareReal SoftwareReal::SquareRoot() const {
