@@ -594,7 +594,7 @@ class SoftwareReal {
   // every call: 3% of the step's instructions).
   std::uint64_t significand_ = 0;
   std::int32_t exponentField_ = 0;  // biased: 0 for zeros and denormals, 0x7FFF for infinities and NaNs
-  std::uint32_t negative_ = 0;      // 1 for negative values, else 0
+  Sign negative_ = 0;               // 1 for negative values, else 0
 };
 
 MAGPEND_SOFTWARE_OPERATION inline SoftwareReal SoftwareReal::SquareRoot() const {
@@ -644,3 +644,5 @@ inline SoftwareReal RoundToIntegral(SoftwareReal x) { return x.RoundToIntegral()
 [[gnu::always_inline]] inline SoftwareReal RoundedSquareRoot(SoftwareReal x) { return x.SquareRoot(); }
 
 }  // namespace runtime
+
+#undef MAGPEND_SOFTWARE_OPERATION
