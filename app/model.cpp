@@ -50,37 +50,75 @@ Restoring RestoringForce(double g, double length, double x, double y) {
   return {Z, {Fx, Fy}};
 }
 
+// The values of formula(k) for the magnets k where wanted[k], zeros for
+// the others.
+template <std::size_t count, typename Formula>
+[[gnu::always_inline]] inline auto ForEachMagnet(const std::array<bool, count>& wanted, Formula formula) {
+  std::array<decltype(formula(std::size_t{0})), count> values{};
+  for (std::size_t k = 0; k < count; ++k) {
+    if (wanted[k]) values[k] = formula(k);
+  }
+  return values;
+}
+
+// The pulls of several magnets, each formula for all of them before the
+// next: with the software type every operation is a call of some fifty
+// instructions, and the processor overlaps the magnets' independent chains
+// of calls only where they stand side by side in the program.
+template <runtime::ExtendedReal Number, std::size_t count>
+std::array<Force, count> MagnetPulls(double m, const std::array<Magnet, count>& magnets, double x, double y,
+                                     double z, double captureRadius, std::int16_t& caughtBy) {
+  std::array<bool, count> every;
+  every.fill(true);
+  const auto dx = ForEachMagnet(every, [&](std::size_t k) { return StoreDouble(Number(magnets[k].x) - x); });
+  const auto dy = ForEachMagnet(every, [&](std::size_t k) { return StoreDouble(Number(magnets[k].y) - y); });
+  const auto dz = ForEachMagnet(every, [&](std::size_t k) { return StoreDouble(Number(magnets[k].z) - z); });
+  // rh: horizontal distance between bob and magnet.
+  const auto horizontalSquare = ForEachMagnet(every, [&](std::size_t k) { return dx[k] * dx[k] + dy[k] * dy[k]; });
+  const auto rh = ForEachMagnet(every, [&](std::size_t k) { return StoreDouble(SquareRoot(horizontalSquare[k])); });
+  // Within the capture radius the magnet holds the bob: no pull, and
+  // nothing more is computed for it (rh = 0 is never a divisor).
+  std::array<bool, count> pulling;
+  for (std::size_t k = 0; k < count; ++k) {
+    pulling[k] = !(captureRadius >= rh[k]);
+    if (!pulling[k] && caughtBy <= 0) caughtBy = magnets[k].index;
+  }
+  // R: distance in space; F: the pull m / R^2 times rh / R.
+  const auto R = ForEachMagnet(pulling, [&](std::size_t k) { return StoreDouble(SquareRoot(horizontalSquare[k] + dz[k] * dz[k])); });
+  const auto F = ForEachMagnet(pulling, [&](std::size_t k) { return StoreDouble((rh[k] * m) / ((R[k] * R[k]) * R[k])); });
+  return ForEachMagnet(pulling, [&](std::size_t k) {
+    return Force{static_cast<double>((dx[k] * F[k]) / rh[k]), static_cast<double>((dy[k] * F[k]) / rh[k])};
+  });
+}
+
 template <runtime::ExtendedReal Number>
 Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
                  double captureRadius, std::int16_t& caughtBy) {
-  const Number dx = StoreDouble(Number(magnet.x) - x);
-  const Number dy = StoreDouble(Number(magnet.y) - y);
-  const Number dz = StoreDouble(Number(magnet.z) - z);
-  // rh: horizontal distance between bob and magnet.
-  const Number horizontalSquare = dx * dx + dy * dy;
-  const Number rh = StoreDouble(SquareRoot(horizontalSquare));
-  // Within the capture radius the magnet holds the bob; rh = 0 ends here,
-  // so the pull below never divides by zero.
-  if (captureRadius >= rh) {
-    if (caughtBy <= 0) caughtBy = magnet.index;
-    return {0.0, 0.0};
+  return MagnetPulls<Number>(m, std::array<Magnet, 1>{magnet}, x, y, z, captureRadius, caughtBy)[0];
+}
+
+// The three magnets' pulls in their order: with the software type side by
+// side, with the x87 one magnet after the other (side by side its eight
+// registers no longer hold the formulas' values: a quarter slower a step).
+template <runtime::ExtendedReal Number>
+std::array<Force, 3> PullsOfTheMagnets(double m, double x, double y, double z, double captureRadius,
+                                       std::int16_t& caughtBy) {
+  const auto& magnets = Magnets();
+  if constexpr (std::same_as<Number, runtime::SoftwareReal>) {
+    return MagnetPulls<Number>(m, magnets, x, y, z, captureRadius, caughtBy);
+  } else {
+    const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, z, captureRadius, caughtBy);
+    const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, z, captureRadius, caughtBy);
+    const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, z, captureRadius, caughtBy);
+    return {pull1, pull2, pull3};
   }
-  // R: distance in space; F: the pull m / R^2 times rh / R.
-  const Number R = StoreDouble(SquareRoot(horizontalSquare + dz * dz));
-  const Number F = StoreDouble((rh * m) / ((R * R) * R));
-  const auto Fx = static_cast<double>((dx * F) / rh);
-  const auto Fy = static_cast<double>((dy * F) / rh);
-  return {Fx, Fy};
 }
 
 template <runtime::ExtendedReal Number>
 TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius) {
   std::int16_t caughtBy = 0;
   const Restoring restoring = RestoringForce<Number>(g, pendulumLength, x, y);
-  const auto& magnets = Magnets();
-  const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
-  const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
-  const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
+  const auto [pull1, pull2, pull3] = PullsOfTheMagnets<Number>(m, x, y, restoring.z, captureRadius, caughtBy);
   const auto Fx = static_cast<double>(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
   const auto Fy = static_cast<double>(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
   return {restoring.z, {Fx, Fy}, caughtBy};
