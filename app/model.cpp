@@ -62,9 +62,9 @@ template <std::size_t count, typename Formula>
 }
 
 // The pulls of several magnets, each formula for all of them before the
-// next: with the software type every operation is a call of some fifty
-// instructions, and the processor overlaps the magnets' independent chains
-// of calls only where they stand side by side in the program.
+// next: where every operation of the software type is a call of some fifty
+// instructions, the processor overlaps the magnets' independent chains of
+// calls only where they stand side by side in the program.
 template <runtime::ExtendedReal Number, std::size_t count>
 std::array<Force, count> MagnetPulls(double m, const std::array<Magnet, count>& magnets, double x, double y,
                                      double z, double captureRadius, std::int16_t& caughtBy) {
@@ -97,14 +97,16 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
   return MagnetPulls<Number>(m, std::array<Magnet, 1>{magnet}, x, y, z, captureRadius, caughtBy)[0];
 }
 
-// The three magnets' pulls in their order: with the software type side by
-// side, with the x87 one magnet after the other (side by side its eight
-// registers no longer hold the formulas' values: a quarter slower a step).
+// The three magnets' pulls in their order: side by side where the
+// operations are calls, otherwise one magnet after the other (side by side
+// the x87's eight registers no longer hold the formulas' values, a quarter
+// slower a step, and the WebAssembly build's inlined operations run a tenth
+// slower).
 template <runtime::ExtendedReal Number>
 std::array<Force, 3> PullsOfTheMagnets(double m, double x, double y, double z, double captureRadius,
                                        std::int16_t& caughtBy) {
   const auto& magnets = Magnets();
-  if constexpr (std::same_as<Number, runtime::SoftwareReal>) {
+  if constexpr (std::same_as<Number, runtime::SoftwareReal> && !runtime::SoftwareReal::operationsInlined) {
     return MagnetPulls<Number>(m, magnets, x, y, z, captureRadius, caughtBy);
   } else {
     const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, z, captureRadius, caughtBy);

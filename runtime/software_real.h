@@ -40,8 +40,10 @@
 // The entry of each of +, -, *, / and the square root: see above.
 #if defined(__wasm__)
 #define MAGPEND_SOFTWARE_OPERATION [[gnu::always_inline]]
+#define MAGPEND_SOFTWARE_OPERATIONS_INLINED true
 #else
 #define MAGPEND_SOFTWARE_OPERATION [[gnu::noinline]]
+#define MAGPEND_SOFTWARE_OPERATIONS_INLINED false
 #endif
 
 namespace runtime {
@@ -62,6 +64,10 @@ class SoftwareReal {
   static constexpr int exponentBias = 16383;
   static constexpr int infinityExponent = 0x7FFF;
   static constexpr std::uint64_t integerBit = std::uint64_t{1} << 63;
+
+  // Whether +, -, *, / and the square root are inlined where they are used
+  // (WebAssembly) or are calls (see above).
+  static constexpr bool operationsInlined = MAGPEND_SOFTWARE_OPERATIONS_INLINED;
 
   constexpr SoftwareReal() = default;  // +0
 
@@ -646,3 +652,4 @@ inline SoftwareReal RoundToIntegral(SoftwareReal x) { return x.RoundToIntegral()
 }  // namespace runtime
 
 #undef MAGPEND_SOFTWARE_OPERATION
+#undef MAGPEND_SOFTWARE_OPERATIONS_INLINED
