@@ -84,8 +84,12 @@ std::array<Force, count> MagnetPulls(double m, const std::array<Magnet, count>& 
     if (!pulling[k] && caughtBy <= 0) caughtBy = magnets[k].index;
   }
   // R: distance in space; F: the pull m / R^2 times rh / R.
-  const auto R = ForEachMagnet(pulling, [&](std::size_t k) { return StoreDouble(SquareRoot(horizontalSquare[k] + dz[k] * dz[k])); });
-  const auto F = ForEachMagnet(pulling, [&](std::size_t k) { return StoreDouble((rh[k] * m) / ((R[k] * R[k]) * R[k])); });
+  const auto R = ForEachMagnet(pulling, [&](std::size_t k) {
+    return StoreDouble(SquareRoot(horizontalSquare[k] + dz[k] * dz[k]));
+  });
+  const auto F = ForEachMagnet(pulling, [&](std::size_t k) {
+    return StoreDouble((rh[k] * m) / ((R[k] * R[k]) * R[k]));
+  });
   return ForEachMagnet(pulling, [&](std::size_t k) {
     return Force{static_cast<double>((dx[k] * F[k]) / rh[k]), static_cast<double>((dy[k] * F[k]) / rh[k])};
   });
