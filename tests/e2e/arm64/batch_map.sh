@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # `magpend map --grid 151` of the ARM64 program (under qemu) is the x86-64
 # build's picture pixel for pixel. Under qemu with the software arithmetic a
-# map costs some 75 times what it costs on the x87: on two cores 201 x 201
-# took 45 s against 0.6 s, so 501 x 501 would take about 5 minutes; 151 x
-# 151 takes about 25 s.
+# map costs some 55 times what it costs on the x87: on two cores 201 x 201
+# took 30 s against 0.53 s, so 501 x 501 would take about 3 minutes; 151 x
+# 151 takes about 17 s on a quiet machine.
 # Usage: batch_map.sh <path of magpend> <build dir> <x86-64 build dir>
 #        (MAGPEND_EMULATOR: the command that runs an aarch64 program)
 set -euo pipefail

@@ -3,7 +3,7 @@
 # x86-64 build: the golden start, 5000 force evaluations at pseudo-random
 # points, paths, form numbers and a digest of every trial of the default
 # map's start points (computed on a worker thread), printed by model_probe in
-# both builds. Each step costs some 75 times more under qemu with the
+# both builds. Each step costs some 55 times more under qemu with the
 # software arithmetic than on the x87, so the map's trials end after 20
 # steps here (the default map itself is compared by default_run.sh).
 # Usage: same_bits.sh <path of magpend> <build dir> <x86-64 build dir>
