@@ -62,7 +62,7 @@ template <std::size_t count, typename Formula>
 }
 
 // The pulls of several magnets, each formula for all of them before the
-// next: where every operation of the software type is a call of some fifty
+// next: where every operation of the software type is a call of 40 to 80
 // instructions, the processor overlaps the magnets' independent chains of
 // calls only where they stand side by side in the program.
 template <runtime::ExtendedReal Number, std::size_t count>
