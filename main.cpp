@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
   switch (line.command) {
     case cli::Command::help: std::fputs(cli::UsageText().c_str(), stdout); return 0;
     case cli::Command::version: std::fputs(cli::VersionText().c_str(), stdout); return 0;
+    case cli::Command::printConfig: std::fputs(line.configText.c_str(), stdout); return 0;
     case cli::Command::map: return cli::RunMapCommand(line.map);
     case cli::Command::merge: return cli::RunMergeCommand(line.bands, line.mergeOutput);
     case cli::Command::explore: return cli::RunExploreCommand(line.explore);

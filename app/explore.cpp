@@ -145,6 +145,7 @@ class Explorer {
 
  private:
   ViewGeometry View() const { return {history_.back(), side_}; }
+  TrialRules Rules() const { return {settings_.g, settings_.m, TrialStepLimit(settings_.n), settings_.pendulum}; }
 
   // --- The view's computation
   void StartView();
@@ -223,9 +224,7 @@ void Explorer::StartView() {
   pathStart_.reset();
   ScanJob job;
   job.grid = {side_, history_.back()};
-  job.g = settings_.g;
-  job.m = settings_.m;
-  job.stepLimit = TrialStepLimit(settings_.n);
+  job.rules = Rules();
   job.pointOrder = order_;
   taken_ = 0;
   ++viewsStarted_;
@@ -267,7 +266,7 @@ void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
   const int column = static_cast<int>(point % side_);
   const int row = static_cast<int>(point / side_);
   const int block = BlockSide(column, row);
-  const ColorRef color = PointColor(result, scan_->Job().stepLimit, settings_.shading);
+  const ColorRef color = PointColor(result, scan_->Job().rules.stepLimit, settings_.shading);
   // Grid row r is pixel row side - 1 - r; the block reaches up from its point.
   for (int r = row; r < std::min(row + block, side_); ++r) {
     const auto first = pixels_.begin() + static_cast<std::ptrdiff_t>(side_ - 1 - r) * side_ + column;
@@ -406,7 +405,7 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   double lastX = column;
   double lastY = pixelRow;
   bool stopped = false;
-  const TrialResult result = TraceTrial(x, y, settings_.g, settings_.m, TrialStepLimit(settings_.n),
+  const TrialResult result = TraceTrial(x, y, Rules(),
                                         [&](double bobX, double bobY) {
                                           const double px = static_cast<double>(view.PixelX(bobX));
                                           const double py = static_cast<double>(view.PixelY(bobY));
@@ -471,18 +470,6 @@ int BlockSide(int column, int row) {
   int block = largestBlock;
   while (column % block != 0 || row % block != 0) block /= 2;
   return block;
-}
-
-std::string ShortestText(double value) {
-  // Whole digits are written out (110, not 1.1e+02) while they are few.
-  const double magnitude = std::fabs(value);
-  const int wholeDigits = magnitude >= 1 && magnitude < 1e17 ? static_cast<int>(std::log10(magnitude)) + 1 : 1;
-  char text[40];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", std::max(digits, wholeDigits), value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
 }
 
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "app/map_scan.h"
+#include "app/number_text.h"
 #include "app/point_color.h"
 #include "graphics/window_system.h"
 
@@ -49,6 +50,7 @@ struct ExploreSettings {
   int side = 600;     // S: the grid of every view, and the drawing area in pixels
   MapRegion firstRegion;
   Shading shading = Shading::none;
+  Pendulum pendulum;  // the magnets, their height, friction, capture radius
 };
 
 struct ExploreOptions {
@@ -80,10 +82,6 @@ std::vector<std::int32_t> CoarseToFineOrder(int side);
 // The block a point paints when its pass comes: 8, 4, 2 or 1 points wide,
 // the largest of those that divides both its column and its row.
 int BlockSide(int column, int row);
-
-// The shortest decimal text that reads back (correctly rounded) to exactly
-// `value`: at most 17 significant digits.
-std::string ShortestText(double value);
 
 // The batch command that computes the view of `region` as a file.
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);

@@ -71,18 +71,25 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
     return stopRequested() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
   };
   MapScan scan(job.scan, workerThreads);
-  MapPainting painting;
-  const std::int64_t firstTrial = static_cast<std::int64_t>(job.scan.firstRow) * side;
+  MapPainting painting(job.scan.rules.pendulum.magnets);
   for (std::int64_t trial = 0; trial < job.scan.TrialCount(); ++trial) {
     const std::optional<TrialResult> result = scan.Next(duringLongTrial);
     if (!result || stopRequested()) return std::nullopt;
     if (picture.surface_) {
       painting.PaintSteps(*result);
-      painting.PaintStartPoint(static_cast<int>(firstTrial + trial), *result);
+      painting.PaintStartPoint(job.scan.X(trial), job.scan.Y(trial), *result);
     } else {
-      picture.colors_[static_cast<std::size_t>(trial)] = PointColor(*result, job.scan.stepLimit, job.shading);
+      picture.colors_[static_cast<std::size_t>(trial)] = PointColor(*result, job.scan.rules.stepLimit, job.shading);
     }
     if ((trial + 1) % side == 0 && observer.afterRow) observer.afterRow(static_cast<int>((trial + 1) / side));
+  }
+  if (job.markers && !picture.surface_) {
+    // The band's points lie in scan order: its bottom row first.
+    PaintMarkers(job.scan.grid, job.scan.rules.pendulum.magnets, [&](int column, int row, graphics::ColorRef color) {
+      if (row < job.scan.firstRow || row >= job.scan.EndRow()) return;
+      picture.colors_[static_cast<std::size_t>(row - job.scan.firstRow) * static_cast<std::size_t>(side) +
+                      static_cast<std::size_t>(column)] = color;
+    });
   }
   return picture;
 }

@@ -30,6 +30,7 @@ struct MapPictureJob {
   ScanJob scan;  // the values, the grid (and its region) and the band of rows
   MapPictureKind kind = MapPictureKind::window;
   Shading shading = Shading::none;  // pixel per point only
+  bool markers = false;             // pixel per point only: the magnets' markers over the points
 };
 
 // The offscreen window that ComputeMapPicture paints the window kind on,

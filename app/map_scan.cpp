@@ -8,22 +8,6 @@
 
 namespace app {
 
-namespace {
-
-// Point i of `side` from `first` to `last`, rounded once.
-double EvenlySpread(double first, double last, int i, int side) {
-  const runtime::Real width = runtime::Real(last) - runtime::Real(first);
-  return static_cast<double>(runtime::Real(first) + width * i / (side - 1));
-}
-
-}  // namespace
-
-double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
-double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, side); }
-
-double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
-double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
-
 std::int64_t TrialStepLimit(double n) {
   constexpr std::int64_t largestLimit = 0x7FFFFFFF;
   if (std::isnan(n)) return 65536;  // never equal to any count: one full wrap
@@ -58,12 +42,12 @@ struct TrialRun {
 // One step of a trial with the checks around it: the bob must not have
 // flown off before it, and a catch or the step limit ends the trial after
 // it. False once the trial has ended.
-inline bool AdvanceTrial(TrialRun& run, double g, double m, std::int64_t stepLimit, ModelStep step) {
+inline bool AdvanceTrial(TrialRun& run, const TrialStepper& step) {
   constexpr double flyOffBound = 4000;
   if (!(std::fabs(run.state.x) < flyOffBound && std::fabs(run.state.y) < flyOffBound)) return false;
-  step(run.state, g, m, mapTimeStep, mapCaptureRadius);
+  step(run.state);
   ++run.steps;
-  return !(run.state.caughtBy > 0 || run.steps == stepLimit);
+  return !(run.state.caughtBy > 0 || run.steps == step.StepLimit());
 }
 
 // Whether a trial has just reached one of its long-trial looks: its step
@@ -76,10 +60,20 @@ TrialResult ResultOf(const TrialRun& run) { return {run.state.caughtBy, run.step
 
 }  // namespace
 
-TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+TrialStepper::TrialStepper(const TrialRules& rules, ModelStep formStep)
+    : g_(rules.g),
+      m_(rules.m),
+      captureRadius_(rules.pendulum.captureRadius),
+      stepLimit_(rules.stepLimit),
+      formStep_(formStep),
+      anyField_(rules.pendulum.HasFormField() ? nullptr
+                                              : std::make_shared<const MagnetField>(FieldOf(rules.pendulum, rules.m))) {}
+
+TrialResult RunTrial(double x, double y, const TrialRules& rules,
                      const std::function<LongTrialDecision()>& duringLongTrial, ModelStep step) {
+  const TrialStepper stepper(rules, step);
   TrialRun run{StateAtRest(x, y)};
-  while (AdvanceTrial(run, g, m, stepLimit, step)) {
+  while (AdvanceTrial(run, stepper)) {
     if (AtLongTrialLook(run) && duringLongTrial &&
         duringLongTrial() == LongTrialDecision::abandon) {
       break;
@@ -88,14 +82,15 @@ TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLi
   return ResultOf(run);
 }
 
-TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+TrialResult TraceTrial(double x, double y, const TrialRules& rules,
                        const std::function<void(double x, double y)>& afterStep,
                        const std::function<LongTrialDecision()>& duringLongTrial) {
+  const TrialStepper stepper(rules);
   TrialRun run{StateAtRest(x, y)};
   bool goesOn = true;
   while (goesOn) {
     const std::int64_t stepsBefore = run.steps;
-    goesOn = AdvanceTrial(run, g, m, stepLimit, programStep);
+    goesOn = AdvanceTrial(run, stepper);
     if (run.steps > stepsBefore) afterStep(run.state.x, run.state.y);
     if (goesOn && AtLongTrialLook(run) && duringLongTrial && duringLongTrial() == LongTrialDecision::abandon) {
       break;
@@ -122,7 +117,7 @@ struct MapScan::Lane {
 unsigned MapScan::DefaultWorkerThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 MapScan::MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead)
-    : job_(job), trialCount_(job.TrialCount()) {
+    : job_(job), stepper_(job.rules, job.step), trialCount_(job.TrialCount()) {
   if (workerThreads == 0) return;
   slots_.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(trialCount_, 1, std::max<std::int64_t>(lookAhead, 1))));
   for (unsigned i = 0; i < workerThreads; ++i) workers_.emplace_back([this] { Work(); });
@@ -150,7 +145,7 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
       abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
       return abandon ? LongTrialDecision::abandon : LongTrialDecision::goOn;
     };
-    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.g, job_.m, job_.stepLimit, look, job_.step);
+    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.rules, look, job_.step);
     if (abandon) {
       abandoned_ = true;
       return std::nullopt;
@@ -250,8 +245,8 @@ bool MapScan::LookDuringLongTrial(const Lane& lane) {
 
 bool MapScan::RunInLockstep(Lane& first, Lane& second) {
   do {
-    first.running = AdvanceTrial(first.run, job_.g, job_.m, job_.stepLimit, job_.step);
-    second.running = AdvanceTrial(second.run, job_.g, job_.m, job_.stepLimit, job_.step);
+    first.running = AdvanceTrial(first.run, stepper_);
+    second.running = AdvanceTrial(second.run, stepper_);
     if (!LookDuringLongTrial(first) || !LookDuringLongTrial(second)) return false;
   } while (first.running && second.running);
   return true;
@@ -259,7 +254,7 @@ bool MapScan::RunInLockstep(Lane& first, Lane& second) {
 
 bool MapScan::RunAlone(Lane& lane) {
   do {
-    lane.running = AdvanceTrial(lane.run, job_.g, job_.m, job_.stepLimit, job_.step);
+    lane.running = AdvanceTrial(lane.run, stepper_);
     if (!LookDuringLongTrial(lane)) return false;
   } while (lane.running);
   return true;

@@ -14,43 +14,10 @@
 #include <vector>
 
 #include "app/model.h"
+#include "app/start_grid.h"
 #include "runtime/joining_thread.h"
 
 namespace app {
-
-// The map window's grid: 111 x 111 start points, in steps of 2.
-inline constexpr int gridSide = 111;
-inline constexpr int gridTrials = gridSide * gridSide;
-
-// The part of the plane a map covers: x from x0 to x1, y from y0 to y1
-// (model units, x0 < x1 and y0 < y1). The map window's is -110 to 110.
-struct MapRegion {
-  double x0 = -110;
-  double x1 = 110;
-  double y0 = -110;
-  double y1 = 110;
-
-  bool operator==(const MapRegion&) const = default;
-};
-
-// The start points: side x side points spread evenly over the region, its
-// edges included. Row 0 is the bottom row (y = y0), and each row runs from
-// the left (x = x0). Side 111 over the default region is the map window's
-// grid, in steps of 2.
-struct StartGrid {
-  int side = gridSide;  // points per row and per column, at least 2
-  MapRegion region;
-
-  // Column i: x0 + (x1 - x0) i / (side - 1), computed in Real and rounded
-  // once to a double (so the default region gives -110 + 220 i / (side - 1)).
-  double X(int column) const;
-  // Row j likewise from y0 to y1.
-  double Y(int row) const;
-};
-
-// Start point of trial `trialIndex` of the window's grid, in scan order.
-double GridX(int trialIndex);
-double GridY(int trialIndex);
 
 // How many steps a trial may make for the trial count n. For a whole n from
 // -32768 to 32767 this is when a 16-bit step counter, wrapping from 32767 to
@@ -67,15 +34,27 @@ std::int64_t TrialStepLimit(double n);
 inline constexpr std::int64_t longTrialSteps = 32767;
 inline constexpr std::int64_t longTrialInterval = 65536;
 
-// The model's step a trial takes: SimulationStep with the program's Real, or
-// with the other extended type where the machine has two (the benchmark
-// compares the software type's scan with the x87's).
+// The model's step a trial takes where the pendulum's field is the form's:
+// SimulationStep with the program's Real, or with the other extended type
+// where the machine has two (the benchmark compares the software type's scan
+// with the x87's). Any other field takes FieldStep with the program's Real.
 using ModelStep = void (*)(PendulumState& state, double g, double m, double dt, double captureRadius);
 inline constexpr ModelStep programStep = &SimulationStep<runtime::Real>;
 
+// What a trial's result depends on besides its start point.
+struct TrialRules {
+  double g = 5;                   // pendulum coefficient
+  double m = 400;                 // magnet strength
+  std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
+  Pendulum pendulum;              // the magnets, their height, friction, capture radius
+
+  bool operator==(const TrialRules&) const = default;
+};
+
 // One trial: the bob released at rest at (x, y), stepped with dt 0.2 and
-// capture radius 9 until a magnet catches it, it flies off (|X| or |Y| at
-// least 4000, tested before every step) or stepLimit steps were made.
+// the pendulum's capture radius until a magnet catches it, it flies off (|X|
+// or |Y| at least 4000, tested before every step) or stepLimit steps were
+// made.
 struct TrialResult {
   std::int16_t caughtBy = 0;  // 0 when not caught
   std::int64_t steps = 0;     // model steps made
@@ -87,14 +66,14 @@ enum class LongTrialDecision { goOn, abandon };
 // Runs one trial as RunTrial does, and tells `afterStep` where the bob is
 // after each step (model units): the path of that trial. A long trial asks
 // `duringLongTrial` as RunTrial does.
-TrialResult TraceTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+TrialResult TraceTrial(double x, double y, const TrialRules& rules,
                        const std::function<void(double x, double y)>& afterStep,
                        const std::function<LongTrialDecision()>& duringLongTrial = {});
 
 // Runs one trial on the calling thread. When it is long, `duringLongTrial`
 // is asked after its step 32768 and then after every further 65536 steps;
 // abandon ends the trial there (its result then says nothing).
-TrialResult RunTrial(double x, double y, double g, double m, std::int64_t stepLimit,
+TrialResult RunTrial(double x, double y, const TrialRules& rules,
                      const std::function<LongTrialDecision()>& duringLongTrial = {},
                      ModelStep step = programStep);
 
@@ -105,10 +84,8 @@ struct ScanJob {
   StartGrid grid;
   int firstRow = 0;
   int endRow = -1;                // -1: up to the grid's top row
-  double g = 5;                   // pendulum coefficient
-  double m = 400;                 // magnet strength
-  std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
-  ModelStep step = programStep;   // the model's step the trials take
+  TrialRules rules;               // what every trial depends on
+  ModelStep step = programStep;   // the model's step where the field is the form's
   // When set: every point of the grid, trial k being point (*pointOrder)[k]
   // (row * side + column); firstRow and endRow are then not used.
   std::shared_ptr<const std::vector<std::int32_t>> pointOrder;
@@ -129,6 +106,29 @@ struct ScanJob {
 // those of RunTrial. Workers run at most a bounded number of trials ahead of
 // the taker, so a job of any size needs little memory. Destroying the scan
 // stops the workers (a long trial at its next look) and joins them.
+// The step of one job's trials, chosen once: the form's own step where the
+// pendulum's field is the form's, FieldStep otherwise.
+class TrialStepper {
+ public:
+  explicit TrialStepper(const TrialRules& rules, ModelStep formStep = programStep);
+  void operator()(PendulumState& state) const {
+    if (anyField_) {
+      FieldStep(state, g_, *anyField_, mapTimeStep, captureRadius_);
+    } else {
+      formStep_(state, g_, m_, mapTimeStep, captureRadius_);
+    }
+  }
+  std::int64_t StepLimit() const { return stepLimit_; }
+
+ private:
+  double g_;
+  double m_;
+  double captureRadius_;
+  std::int64_t stepLimit_;
+  ModelStep formStep_;
+  std::shared_ptr<const MagnetField> anyField_;  // null for the form's field
+};
+
 class MapScan {
  public:
   // 0 worker threads: Next computes each trial itself when it is due.
@@ -178,6 +178,7 @@ class MapScan {
   Slot& SlotOf(std::int64_t index);
 
   const ScanJob job_;
+  const TrialStepper stepper_;
   const std::int64_t trialCount_;
   std::int64_t nextToTake_ = 0;  // the taker's position (only the taker changes it)
   bool abandoned_ = false;       // a long trial was given up: nothing more is handed out

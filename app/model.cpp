@@ -7,11 +7,14 @@ using runtime::SquareRoot;
 using runtime::StoreDouble;
 
 const std::array<Magnet, 3>& Magnets() {
-  static const std::array<Magnet, 3> magnets = {{
-      {1, static_cast<double>(-SquareRoot(1800)), 0.0, 0.0},
-      {2, 30.0, 30.0, 0.0},
-      {3, 30.0, -30.0, 0.0},
-  }};
+  static const std::array<Magnet, 3> magnets = [] {
+    const std::vector<MagnetPlace> places = DefaultMagnetPlaces();
+    std::array<Magnet, 3> made;
+    for (std::size_t k = 0; k < made.size(); ++k) {
+      made[k] = {static_cast<std::int16_t>(k + 1), places[k].x, places[k].y, 0.0};
+    }
+    return made;
+  }();
   return magnets;
 }
 
@@ -130,6 +133,53 @@ TotalForceResult TotalForce(double g, double m, double x, double y, double captu
   return {restoring.z, {Fx, Fy}, caughtBy};
 }
 
+MagnetField FieldOf(const Pendulum& pendulum, double m) {
+  MagnetField field;
+  field.friction = pendulum.friction;
+  // The magnets' level, H below the lowest point (0, not -0, for H = 0).
+  const double level = pendulum.height == 0 ? 0.0 : -pendulum.height;
+  for (std::size_t k = 0; k < pendulum.magnets.size(); ++k) {
+    const MagnetPlace& place = pendulum.magnets[k];
+    field.magnets.push_back({static_cast<std::int16_t>(k + 1), place.x, place.y, level});
+    field.strengths.push_back(static_cast<double>(Real(place.strength) * m));
+  }
+  return field;
+}
+
+template <runtime::ExtendedReal Number>
+TotalForceResult FieldForce(double g, const MagnetField& field, double x, double y, double vx, double vy,
+                            double captureRadius) {
+  std::int16_t caughtBy = 0;
+  const Restoring restoring = RestoringForce<Number>(g, pendulumLength, x, y);
+  const std::size_t count = field.magnets.size();
+  const auto pull = [&](std::size_t k) {
+    return MagnetPull<Number>(field.strengths[k], field.magnets[k], x, y, restoring.z, captureRadius, caughtBy);
+  };
+  // Pull 1 first, as the form's pendulum computes them, then pull 2 added
+  // to it from the left: (pull 2 + pull 1), then each further pull.
+  const Force first = pull(0);
+  Number sumX = first.x;
+  Number sumY = first.y;
+  for (std::size_t k = 1; k < count; ++k) {
+    const Force next = pull(k);
+    if (k == 1) {
+      sumX = Number(next.x) + sumX;
+      sumY = Number(next.y) + sumY;
+    } else {
+      sumX = sumX + next.x;
+      sumY = sumY + next.y;
+    }
+  }
+  sumX = sumX + restoring.force.x;
+  sumY = sumY + restoring.force.y;
+  if (field.friction > 0) {
+    const Number K = field.friction;
+    sumX = sumX - K * vx;
+    sumY = sumY - K * vy;
+  }
+  return {restoring.z, {static_cast<double>(sumX), static_cast<double>(sumY)}, caughtBy};
+}
+
 // Flattened: the force evaluation and the three pulls are inlined into the
 // step, so the 80-bit intermediates stay in registers instead of passing
 // through memory at every call (the step is what the map repeats millions
@@ -137,7 +187,12 @@ TotalForceResult TotalForce(double g, double m, double x, double y, double captu
 template <runtime::ExtendedReal Number>
 [[gnu::flatten]] void SimulationStep(PendulumState& state, double g, double m, double dt,
                                      double captureRadius) {
-  const TotalForceResult total = TotalForce<Number>(g, m, state.x, state.y, captureRadius);
+  MoveBob<Number>(state, TotalForce<Number>(g, m, state.x, state.y, captureRadius), dt);
+}
+
+// The velocity first, then the position with the new velocity.
+template <runtime::ExtendedReal Number>
+[[gnu::always_inline]] inline void MoveBob(PendulumState& state, const TotalForceResult& total, double dt) {
   state.z = total.z;
   state.caughtBy = total.caughtBy;
   const Number step = dt;
@@ -147,6 +202,11 @@ template <runtime::ExtendedReal Number>
   state.y = static_cast<double>(step * state.vy + state.y);
 }
 
+template <runtime::ExtendedReal Number>
+void FieldStep(PendulumState& state, double g, const MagnetField& field, double dt, double captureRadius) {
+  MoveBob<Number>(state, FieldForce<Number>(g, field, state.x, state.y, state.vx, state.vy, captureRadius), dt);
+}
+
 // The extended types the model is compiled for: the software type on every
 // CPU, the x87's long double where the compiler has it.
 template Restoring RestoringForce<runtime::SoftwareReal>(double, double, double, double);
@@ -154,11 +214,17 @@ template Force MagnetPull<runtime::SoftwareReal>(double, const Magnet&, double, 
                                                  std::int16_t&);
 template TotalForceResult TotalForce<runtime::SoftwareReal>(double, double, double, double, double);
 template void SimulationStep<runtime::SoftwareReal>(PendulumState&, double, double, double, double);
+template TotalForceResult FieldForce<runtime::SoftwareReal>(double, const MagnetField&, double, double, double,
+                                                            double, double);
+template void FieldStep<runtime::SoftwareReal>(PendulumState&, double, const MagnetField&, double, double);
 #if LDBL_MANT_DIG == 64
 template Restoring RestoringForce<long double>(double, double, double, double);
 template Force MagnetPull<long double>(double, const Magnet&, double, double, double, double, std::int16_t&);
 template TotalForceResult TotalForce<long double>(double, double, double, double, double);
 template void SimulationStep<long double>(PendulumState&, double, double, double, double);
+template TotalForceResult FieldForce<long double>(double, const MagnetField&, double, double, double, double,
+                                                  double);
+template void FieldStep<long double>(PendulumState&, double, const MagnetField&, double, double);
 #endif
 
 }  // namespace app

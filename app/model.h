@@ -1,6 +1,8 @@
 // The magnetic pendulum: a bob on a pendulum of fixed length over the centre
-// of a plane, pulled back to the centre and attracted by three magnets that
-// lie at the level of its lowest point. No friction anywhere.
+// of a plane, pulled back to the centre and attracted by magnets. The form's
+// pendulum has three magnets at the level of its lowest point and no
+// friction; a pendulum of the user's (app/pendulum.h) has 1 to 8 magnets of
+// their own strengths, at a height below the lowest point, and friction.
 //
 // Every named quantity of the formulas is rounded to a double where it is
 // formed; everything between two named quantities is evaluated in extended
@@ -15,7 +17,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "app/pendulum.h"
 #include "runtime/numeric.h"
 
 namespace app {
@@ -25,12 +29,12 @@ using runtime::Real;
 // Length of the pendulum, in model units.
 inline constexpr double pendulumLength = 200.0;
 
-// One of the three fixed magnets.
+// A magnet as the model computes with it.
 struct Magnet {
-  std::int16_t index;  // 1 to 3; also the index of its colour in magnetColors
+  std::int16_t index;  // 1 to 8; also the index of its colour in magnetColors
   double x;            // horizontal position, model units
   double y;
-  double z;            // height above the bob's lowest point (always 0)
+  double z;            // height above the bob's lowest point (0 for the form's, -H below it)
 };
 
 // The three magnets, each at the distance sqrt(1800) from the centre, at the
@@ -87,6 +91,29 @@ struct TotalForceResult {
 template <runtime::ExtendedReal Number = Real>
 TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius);
 
+// The field of a pendulum of the user's, made once for a run: its magnets
+// with their heights, each one's strength S m rounded to a double (exactly m
+// where S = 1), and the friction.
+struct MagnetField {
+  std::vector<Magnet> magnets;   // magnet k + 1 at index k
+  std::vector<double> strengths;  // S m of magnet k + 1 at index k
+  double friction = 0;           // K of the drag -K v
+};
+MagnetField FieldOf(const Pendulum& pendulum, double m);
+
+// The force on the bob of a pendulum of the user's, with the formulas of the
+// form's pendulum: the restoring force, each magnet's MagnetPull with its
+// strength S m and its height, and the drag -K v of the bob's velocity
+// (vx, vy). Summed in extended precision and rounded to double once, in
+// this order:
+//   ((((pull 2 + pull 1) + pull 3) + pull 4) + ... + pull N) + restoring force
+// (pull 1 alone when N = 1), then minus K vx (and K vy) where K > 0; with
+// K = 0 no friction term is computed, so the form's three magnets at height
+// 0 give TotalForce's bits.
+template <runtime::ExtendedReal Number = Real>
+TotalForceResult FieldForce(double g, const MagnetField& field, double x, double y, double vx, double vy,
+                            double captureRadius);
+
 // One step of semi-implicit Euler: the force at the current position, then
 // the velocity, then the position with the new velocity. Stores the height
 // and caughtBy of that evaluation. The step is made in full even when a
@@ -94,11 +121,15 @@ TotalForceResult TotalForce(double g, double m, double x, double y, double captu
 template <runtime::ExtendedReal Number = Real>
 void SimulationStep(PendulumState& state, double g, double m, double dt, double captureRadius);
 
+// The same step for a pendulum of the user's, its force from FieldForce.
+template <runtime::ExtendedReal Number = Real>
+void FieldStep(PendulumState& state, double g, const MagnetField& field, double dt, double captureRadius);
+
 // Time steps and capture radii of the two runs. The steps are the
 // single-precision values of 0.1 and 0.2, widened.
 inline constexpr double pathTimeStep = 0.1f;
 inline constexpr double pathCaptureRadius = 0.5;
 inline constexpr double mapTimeStep = 0.2f;
-inline constexpr double mapCaptureRadius = 9.0;
+inline constexpr double mapCaptureRadius = defaultCaptureRadius;
 
 }  // namespace app

@@ -11,23 +11,19 @@
 
 namespace app {
 
-namespace {
-
 // Whether the square of the start point (x, y) may reach into the box of a
 // marker (3 units around its magnet); with a unit to spare.
-bool SquareMayCoverAMarker(double x, double y) {
+bool MapPainting::SquareMayCoverAMarker(double x, double y) const {
   constexpr double reach = 1 + 3 + 1;
-  for (const Magnet& magnet : Magnets()) {
+  for (const MagnetPlace& magnet : magnets_) {
     if (std::fabs(x - magnet.x) <= reach && std::fabs(y - magnet.y) <= reach) return true;
   }
   return false;
 }
 
-}  // namespace
-
 void MapPainting::DrawMarkersIfCovered() {
   if (markersShown_) return;
-  DrawMagnetMarkers();
+  DrawMagnetMarkers(magnets_);
   markersShown_ = true;
 }
 
@@ -37,10 +33,8 @@ void MapPainting::PaintSteps(const TrialResult& result) {
 
 void MapPainting::PaintStepsOfUnfinishedTrial() { DrawMarkersIfCovered(); }
 
-void MapPainting::PaintStartPoint(int trialIndex, const TrialResult& result) {
+void MapPainting::PaintStartPoint(double gridX, double gridY, const TrialResult& result) {
   if (result.caughtBy == 0) return;
-  const double gridX = GridX(trialIndex);
-  const double gridY = GridY(trialIndex);
   const runtime::Real x = gridX;
   const runtime::Real y = gridY;
   const graphics::ColorRef color = magnetColors[result.caughtBy];
@@ -54,9 +48,9 @@ RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboa
   const RunPicture picture = OpenRunWindow("Startpunkte");
   const runtime::Text escape = runtime::TextFromCode(27);
   ScanJob job;
-  job.g = g;
-  job.m = m;
-  job.stepLimit = TrialStepLimit(n);
+  job.rules.g = g;
+  job.rules.m = m;
+  job.rules.stepLimit = TrialStepLimit(n);
   MapScan scan(job, options.workerThreads);
   const auto pollDuringLongTrial = [&] {
     return keyboard.PollKey() == escape ? LongTrialDecision::abandon : LongTrialDecision::goOn;
@@ -70,7 +64,7 @@ RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboa
     }
     painting.PaintSteps(*result);
     if (keyboard.PollKey() == escape) return picture;
-    painting.PaintStartPoint(trial, *result);
+    painting.PaintStartPoint(job.X(trial), job.Y(trial), *result);
     if (options.afterTrial) options.afterTrial(trial);
   }
   CloseRunWindow(keyboard);

@@ -32,16 +32,21 @@ struct MapRunOptions {
 // with the markers drawn at every step.
 class MapPainting {
  public:
+  // The markers of these magnets (the form's by default).
+  explicit MapPainting(std::vector<MagnetPlace> magnets = DefaultMagnetPlaces()) : magnets_(std::move(magnets)) {}
+
   // What a trial's steps drew: the markers, if it made any step.
   void PaintSteps(const TrialResult& result);
   // The markers as a trial stopped partway drew them.
   void PaintStepsOfUnfinishedTrial();
-  // The square of trial `trialIndex` when it was caught: 2 x 2 units in the
-  // colour of the catching magnet.
-  void PaintStartPoint(int trialIndex, const TrialResult& result);
+  // The square of the start point (x, y) when it was caught: 2 x 2 units in
+  // the colour of the catching magnet.
+  void PaintStartPoint(double x, double y, const TrialResult& result);
 
  private:
   void DrawMarkersIfCovered();
+  bool SquareMayCoverAMarker(double x, double y) const;
+  std::vector<MagnetPlace> magnets_;
   bool markersShown_ = false;  // the surface shows the markers, uncovered
 };
 

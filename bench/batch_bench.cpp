@@ -33,7 +33,7 @@ double BareGrid() {
   job.endRow = side;
   return SecondsOf([&] {
     for (std::int64_t trial = 0; trial < job.TrialCount(); ++trial) {
-      app::RunTrial(job.X(trial), job.Y(trial), job.g, job.m, job.stepLimit);
+      app::RunTrial(job.X(trial), job.Y(trial), job.rules);
     }
   });
 }

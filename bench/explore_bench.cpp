@@ -45,7 +45,7 @@ Timing BareView(int side) {
   const auto start = Clock::now();
   const double processorStart = ProcessorSeconds();
   for (std::int64_t trial = 0; trial < job.TrialCount(); ++trial) {
-    app::RunTrial(job.X(trial), job.Y(trial), job.g, job.m, job.stepLimit);
+    app::RunTrial(job.X(trial), job.Y(trial), job.rules);
   }
   return {SecondsSince(start), ProcessorSeconds() - processorStart};
 }

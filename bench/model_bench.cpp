@@ -66,7 +66,7 @@ void DefaultMapComputation(benchmark::State& state) {
     steps = 0;
     for (int trial = 0; trial < app::gridTrials; ++trial) {
       const app::TrialResult result =
-          app::RunTrial(app::GridX(trial), app::GridY(trial), 5, 400, limit);
+          app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
       steps += result.steps;
     }
     benchmark::DoNotOptimize(steps);

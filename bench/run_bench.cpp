@@ -40,7 +40,7 @@ double BareMap() {
   return SecondsOf([] {
     const std::int64_t limit = app::TrialStepLimit(2000);
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      app::RunTrial(app::GridX(trial), app::GridY(trial), 5, 400, limit);
+      app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
     }
   });
 }

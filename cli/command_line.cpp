@@ -7,9 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 
 #include "app/form.h"
 #include "app/map_scan.h"
+#include "app/number_text.h"
+#include "app/pendulum.h"
 #include "app/run_window.h"
 #include "cli/platform_words.h"
 #include "runtime/text_to_number.h"
@@ -84,6 +87,15 @@ std::optional<app::MapRegion> ReadRegion(const std::string& text) {
 std::string CheckRegion(const std::string& text) {
   if (ReadRegion(text)) return {};
   return "must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1, not '" + text + "'";
+}
+
+// A finite number for which `holds` is true.
+std::function<std::string(const std::string&)> NumberCheck(std::string range, std::function<bool(double)> holds) {
+  return [range = std::move(range), holds = std::move(holds)](const std::string& text) -> std::string {
+    const std::optional<double> value = FiniteNumber(text);
+    if (value && holds(*value)) return {};
+    return "must be a finite number " + range + ", not '" + text + "'";
+  };
 }
 
 // ---------------------------------------------------------------------------
@@ -190,10 +202,18 @@ class Description {
   // The options of the form's values, of the region and of --shade, which
   // map and explore share.
   void DescribeMapValues(CLI::App& command);
+  void DescribePendulum(CLI::App& command);
   std::string Unexpected() const;
+  std::string ApplyPendulum(const CLI::App& command, app::Pendulum& pendulum) const;
+  // The values of configuration file items that the command line did not
+  // give; what is wrong with the file, empty when nothing.
+  std::string ReadConfigFile(CLI::App& command);
+  // The command's values, from the command line and its configuration file.
+  std::string ApplyMapValues(CLI::App& command, double& g, double& m, double& n, app::Pendulum& pendulum);
   std::string ApplyFormRules(const CLI::App& command, double& g, double& m, double& n);
   void ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const;
   std::string ApplyRows();
+  CommandLineReading PrintedConfig(const CLI::App& command);
 
   CLI::App app_{"", "magpend"};
   CLI::App* map_ = nullptr;
@@ -206,6 +226,14 @@ class Description {
   std::string rows_;
   std::string region_;
   bool shade_ = false;
+  bool markers_ = false;
+  // The pendulum's options as given (or as the configuration file gives them).
+  std::string magnets_ = app::MagnetsText(app::DefaultMagnetPlaces());
+  std::string height_ = "0";
+  std::string friction_ = "0";
+  std::string capture_ = app::ShortestText(app::defaultCaptureRadius);
+  std::string configFile_;
+  bool printConfig_ = false;
 };
 
 void Description::DescribeMapValues(CLI::App& command) {
@@ -218,6 +246,40 @@ void Description::DescribeMapValues(CLI::App& command) {
         ->type_name(formOptions[i].valueName)
         ->check(Check(CheckFormNumber));
   }
+  DescribePendulum(command);
+}
+
+void Description::DescribePendulum(CLI::App& command) {
+  command.add_option("--magnets", magnets_,
+                     "the magnets: \"X,Y[,S];X,Y[,S];...\", 1 to 8 at (X, Y),\n"
+                     "|X|, |Y| <= 200, each pulling S m / R^2 (S > 0, 1 when\n"
+                     "left out); or N@R[,A]: N evenly on a circle of radius R,\n"
+                     "the first at A degrees (180) (the form's three)")
+      ->type_name("LIST")
+      ->capture_default_str()
+      ->check(Check([](const std::string& text) { return app::ReadMagnets(text).mistake; }));
+  command.add_option("--height", height_, "the magnets lie H below the bob's lowest point, H >= 0")
+      ->type_name("H")
+      ->capture_default_str()
+      ->check(Check(NumberCheck("at least 0", [](double h) { return h >= 0; })));
+  command.add_option("--friction", friction_, "a drag -K v on the bob, K >= 0 (0: none)")
+      ->type_name("K")
+      ->capture_default_str()
+      ->check(Check(NumberCheck("at least 0", [](double k) { return k >= 0; })));
+  command.add_option("--capture", capture_,
+                     "a bob within C of a magnet is caught, C > 0")
+      ->type_name("C")
+      ->capture_default_str()
+      ->check(Check(NumberCheck("above 0", [](double c) { return c > 0; })));
+  command.add_option("--config", configFile_,
+                     "read these options from FILE (TOML or INI, as\n"
+                     "--print-config writes it); the command line's own win")
+      ->type_name("FILE")
+      ->configurable(false);
+  command.add_flag("--print-config", printConfig_,
+                   "print the options in force as such a file and end,\n"
+                   "computing nothing")
+      ->configurable(false);
 }
 
 void Description::DescribeMap() {
@@ -240,14 +302,16 @@ void Description::DescribeMap() {
   map_->add_flag("--shade", shade_,
                  "with --grid: each point's colour darkened by the steps\n"
                  "its trial took (full colour: caught at once)");
+  map_->add_flag("--markers", markers_, "with --grid: the magnets' markers over the points");
   map_->add_option("--rows", rows_,
                    "only the rows A to B-1 (row 0 at the bottom): a band\n"
                    "of the map for `magpend merge`, so that a big map can\n"
                    "be made in parts")
-      ->type_name("A:B");
+      ->type_name("A:B")
+      ->configurable(false);
   map_->add_option("-o", line_.map.output, "the picture file (written whole or not at all)")
       ->type_name("FILE.png")
-      ->required();
+      ->configurable(false);
 }
 
 void Description::DescribeMerge() {
@@ -316,6 +380,51 @@ void Description::ApplyRegion(const CLI::App& command, app::MapRegion& region, a
   if (shade_) shading = app::Shading::bySteps;
 }
 
+// The checks of single values have passed: the texts read.
+std::string Description::ApplyPendulum(const CLI::App& command, app::Pendulum& pendulum) const {
+  if (command.count("--magnets") > 0) pendulum.magnets = app::ReadMagnets(magnets_).magnets;
+  if (command.count("--height") > 0) pendulum.height = *FiniteNumber(height_);
+  if (command.count("--friction") > 0) pendulum.friction = *FiniteNumber(friction_);
+  if (command.count("--capture") > 0) pendulum.captureRadius = *FiniteNumber(capture_);
+  return app::PendulumMistake(pendulum);
+}
+
+std::string Description::ReadConfigFile(CLI::App& command) {
+  if (command.count("--config") == 0) return {};
+  std::vector<CLI::ConfigItem> items;
+  try {
+    items = CLI::ConfigTOML().from_file(configFile_);
+  } catch (const CLI::FileError&) {
+    return "--config: cannot read '" + configFile_ + "'";
+  } catch (const CLI::Error& error) {
+    return "--config: '" + configFile_ + "' is not a configuration file: " + error.what();
+  }
+  for (const CLI::ConfigItem& item : items) {
+    if (!item.parents.empty() || item.name == "++" || item.name == "--") {
+      return "--config: '" + configFile_ + "' has a section [" + item.fullname() + "]; only plain options count";
+    }
+    CLI::Option* option = command.get_option_no_throw("--" + item.name);
+    if (option == nullptr || !option->get_configurable()) {
+      return "--config: '" + configFile_ + "' names no option of " + command.get_name() + ": '" + item.name + "'";
+    }
+    if (option->count() > 0) continue;  // given on the command line
+    if (option->get_expected_min() == 0) {
+      option->add_result(CLI::ConfigTOML().to_flag(item));
+    } else {
+      option->add_result(item.inputs);
+    }
+    option->run_callback();  // checks the value and stores it
+  }
+  return {};
+}
+
+std::string Description::ApplyMapValues(CLI::App& command, double& g, double& m, double& n,
+                                        app::Pendulum& pendulum) {
+  if (auto mistake = ReadConfigFile(command); !mistake.empty()) return mistake;
+  if (auto mistake = ApplyFormRules(command, g, m, n); !mistake.empty()) return mistake;
+  return ApplyPendulum(command, pendulum);
+}
+
 // --rows A:B within the map's rows, which --grid decides.
 std::string Description::ApplyRows() {
   const std::int32_t rows = line_.map.gridSide != 0 ? line_.map.gridSide : app::gridSide;
@@ -343,21 +452,43 @@ CommandLineReading Description::Reading() {
   if (map_->parsed()) {
     line_.command = Command::map;
     MapCommand& map = line_.map;
-    if (auto mistake = ApplyFormRules(*map_, map.g, map.m, map.n); !mistake.empty()) return {{}, mistake};
-    if (map.gridSide == 0 && (map_->count("--region") > 0 || shade_)) {
-      return {{}, std::string(shade_ ? "--shade" : "--region") + " needs --grid (the window's picture has neither)"};
+    if (auto mistake = ApplyMapValues(*map_, map.g, map.m, map.n, map.pendulum); !mistake.empty()) {
+      return {{}, mistake};
+    }
+    if (printConfig_) return PrintedConfig(*map_);
+    if (map_->count("-o") == 0) return {{}, "map needs -o FILE.png" + seeHelp};
+    if (map.gridSide == 0 && (map_->count("--region") > 0 || shade_ || markers_)) {
+      const char* option = shade_ ? "--shade" : markers_ ? "--markers" : "--region";
+      return {{}, std::string(option) + " needs --grid (the window's picture has its own markers)"};
     }
     ApplyRegion(*map_, map.region, map.shading);
+    map.markers = markers_;
     if (auto mistake = ApplyRows(); !mistake.empty()) return {{}, mistake};
   } else if (explore_->parsed()) {
     line_.command = Command::explore;
     ExploreCommand& explore = line_.explore;
-    if (auto mistake = ApplyFormRules(*explore_, explore.g, explore.m, explore.n); !mistake.empty()) return {{}, mistake};
+    if (auto mistake = ApplyMapValues(*explore_, explore.g, explore.m, explore.n, explore.pendulum);
+        !mistake.empty()) {
+      return {{}, mistake};
+    }
+    if (printConfig_) return PrintedConfig(*explore_);
     ApplyRegion(*explore_, explore.region, explore.shading);
   } else if (merge_->parsed()) {
     line_.command = Command::merge;
   } else if (app_.count("--save") > 0) {
     line_.saveFolder = saveFolder_;
+  }
+  return {line_, {}};
+}
+
+// The options given and the defaults of those that have one, each a line
+// "name=value"; an option with neither (the picture's --grid, say) is left
+// out rather than written as an empty value that would not read back.
+CommandLineReading Description::PrintedConfig(const CLI::App& command) {
+  line_.command = Command::printConfig;
+  std::istringstream lines(command.config_to_str(true, false));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.ends_with("=\"\"")) line_.configText += line + "\n";
   }
   return {line_, {}};
 }

@@ -4,13 +4,19 @@
 // or a display:
 //
 //   magpend [--save DIR]
-//   magpend map [--g G] [--m M] [--n N] [--grid S [--region X0:X1:Y0:Y1] [--shade]]
+//   magpend map [PENDULUM] [--grid S [--region X0:X1:Y0:Y1] [--shade] [--markers]]
 //               [--rows A:B] -o FILE.png
 //   magpend merge -o FILE.png BAND.png...
-//   magpend explore [--g G] [--m M] [--n N] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
+//   magpend explore [PENDULUM] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
 //   magpend --help | --version
+// where PENDULUM is any of
+//   [--g G] [--m M] [--n N] [--magnets "X,Y[,S];..." | --magnets N@R[,A]]
+//   [--height H] [--friction K] [--capture C] [--config FILE] [--print-config]
 //
-// An option's value follows it as the next argument or after "=".
+// An option's value follows it as the next argument or after "=". The
+// options of map and explore can also come from a configuration file
+// (--config, TOML or INI, as --print-config writes it); the command line's
+// own options take precedence over the file's.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +28,14 @@
 
 #include "app/form.h"
 #include "app/map_scan.h"
+#include "app/pendulum.h"
 #include "app/point_color.h"
 
 namespace cli {
 
 enum class Command {
   interactive,  // the form and the windows
+  printConfig,  // print the options in force as a configuration file, exit 0
   help,         // print the usage, exit 0
   version,      // print the version, exit 0
   map,          // compute the start-point map into a picture file
@@ -52,6 +60,8 @@ struct MapCommand {
   std::int32_t gridSide = 0;
   app::MapRegion region;                      // --grid: where its points lie
   app::Shading shading = app::Shading::none;  // --grid: --shade
+  bool markers = false;                       // --grid: --markers
+  app::Pendulum pendulum;                     // the magnets, height, friction, capture radius
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
   std::int32_t endRow = 0;    // row 0 at the bottom
   std::filesystem::path output;
@@ -66,6 +76,7 @@ struct ExploreCommand {
   std::int32_t side = defaultExploreSide;  // the drawing area and the grid: S x S
   app::MapRegion region;
   app::Shading shading = app::Shading::none;
+  app::Pendulum pendulum;  // the magnets, height, friction, capture radius
 };
 
 struct CommandLine {
@@ -75,6 +86,7 @@ struct CommandLine {
   ExploreCommand explore;                           // explore
   std::vector<std::filesystem::path> bands;         // merge: the band files
   std::filesystem::path mergeOutput;                // merge: -o FILE
+  std::string configText;                           // printConfig: the file's text
 };
 
 // The command line read, or the one line that says what is wrong with it

@@ -18,6 +18,7 @@ int RunExploreCommand(const ExploreCommand& command) {
   settings.side = command.side;
   settings.firstRegion = command.region;
   settings.shading = command.shading;
+  settings.pendulum = command.pendulum;
   app::ExploreOptions options;
   // A line at a time, so that whoever reads the output sees each at once.
   options.say = [](const std::string& line) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/map_picture.h"
+#include "app/number_text.h"
 #include "cli/batch_commands.h"
 #include "cli/interruption.h"
 #include "graphics/window_system.h"
@@ -66,9 +67,11 @@ app::MapPictureJob JobOf(const MapCommand& command) {
   job.shading = command.shading;
   job.scan.firstRow = command.firstRow;
   job.scan.endRow = command.endRow;
-  job.scan.g = command.g;
-  job.scan.m = command.m;
-  job.scan.stepLimit = app::TrialStepLimit(command.n);
+  job.scan.rules.g = command.g;
+  job.scan.rules.m = command.m;
+  job.scan.rules.stepLimit = app::TrialStepLimit(command.n);
+  job.scan.rules.pendulum = command.pendulum;
+  job.markers = command.markers;
   return job;
 }
 
@@ -78,7 +81,7 @@ app::MapPictureJob JobOf(const MapCommand& command) {
 std::string JobText(const app::MapPictureJob& job) {
   char text[400];
   std::snprintf(text, sizeof text, "start-point map: g %.17g, m %.17g, %lld steps, %s %d",
-                job.scan.g, job.scan.m, static_cast<long long>(job.scan.stepLimit),
+                job.scan.rules.g, job.scan.rules.m, static_cast<long long>(job.scan.rules.stepLimit),
                 job.kind == app::MapPictureKind::window ? "window of grid" : "grid",
                 job.scan.grid.side);
   std::string identity = text;
@@ -88,6 +91,13 @@ std::string JobText(const app::MapPictureJob& job) {
     identity += text;
   }
   if (job.shading == app::Shading::bySteps) identity += ", shaded";
+  if (job.markers) identity += ", markers";
+  const app::Pendulum& pendulum = job.scan.rules.pendulum;
+  if (pendulum != app::Pendulum{}) {
+    identity += ", magnets " + app::MagnetsText(pendulum.magnets) + ", height " + app::ShortestText(pendulum.height) +
+                ", friction " + app::ShortestText(pendulum.friction) + ", capture " +
+                app::ShortestText(pendulum.captureRadius);
+  }
   return identity;
 }
 

@@ -117,9 +117,9 @@ class ExploreTest : public testing::OffscreenRunTest {
     MapPictureJob job;
     job.kind = MapPictureKind::pixelPerPoint;
     job.scan.grid = {settings_.side, region};
-    job.scan.g = settings_.g;
-    job.scan.m = settings_.m;
-    job.scan.stepLimit = TrialStepLimit(settings_.n);
+    job.scan.rules.g = settings_.g;
+    job.scan.rules.m = settings_.m;
+    job.scan.rules.stepLimit = TrialStepLimit(settings_.n);
     job.shading = settings_.shading;
     const std::optional<MapPicture> picture = ComputeMapPicture(job, 2, {});
     std::vector<graphics::ColorRef> pixels(static_cast<std::size_t>(settings_.side * settings_.side));

@@ -25,7 +25,7 @@ MapPictureJob Job(MapPictureKind kind, int side, int firstRow, int endRow) {
   job.scan.grid.side = side;
   job.scan.firstRow = firstRow;
   job.scan.endRow = endRow;
-  job.scan.stepLimit = 40;  // short trials; enough for every colour to show
+  job.scan.rules.stepLimit = 40;  // short trials; enough for every colour to show
   return job;
 }
 

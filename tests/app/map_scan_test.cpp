@@ -27,14 +27,14 @@ TEST(TrialStepLimitTest, EveryCountTheFormAcceptsEndsATrial) {
 TEST(TrialTest, EndsByCaptureCountOrFlyingOff) {
   runtime::LoadFloatingPointControl();
   // Next to magnet 1: caught in the first step.
-  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).caughtBy, 1);
-  EXPECT_EQ(RunTrial(-42, 0, 5, 400, 2000).steps, 1);
+  EXPECT_EQ(RunTrial(-42, 0, {5, 400, 2000, {}}).caughtBy, 1);
+  EXPECT_EQ(RunTrial(-42, 0, {5, 400, 2000, {}}).steps, 1);
   // A count of 3 stops an uncaught bob after 3 steps.
-  const TrialResult counted = RunTrial(-110, -110, 5, 400, 3);
+  const TrialResult counted = RunTrial(-110, -110, {5, 400, 3, {}});
   EXPECT_EQ(counted.caughtBy, 0);
   EXPECT_EQ(counted.steps, 3);
   // A huge pendulum coefficient throws the bob out of the plane: it flies off.
-  const TrialResult flown = RunTrial(-110, -110, 1e9, 400, 0x7FFFFFFF);
+  const TrialResult flown = RunTrial(-110, -110, {1e9, 400, 0x7FFFFFFF, {}});
   EXPECT_EQ(flown.caughtBy, 0);
   EXPECT_LT(flown.steps, 100);
 }
@@ -68,7 +68,7 @@ TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {
   job.grid.side = 9;
   job.firstRow = 2;
   job.endRow = 6;
-  job.stepLimit = 500;
+  job.rules.stepLimit = 500;
   EXPECT_EQ(job.TrialCount(), 36);
   EXPECT_EQ(job.Y(0), job.grid.Y(2));
   for (unsigned workers : {0u, 1u, 3u}) {
@@ -76,7 +76,7 @@ TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {
     for (std::int64_t i = 0; i < job.TrialCount(); ++i) {
       const std::optional<TrialResult> result = scan.Next();
       ASSERT_TRUE(result) << workers << " workers, trial " << i;
-      const TrialResult expected = RunTrial(job.X(i), job.Y(i), job.g, job.m, job.stepLimit);
+      const TrialResult expected = RunTrial(job.X(i), job.Y(i), job.rules);
       EXPECT_EQ(result->caughtBy, expected.caughtBy) << workers << " workers, trial " << i;
       EXPECT_EQ(result->steps, expected.steps) << workers << " workers, trial " << i;
     }
@@ -93,8 +93,8 @@ TEST(MapScanTest, AJobOfAnySizeIsHandedOutWhole) {
   for (const double m : {400.0, 1e-300}) {
     ScanJob job;
     job.grid.side = 41;
-    job.m = m;
-    job.stepLimit = 5000;
+    job.rules.m = m;
+    job.rules.stepLimit = 5000;
     MapScan scan(job, 2, 8);
     std::int64_t taken = 0;
     while (scan.Next()) ++taken;
@@ -111,9 +111,9 @@ TEST(MapScanTest, LongTrialsAreLookedAtAndCanBeGivenUp) {
   ScanJob job;
   job.grid.side = 3;
   job.endRow = 1;
-  job.m = 1e-9;
+  job.rules.m = 1e-9;
   for (unsigned workers : {0u, 2u}) {
-    job.stepLimit = longTrialSteps;
+    job.rules.stepLimit = longTrialSteps;
     {
       MapScan scan(job, workers);
       int looks = 0;
@@ -122,7 +122,7 @@ TEST(MapScanTest, LongTrialsAreLookedAtAndCanBeGivenUp) {
       EXPECT_EQ(scan.Next(countLooks)->steps, longTrialSteps);
       EXPECT_EQ(looks, 0);
     }
-    job.stepLimit = 0x7FFFFFFF;
+    job.rules.stepLimit = 0x7FFFFFFF;
     MapScan scan(job, workers);
     int looks = 0;
     const auto giveUpAtTheThird = [&] {

@@ -190,7 +190,73 @@ TEST_F(ModelTest, StepGivesTheBitsOfThePlainReference) {
     }
   }
 }
+
+// Any pendulum against the same arithmetic written straight through: 1 to 8
+// magnets anywhere with strengths, at a height, with or without friction.
+TEST_F(ModelTest, FieldStepGivesTheBitsOfThePlainReference) {
+  std::mt19937_64 random(20261210);
+  std::uniform_real_distribution<double> place(-200, 200);
+  std::uniform_real_distribution<double> speed(-40, 40);
+  std::uniform_real_distribution<double> strength(0.01, 1000);
+  std::uniform_int_distribution<int> count(1, 8);
+  for (int i = 0; i < 3000; ++i) {
+    Pendulum pendulum;
+    pendulum.magnets.resize(static_cast<std::size_t>(count(random)));
+    for (MagnetPlace& magnet : pendulum.magnets) magnet = {place(random), place(random), strength(random) / 100};
+    pendulum.height = i % 3 == 0 ? 0 : strength(random) / 20;
+    pendulum.friction = i % 4 == 0 ? 0 : strength(random) / 1000;
+    const double g = strength(random) / 50;
+    const double m = strength(random);
+    const MagnetField field = FieldOf(pendulum, m);
+    reference::Field plainField{static_cast<int>(field.magnets.size()), {}, {}, {}, {}, pendulum.friction};
+    for (std::size_t k = 0; k < field.magnets.size(); ++k) {
+      plainField.x[k] = field.magnets[k].x;
+      plainField.y[k] = field.magnets[k].y;
+      plainField.z[k] = -pendulum.height;
+      plainField.strength[k] = static_cast<double>(static_cast<long double>(pendulum.magnets[k].strength) * m);
+    }
+    // Every tenth state starts right over a magnet, within any capture radius.
+    const double x = i % 10 == 0 ? pendulum.magnets[0].x : place(random);
+    const double y = i % 10 == 0 ? pendulum.magnets[0].y : place(random);
+    const double vx = speed(random);
+    const double vy = speed(random);
+
+    reference::State plain{x, y, 0, vx, vy, 0};
+    reference::StepAny(plain, g, plainField, mapTimeStep, mapCaptureRadius);
+    for (const auto step : {&FieldStep<runtime::Real>, &FieldStep<runtime::SoftwareReal>}) {
+      PendulumState model{x, y, 0, vx, vy, 0};
+      step(model, g, field, mapTimeStep, mapCaptureRadius);
+      ASSERT_EQ(model.x, plain.x) << i;
+      ASSERT_EQ(model.y, plain.y) << i;
+      ASSERT_EQ(model.z, plain.z) << i;
+      ASSERT_EQ(model.vx, plain.vx) << i;
+      ASSERT_EQ(model.vy, plain.vy) << i;
+      ASSERT_EQ(model.caughtBy, plain.caughtBy) << i;
+    }
+  }
+}
 #endif
+
+// The form's pendulum through the general formulas gives the form's step's
+// bits, on either extended type, along the whole default path.
+TEST_F(ModelTest, FieldStepOfTheFormsPendulumIsTheFormsStep) {
+  const MagnetField field = FieldOf(Pendulum{}, 400);
+  const auto stepsAlike = [&](auto formStep, auto fieldStep) {
+    PendulumState form = StateAtRest(-50, 50);
+    PendulumState any = form;
+    for (int step = 0; step < 5461; ++step) {
+      formStep(form, 5, 400, pathTimeStep, pathCaptureRadius);
+      fieldStep(any, 5, field, pathTimeStep, pathCaptureRadius);
+      if (form.x != any.x || form.y != any.y || form.vx != any.vx || form.vy != any.vy || form.z != any.z ||
+          form.caughtBy != any.caughtBy) {
+        return step;
+      }
+    }
+    return -1;
+  };
+  EXPECT_EQ(stepsAlike(&SimulationStep<runtime::Real>, &FieldStep<runtime::Real>), -1);
+  EXPECT_EQ(stepsAlike(&SimulationStep<runtime::SoftwareReal>, &FieldStep<runtime::SoftwareReal>), -1);
+}
 
 }  // namespace
 }  // namespace app

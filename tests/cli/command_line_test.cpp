@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 
 #include "app/form.h"
+#include "app/pendulum.h"
 
 namespace cli {
 namespace {
@@ -125,6 +127,18 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--grid", "5", "--region", "0: 1:0:1"}, "--region must be"},
       {{"map", "-o", "x.png", "--region", "0:1:0:1"}, "--region needs --grid"},
       {{"map", "-o", "x.png", "--shade"}, "--shade needs --grid"},
+      {{"map", "-o", "x.png", "--markers"}, "--markers needs --grid"},
+      {{"map", "-o", "x.png", "--magnets", "1,1;2,2;3,3;4,4;5,5;6,6;7,7;8,8;9,9"}, "--magnets at most 8 magnets, not 9"},
+      {{"map", "-o", "x.png", "--magnets", "1,2;3"}, "--magnets must be \"X,Y[,S];X,Y[,S];...\""},
+      {{"map", "-o", "x.png", "--magnets", "nan,0"}, "--magnets must be"},
+      {{"map", "-o", "x.png", "--magnets", "1,1;1,1"}, "--magnets: magnet 2 lies where magnet 1 lies"},
+      {{"map", "-o", "x.png", "--magnets", "201,0"}, "--magnets: magnet 1 lies beyond 200"},
+      {{"map", "-o", "x.png", "--friction", "-0.1"}, "--friction must be a finite number at least 0, not '-0.1'"},
+      {{"map", "-o", "x.png", "--height", "inf"}, "--height must be a finite number at least 0"},
+      {{"map", "-o", "x.png", "--capture", "0"}, "--capture must be a finite number above 0"},
+      {{"explore", "--magnets=-1,0;-1,0"}, "--magnets: magnet 2 lies where magnet 1 lies"},
+      {{"map", "-o", "x.png", "--config", "/nonexistent/mine.toml"}, "--config: cannot read '/nonexistent/mine.toml'"},
+      {{"map", "-o", "x.png", "--config"}, "--config needs a value"},
       {{"explore", "--grid", "2049"}, "--grid must be a whole number from 2 to 2048"},
       {{"explore", "--grid", "1"}, "--grid must be"},
       {{"explore", "--m", "0"}, "--m must be above 0"},
@@ -140,6 +154,11 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
         << "[" << reading.mistake << "] lacks [" << c.mistake << "]";
     EXPECT_EQ(reading.mistake.find('\n'), std::string::npos);
   }
+}
+
+// An empty configuration file, made by the test that reads the options.
+std::string EmptyConfigFile() {
+  return (std::filesystem::temp_directory_path() / "magpend-empty-config.toml").string();
 }
 
 // Every option: where it belongs, how the usage shows it, a value it takes,
@@ -163,6 +182,26 @@ const OptionCase optionCases[] = {
      [](const CommandLine& l) { return l.map.region == app::MapRegion{-1e-3, 0.5, 2, 2.25}; }},
     {{"map", "-o", "o.png", "--grid", "3", "--shade"}, "--shade",
      [](const CommandLine& l) { return l.map.shading == app::Shading::bySteps; }},
+    {{"map", "-o", "o.png", "--magnets", "-40,0;30,30,2"}, "--magnets LIST", [](const CommandLine& l) {
+       return l.map.pendulum.magnets == std::vector<app::MagnetPlace>{{-40, 0, 1}, {30, 30, 2}};
+     }},
+    {{"map", "-o", "o.png", "--magnets=-1,0"}, "--magnets",
+     [](const CommandLine& l) { return l.map.pendulum.magnets == std::vector<app::MagnetPlace>{{-1, 0, 1}}; }},
+    {{"map", "-o", "o.png", "--height", "2.5"}, "--height H", [](const CommandLine& l) { return l.map.pendulum.height == 2.5; }},
+    {{"map", "-o", "o.png", "--friction", "0.01"}, "--friction K",
+     [](const CommandLine& l) { return l.map.pendulum.friction == 0.01; }},
+    {{"map", "-o", "o.png", "--capture", "3"}, "--capture C",
+     [](const CommandLine& l) { return l.map.pendulum.captureRadius == 3; }},
+    {{"map", "-o", "o.png", "--grid", "3", "--markers"}, "--markers", [](const CommandLine& l) { return l.map.markers; }},
+    {{"map", "--magnets", "2@5", "--print-config"}, "--print-config", [](const CommandLine& l) {
+       return l.command == Command::printConfig && l.configText.find("magnets=\"2@5\"\n") != std::string::npos &&
+              l.configText.find("friction=0\n") != std::string::npos;
+     }},
+    {{"explore", "--magnets", "2@5", "--friction", "1"}, "explore", [](const CommandLine& l) {
+       return l.explore.pendulum.magnets.size() == 2 && l.explore.pendulum.friction == 1;
+     }},
+    {{"map", "-o", "o.png", "--config", EmptyConfigFile()}, "--config FILE",
+     [](const CommandLine& l) { return l.map.pendulum == app::Pendulum{}; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
     {{"explore"}, "explore", [](const CommandLine& l) {
        return l.command == Command::explore && l.explore.side == 600 && l.explore.region == app::MapRegion{} &&
@@ -176,6 +215,7 @@ const OptionCase optionCases[] = {
 };
 
 TEST(CommandLineTest, EveryOptionIsShownAndTaken) {
+  std::ofstream{EmptyConfigFile()};
   const std::string usage = UsageText();
   for (const OptionCase& c : optionCases) {
     const CommandLineReading reading = Read(c.arguments);
@@ -183,6 +223,51 @@ TEST(CommandLineTest, EveryOptionIsShownAndTaken) {
     EXPECT_TRUE(c.took(reading.commandLine)) << c.shown;
     EXPECT_NE(usage.find(c.shown), std::string::npos) << c.shown;
   }
+}
+
+// A configuration file gives what the same options give on the command
+// line, and what --print-config writes reads back to the same values; the
+// command line's own options win over the file's.
+TEST(CommandLineTest, ConfigurationFilesReadAsTheCommandLine) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "magpend-command-line-test.toml";
+  const auto readWith = [&](const std::string& text, std::vector<std::string> arguments) {
+    std::ofstream(file) << text;
+    arguments.insert(arguments.begin(), {"map", "-o", "x.png", "--config", file.string()});
+    return Read(arguments);
+  };
+  const CommandLine options =
+      Read({"map", "-o", "x.png", "--magnets", "4@40", "--height", "3", "--friction", "0.5", "--g", "2"}).commandLine;
+  const struct {
+    std::string text;
+    std::vector<std::string> arguments;
+  } sameAsOptions[] = {
+      {"magnets = \"4@40\"\nheight = 3\nfriction = 0.5\ng = 2\n", {}},
+      {"# a comment\nmagnets=\"4@40\"\nheight=3\nfriction=9\n", {"--friction", "0.5", "--g", "2"}},
+      {Read({"map", "--magnets", "4@40", "--height", "3", "--friction", "0.5", "--g", "2", "--print-config"})
+           .commandLine.configText,
+       {}},
+  };
+  for (const auto& c : sameAsOptions) {
+    const CommandLineReading reading = readWith(c.text, c.arguments);
+    ASSERT_EQ(reading.mistake, "") << c.text;
+    EXPECT_EQ(reading.commandLine.map.pendulum, options.map.pendulum) << c.text;
+    EXPECT_EQ(reading.commandLine.map.g, options.map.g) << c.text;
+  }
+  const struct {
+    std::string text;
+    std::string mistake;
+  } wrong[] = {
+      {"magnets = \"1,1;1,1\"\n", "--magnets: magnet 2 lies where magnet 1 lies"},
+      {"friction = -1\n", "--friction must be"},
+      {"colour = \"red\"\n", "names no option of map: 'colour'"},
+      {"[map]\ng = 2\n", "has a section"},
+      {"o = \"elsewhere.png\"\n", "names no option of map: 'o'"},
+  };
+  for (const auto& c : wrong) {
+    const std::string mistake = readWith(c.text, {}).mistake;
+    EXPECT_NE(mistake.find(c.mistake), std::string::npos) << "[" << mistake << "] lacks [" << c.mistake << "]";
+  }
+  std::filesystem::remove(file);
 }
 
 // The usage names no option beyond those, and describes the form's fields.
@@ -195,7 +280,7 @@ TEST(CommandLineTest, UsageNamesNoOtherOption) {
     const bool wordStart = at == 0 || std::string_view(" [,").find(usage[at - 1]) != std::string_view::npos;
     std::size_t end = at + (usage.compare(at, 2, "--") == 0 ? 2 : 1);
     const std::size_t letters = end;
-    while (end < usage.size() && usage[end] >= 'a' && usage[end] <= 'z') ++end;
+    while (end < usage.size() && ((usage[end] >= 'a' && usage[end] <= 'z') || (end > letters && usage[end] == '-'))) ++end;
     const std::string name = usage.substr(at, end - at);
     at = end;
     if (!wordStart || end == letters) continue;

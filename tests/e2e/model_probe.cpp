@@ -58,7 +58,7 @@ std::uint64_t MapDigest(double trialSteps) {
     runtime::LoadFloatingPointControl();
     const std::int64_t limit = app::TrialStepLimit(trialSteps);
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      const app::TrialResult result = app::RunTrial(app::GridX(trial), app::GridY(trial), 5, 400, limit);
+      const app::TrialResult result = app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
       digest = (digest ^ static_cast<std::uint64_t>(result.caughtBy)) * 1099511628211u;
       digest = (digest ^ static_cast<std::uint64_t>(result.steps)) * 1099511628211u;
     }

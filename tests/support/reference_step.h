@@ -73,4 +73,75 @@ inline void Step(State& s, double g, double m, double dt, double radius) {
   s.y = dt * (Real)s.vy + s.y;
 }
 
+// Any pendulum: `count` magnets at (x, y) and height z, each pulling with
+// its own strength (S m, already a double), and a drag -friction v.
+struct Field {
+  int count;
+  double x[8], y[8], z[8];
+  double strength[8];
+  double friction;
+};
+
+inline void StepAny(State& s, double g, const Field& field, double dt, double radius) {
+  typedef long double Real;
+  const Real L = 200;
+  const Real X = s.x;
+  const Real Y = s.y;
+
+  const double r = Root(X * X + Y * Y);
+  const double Z = L - Root(AtLeastZero(L * L - r * (Real)r));
+  const double F = (g / L) * r;
+  const double a = (F / L) * r;
+  const double Fh = Root(AtLeastZero(F * (Real)F - a * (Real)a));
+  double Rx = 0, Ry = 0;
+  if (!(r <= 0)) {
+    Rx = (-Fh / (Real)r) * X;
+    Ry = (-Fh / (Real)r) * Y;
+  }
+
+  double pullX[8] = {}, pullY[8] = {};
+  int caughtBy = 0;
+  for (int k = 0; k < field.count; ++k) {
+    const double dx = field.x[k] - X;
+    const double dy = field.y[k] - Y;
+    const double dz = field.z[k] - (Real)Z;
+    const double rh = Root(dx * (Real)dx + dy * (Real)dy);
+    if (radius >= rh) {
+      if (caughtBy <= 0) caughtBy = k + 1;
+      pullX[k] = 0;
+      pullY[k] = 0;
+      continue;
+    }
+    const double R = Root(dx * (Real)dx + dy * (Real)dy + dz * (Real)dz);
+    const double Fm = (rh * (Real)field.strength[k]) / ((R * (Real)R) * R);
+    pullX[k] = (dx * (Real)Fm) / rh;
+    pullY[k] = (dy * (Real)Fm) / rh;
+  }
+  // ((pull 2 + pull 1) + pull 3) + ... + restoring force, minus the drag.
+  Real sumX = pullX[0], sumY = pullY[0];
+  if (field.count > 1) {
+    sumX = (Real)pullX[1] + sumX;
+    sumY = (Real)pullY[1] + sumY;
+  }
+  for (int k = 2; k < field.count; ++k) {
+    sumX += pullX[k];
+    sumY += pullY[k];
+  }
+  sumX += Rx;
+  sumY += Ry;
+  if (field.friction > 0) {
+    sumX -= field.friction * (Real)s.vx;
+    sumY -= field.friction * (Real)s.vy;
+  }
+  const double Fx = sumX;
+  const double Fy = sumY;
+
+  s.z = Z;
+  s.caughtBy = caughtBy;
+  s.vx = dt * (Real)Fx + s.vx;
+  s.vy = dt * (Real)Fy + s.vy;
+  s.x = dt * (Real)s.vx + s.x;
+  s.y = dt * (Real)s.vy + s.y;
+}
+
 }  // namespace reference

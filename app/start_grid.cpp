@@ -1,0 +1,40 @@
+#include "app/start_grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/numeric.h"
+
+namespace app {
+
+namespace {
+
+// Point i of `side` from `first` to `last`, rounded once.
+double EvenlySpread(double first, double last, int i, int side) {
+  const runtime::Real width = runtime::Real(last) - runtime::Real(first);
+  return static_cast<double>(runtime::Real(first) + width * i / (side - 1));
+}
+
+}  // namespace
+
+double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
+double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, side); }
+
+double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
+double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
+
+namespace {
+
+// The index of `side` points from `first` to `last` nearest to `value`,
+// kept within one beyond either end.
+std::int64_t NearestIndex(double first, double last, double value, int side) {
+  const double index = std::nearbyint((value - first) * (side - 1) / (last - first));
+  return static_cast<std::int64_t>(std::clamp(index, -1.0, static_cast<double>(side)));
+}
+
+}  // namespace
+
+std::int64_t StartGrid::NearestColumn(double x) const { return NearestIndex(region.x0, region.x1, x, side); }
+std::int64_t StartGrid::NearestRow(double y) const { return NearestIndex(region.y0, region.y1, y, side); }
+
+}  // namespace app

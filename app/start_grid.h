@@ -1,0 +1,49 @@
+// The start points of a map: a grid of points spread evenly over a region of
+// the plane, and the mapping between its columns and rows and model units.
+// The map window, `magpend map --grid` and the explorer's views all use it.
+#pragma once
+
+#include <cstdint>
+
+namespace app {
+
+// The map window's grid: 111 x 111 start points, in steps of 2.
+inline constexpr int gridSide = 111;
+inline constexpr int gridTrials = gridSide * gridSide;
+
+// The part of the plane a map covers: x from x0 to x1, y from y0 to y1
+// (model units, x0 < x1 and y0 < y1). The map window's is -110 to 110.
+struct MapRegion {
+  double x0 = -110;
+  double x1 = 110;
+  double y0 = -110;
+  double y1 = 110;
+
+  bool operator==(const MapRegion&) const = default;
+};
+
+// The start points: side x side points spread evenly over the region, its
+// edges included. Row 0 is the bottom row (y = y0), and each row runs from
+// the left (x = x0). Side 111 over the default region is the map window's
+// grid, in steps of 2.
+struct StartGrid {
+  int side = gridSide;  // points per row and per column, at least 2
+  MapRegion region;
+
+  // Column i: x0 + (x1 - x0) i / (side - 1), computed in Real and rounded
+  // once to a double (so the default region gives -110 + 220 i / (side - 1)).
+  double X(int column) const;
+  // Row j likewise from y0 to y1.
+  double Y(int row) const;
+
+  // The column and row whose points lie nearest to x and y (rounded to the
+  // nearest, in doubles); far outside the grid, -1 or side.
+  std::int64_t NearestColumn(double x) const;
+  std::int64_t NearestRow(double y) const;
+};
+
+// Start point of trial `trialIndex` of the window's grid, in scan order.
+double GridX(int trialIndex);
+double GridY(int trialIndex);
+
+}  // namespace app
