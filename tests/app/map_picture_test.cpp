@@ -38,6 +38,24 @@ MapPicture Compute(const MapPictureJob& job) {
 
 using MapPictureTest = testing::OffscreenRunTest;
 
+// A pendulum of the user's own: four magnets on a circle with unequal
+// strengths, below the lowest point, with friction, their markers painted.
+// The picture as the x87 build paints it: every build (the software Real's,
+// the ARM64 one's) must paint exactly this picture.
+TEST_F(MapPictureTest, PendulumOfTheUsersOwnPaintsTheSamePictureEverywhere) {
+  MapPictureJob job = Job(MapPictureKind::pixelPerPoint, 61, 0, 61);
+  job.scan.rules.stepLimit = 300;
+  job.scan.rules.pendulum.magnets = MagnetsOnCircle(4, 40, 180);
+  job.scan.rules.pendulum.magnets[1].strength = 2;
+  job.scan.rules.pendulum.magnets[3].strength = 0.5;
+  job.scan.rules.pendulum.height = 10;
+  job.scan.rules.pendulum.friction = 0.05;
+  job.markers = true;
+  job.shading = Shading::bySteps;
+  const std::vector<graphics::ColorRef> pixels = RowsOf(Compute(job));
+  EXPECT_EQ(testing::Fingerprint(pixels), 13174145530520507170u);
+}
+
 // Two bands cut anywhere hold, one above the other, exactly the rows of the
 // whole picture: the window's squares, their margins and the markers too.
 TEST_F(MapPictureTest, BandsCutAnywhereStackUpToTheWholePicture) {
