@@ -480,6 +480,14 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
   if (settings.g != defaults.g) command += " --g " + ShortestText(settings.g);
   if (settings.m != defaults.m) command += " --m " + ShortestText(settings.m);
   if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
+  const Pendulum& pendulum = settings.pendulum;
+  const Pendulum formPendulum;
+  if (pendulum.magnets != formPendulum.magnets) command += " --magnets=\"" + MagnetsText(pendulum.magnets) + "\"";  // quoted for the shell: ; ends a command there
+  if (pendulum.height != formPendulum.height) command += " --height " + ShortestText(pendulum.height);
+  if (pendulum.friction != formPendulum.friction) command += " --friction " + ShortestText(pendulum.friction);
+  if (pendulum.captureRadius != formPendulum.captureRadius) {
+    command += " --capture " + ShortestText(pendulum.captureRadius);
+  }
   if (settings.shading == Shading::bySteps) command += " --shade";
   return command + " -o view.png";
 }

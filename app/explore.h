@@ -25,7 +25,8 @@
 //     number), a line "saved: explore-NNN.png";
 //   Escape, Q, closing the window: the end.
 // Every finished view prints the command that computes it as a file:
-//   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N] [--shade] -o view.png  # T s
+//   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N]
+//         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] -o view.png  # T s
 // with numbers in the shortest text that reads back to the same double.
 #pragma once
 

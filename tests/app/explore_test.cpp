@@ -54,6 +54,13 @@ TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
   settings.shading = Shading::bySteps;
   EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
             "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --shade -o view.png");
+  settings.pendulum.magnets = {{-40, 0, 1}, {30, 30, 0.25}};
+  settings.pendulum.height = 2;
+  settings.pendulum.friction = 0.125;
+  settings.pendulum.captureRadius = 4;
+  EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
+            "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --magnets=\"-40,0;30,30,0.25\" --height 2 "
+            "--friction 0.125 --capture 4 --shade -o view.png");
 }
 
 // The explorer on an offscreen window, driven through its input queue as
@@ -120,6 +127,7 @@ class ExploreTest : public testing::OffscreenRunTest {
     job.scan.rules.g = settings_.g;
     job.scan.rules.m = settings_.m;
     job.scan.rules.stepLimit = TrialStepLimit(settings_.n);
+    job.scan.rules.pendulum = settings_.pendulum;
     job.shading = settings_.shading;
     const std::optional<MapPicture> picture = ComputeMapPicture(job, 2, {});
     std::vector<graphics::ColorRef> pixels(static_cast<std::size_t>(settings_.side * settings_.side));
@@ -149,6 +157,22 @@ class ExploreTest : public testing::OffscreenRunTest {
   std::vector<std::string> lines_;
   std::size_t read_ = 0;
 };
+
+// A pendulum of the user's own: its views are the batch map of that
+// pendulum, and their commands name it.
+TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
+  ExploreSettings settings;
+  settings.side = 32;
+  settings.n = 200;
+  settings.pendulum.magnets = MagnetsOnCircle(4, 40, 180);
+  settings.pendulum.friction = 0.05;
+  Start(settings);
+  const std::string first = ExpectViewIsTheBatchMap("first view");
+  EXPECT_NE(first.find(" --n 200 --magnets=\"-40,0;0,-40;40,0;0,40\" --friction 0.05 -o view.png"), std::string::npos)
+      << first;
+  Key(InputKey::escape);
+  EXPECT_EQ(exitCode_.get(), 0);
+}
 
 TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
   ExploreSettings settings;
