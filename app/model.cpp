@@ -7,14 +7,11 @@ using runtime::SquareRoot;
 using runtime::StoreDouble;
 
 const std::array<Magnet, 3>& Magnets() {
-  static const std::array<Magnet, 3> magnets = [] {
-    const std::vector<MagnetPlace> places = DefaultMagnetPlaces();
-    std::array<Magnet, 3> made;
-    for (std::size_t k = 0; k < made.size(); ++k) {
-      made[k] = {static_cast<std::int16_t>(k + 1), places[k].x, places[k].y, 0.0};
-    }
-    return made;
-  }();
+  static const std::array<Magnet, 3> magnets = {{
+      {1, static_cast<double>(-SquareRoot(1800)), 0.0, 0.0},
+      {2, 30.0, 30.0, 0.0},
+      {3, 30.0, -30.0, 0.0},
+  }};
   return magnets;
 }
 

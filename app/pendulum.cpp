@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/model.h"
 #include "app/number_text.h"
 #include "runtime/numeric.h"
 
@@ -11,7 +12,9 @@ namespace app {
 using runtime::Real;
 
 std::vector<MagnetPlace> DefaultMagnetPlaces() {
-  return {{static_cast<double>(-runtime::SquareRoot(1800)), 0.0}, {30.0, 30.0}, {30.0, -30.0}};
+  std::vector<MagnetPlace> places;
+  for (const Magnet& magnet : Magnets()) places.push_back({magnet.x, magnet.y});
+  return places;
 }
 
 bool Pendulum::HasFormField() const {
