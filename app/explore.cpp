@@ -119,6 +119,12 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
   return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
 }
 
+// A view: where it lies, and the values it shows.
+struct ExploreView {
+  MapRegion region;
+  ViewValues values;
+};
+
 // What became of a clicked trial; `stopped` when input came during it.
 std::string StartLine(double x, double y, const TrialResult& result, bool stopped) {
   const std::string where = "start " + ShortestText(x) + " " + ShortestText(y) + ": ";
@@ -138,14 +144,27 @@ class Explorer {
         side_(settings.side),
         order_(std::make_shared<const std::vector<std::int32_t>>(CoarseToFineOrder(settings.side))),
         pixels_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), graphics::dialogFaceColor),
-        history_{settings.firstRegion} {}
+        shown_(pixels_.size()),
+        markersShown_(settings.markers),
+        history_{{settings.firstRegion, settings.values}} {}
 
   // Shows views and follows the input until the user ends.
   void Run();
 
  private:
-  ViewGeometry View() const { return {history_.back(), side_}; }
-  TrialRules Rules() const { return {settings_.g, settings_.m, TrialStepLimit(settings_.n), settings_.pendulum}; }
+  ViewGeometry View() const { return {history_.back().region, side_}; }
+  StartGrid Grid() const { return {side_, history_.back().region}; }
+  const ViewValues& Values() const { return history_.back().values; }
+  TrialRules Rules() const {
+    return {Values().g, Values().m, TrialStepLimit(settings_.n), Values().pendulum};
+  }
+  // The settings of the view shown: its values, the markers as they are.
+  ExploreSettings Shown() const {
+    ExploreSettings shown = settings_;
+    shown.values = Values();
+    shown.markers = markersShown_;
+    return shown;
+  }
 
   // --- The view's computation
   void StartView();
@@ -154,6 +173,7 @@ class Explorer {
   void FillSlice();
   void PaintPoint(std::int64_t point, const TrialResult& result);
   void FinishView();
+  void SayView();
   // While a long trial is awaited: the input goes on being followed.
   LongTrialDecision DuringLongTrial();
 
@@ -165,10 +185,19 @@ class Explorer {
   void OnRelease(const InputEvent& event);
   void OnMotion(const InputEvent& event);
   void OnKey(const InputEvent& event);
+  void OnCharacter(char32_t character);
   void ShowTrialAt(PixelPoint pixel);
   void GoTo(std::optional<MapRegion> region);
+  void GoTo(const ExploreView& view);
   void GoBack();
+  // The marker under the pixel, the topmost: the magnet's index, 0 the first.
+  std::optional<std::size_t> MarkerAt(PixelPoint pixel) const;
+  void DropMagnet(std::size_t magnet, PixelPoint pixel);
+  void ToggleMarkers();
   void Save();
+  void SaveValues();
+  // The next free explore-NNN.EXT in the save folder.
+  std::string FreeName(const char* extension) const;
   void Say(const std::string& line) const {
     if (options_.say) options_.say(line);
   }
@@ -188,20 +217,25 @@ class Explorer {
   const int side_;
   const std::shared_ptr<const std::vector<std::int32_t>> order_;
 
-  std::vector<ColorRef> pixels_;    // the view as computed so far, rows from the top
-  std::vector<MapRegion> history_;  // the views shown, the current one last
-  bool viewChanged_ = true;         // history_.back() is to be shown
+  std::vector<ColorRef> pixels_;      // the view as computed so far, rows from the top
+  std::vector<ColorRef> shown_;       // the same with the markers over it
+  bool markersShown_;
+  std::vector<ExploreView> history_;  // the views shown, the current one last
+  bool viewChanged_ = true;           // history_.back() is to be shown
   bool ending_ = false;
 
   std::unique_ptr<MapScan> scan_;  // the view under way; null once finished
   std::int64_t taken_ = 0;         // its results painted
   int viewsStarted_ = 0;
   std::chrono::steady_clock::time_point viewStart_;
+  std::string viewTime_;  // the last finished view's seconds, as its line says them
 
   std::vector<Segment> path_;               // the last click's path, pixel coordinates
   std::optional<PixelPoint> pathStart_;     // its start point's pixel
   std::optional<PixelPoint> pressed_;       // where the left button went down
   std::optional<PixelRect> dragRectangle_;  // while dragging
+  std::optional<std::size_t> draggedMagnet_;  // while a marker is dragged
+  std::optional<PixelPoint> dragPoint_;       // where the pointer has it
 };
 
 void Explorer::Run() {
@@ -223,7 +257,7 @@ void Explorer::StartView() {
   path_.clear();
   pathStart_.reset();
   ScanJob job;
-  job.grid = {side_, history_.back()};
+  job.grid = Grid();
   job.rules = Rules();
   job.pointOrder = order_;
   taken_ = 0;
@@ -279,11 +313,25 @@ void Explorer::FinishView() {
   StopView();
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
-  Say("view: " + ViewCommand(settings_, history_.back()) + "  # " + time + " s");
+  viewTime_ = time;
+  SayView();
 }
 
+void Explorer::SayView() { Say("view: " + ViewCommand(Shown(), history_.back().region) + "  # " + viewTime_ + " s"); }
+
 void Explorer::ShowPixels(std::int32_t top, std::int32_t bottom) {
-  graphics::DrawGraphicPixels({0, top, side_, bottom}, pixels_.data() + static_cast<std::size_t>(top) * side_);
+  const std::size_t first = static_cast<std::size_t>(top) * side_;
+  if (!markersShown_) {
+    graphics::DrawGraphicPixels({0, top, side_, bottom}, pixels_.data() + first);
+    return;
+  }
+  std::copy(pixels_.begin() + static_cast<std::ptrdiff_t>(first),
+            pixels_.begin() + static_cast<std::ptrdiff_t>(bottom) * side_, shown_.begin() + static_cast<std::ptrdiff_t>(first));
+  PaintMarkers(Grid(), Values().pendulum.magnets, [&](int column, int row, ColorRef color) {
+    const int pixelRow = side_ - 1 - row;
+    if (pixelRow >= top && pixelRow < bottom) shown_[static_cast<std::size_t>(pixelRow) * side_ + column] = color;
+  });
+  graphics::DrawGraphicPixels({0, top, side_, bottom}, shown_.data() + first);
 }
 
 void Explorer::ShowOverlay() {
@@ -295,6 +343,12 @@ void Explorer::ShowOverlay() {
     const float x = static_cast<float>(pathStart_->x);
     const float y = static_cast<float>(pathStart_->y);
     graphics::DrawGraphicBox(x - 3, y - 3, x + 4, y + 4, graphics::squareCorners, markOutlineColor, highlightColor);
+  }
+  if (draggedMagnet_ && dragPoint_) {
+    const float x = static_cast<float>(dragPoint_->x);
+    const float y = static_cast<float>(dragPoint_->y);
+    graphics::DrawGraphicBox(x - markerRadius, y - markerRadius, x + markerRadius + 1, y + markerRadius + 1,
+                             graphics::ellipseCorners, markerOutline, magnetColors[*draggedMagnet_ + 1]);
   }
   if (dragRectangle_) {
     const PixelRect& r = *dragRectangle_;
@@ -327,7 +381,9 @@ void Explorer::Handle(const InputEvent& event) {
 }
 
 void Explorer::OnPress(const InputEvent& event) {
-  if (event.button == PointerButton::left) pressed_ = PixelPoint{event.x, event.y};
+  if (event.button != PointerButton::left) return;
+  pressed_ = PixelPoint{event.x, event.y};
+  draggedMagnet_ = MarkerAt(*pressed_);
 }
 
 void Explorer::OnRelease(const InputEvent& event) {
@@ -340,6 +396,15 @@ void Explorer::OnRelease(const InputEvent& event) {
   const PixelPoint to{event.x, event.y};
   pressed_.reset();
   const bool click = std::abs(to.x - from.x) <= clickSlack && std::abs(to.y - from.y) <= clickSlack;
+  if (const std::optional<std::size_t> magnet = std::exchange(draggedMagnet_, std::nullopt)) {
+    dragPoint_.reset();
+    if (click) {
+      ShowTrialAt(from);
+    } else {
+      DropMagnet(*magnet, to);
+    }
+    return;
+  }
   if (dragRectangle_) {
     dragRectangle_.reset();
     Redraw();
@@ -357,6 +422,11 @@ void Explorer::OnMotion(const InputEvent& event) {
   const bool dragging = dragRectangle_ || std::abs(event.x - from.x) > clickSlack ||
                         std::abs(event.y - from.y) > clickSlack;
   if (!dragging) return;
+  if (draggedMagnet_) {
+    dragPoint_ = PixelPoint{event.x, event.y};
+    Redraw();
+    return;
+  }
   dragRectangle_ = PixelRect{std::min(from.x, event.x), std::min(from.y, event.y), std::max(from.x, event.x) + 1,
                              std::max(from.y, event.y) + 1};
   Redraw();
@@ -367,22 +437,72 @@ void Explorer::OnKey(const InputEvent& event) {
     case InputKey::escape: ending_ = true; break;
     case InputKey::backspace: GoBack(); break;
     case InputKey::home: GoTo(history_.front()); break;
-    case InputKey::left: GoTo(Panned(history_.back(), -1, 0)); break;
-    case InputKey::right: GoTo(Panned(history_.back(), 1, 0)); break;
-    case InputKey::up: GoTo(Panned(history_.back(), 0, 1)); break;
-    case InputKey::down: GoTo(Panned(history_.back(), 0, -1)); break;
-    case InputKey::character:
-      if (event.character == 'q' || event.character == 'Q') ending_ = true;
-      if (event.character == 's' || event.character == 'S') Save();
-      break;
+    case InputKey::left: GoTo(Panned(history_.back().region, -1, 0)); break;
+    case InputKey::right: GoTo(Panned(history_.back().region, 1, 0)); break;
+    case InputKey::up: GoTo(Panned(history_.back().region, 0, 1)); break;
+    case InputKey::down: GoTo(Panned(history_.back().region, 0, -1)); break;
+    case InputKey::character: OnCharacter(event.character); break;
     case InputKey::none: break;
+  }
+}
+
+void Explorer::OnCharacter(char32_t character) {
+  switch (character) {
+    case U'q':
+    case U'Q': ending_ = true; return;
+    case U's':
+    case U'S': Save(); return;
+    case U'm':
+    case U'M': ToggleMarkers(); return;
+    case U'p':
+    case U'P': SaveValues(); return;
+    default:
+      if (const std::optional<ViewValues> values = ValuesAfterKey(Values(), character)) {
+        GoTo({history_.back().region, *values});
+      }
   }
 }
 
 void Explorer::GoTo(std::optional<MapRegion> region) {
   if (!region) return;  // beyond what doubles can tell apart: the view stays
-  history_.push_back(*region);
+  GoTo({*region, Values()});
+}
+
+void Explorer::GoTo(const ExploreView& view) {
+  history_.push_back(view);
   viewChanged_ = true;
+}
+
+std::optional<std::size_t> Explorer::MarkerAt(PixelPoint pixel) const {
+  if (!markersShown_) return std::nullopt;
+  const StartGrid grid = Grid();
+  const std::vector<MagnetPlace>& magnets = Values().pendulum.magnets;
+  for (std::size_t k = magnets.size(); k-- > 0;) {
+    const std::int64_t dx = pixel.x - grid.NearestColumn(magnets[k].x);
+    const std::int64_t dy = pixel.y - (side_ - 1 - grid.NearestRow(magnets[k].y));
+    if (dx * dx + dy * dy <= markerRadius * markerRadius) return k;
+  }
+  return std::nullopt;
+}
+
+void Explorer::DropMagnet(std::size_t magnet, PixelPoint pixel) {
+  const StartGrid grid = Grid();
+  const double x = grid.X(std::clamp(pixel.x, 0, side_ - 1));
+  const double y = grid.Y(side_ - 1 - std::clamp(pixel.y, 0, side_ - 1));
+  const MovedMagnet moved = WithMagnetAt(Values(), magnet, x, y);
+  if (!moved.values) {
+    Say("magnet " + std::to_string(magnet + 1) + " stays where it was: " + moved.mistake);
+    Redraw();
+    return;
+  }
+  GoTo({history_.back().region, *moved.values});
+}
+
+void Explorer::ToggleMarkers() {
+  markersShown_ = !markersShown_;
+  Redraw();
+  // A finished view's picture changed with them: its command too.
+  if (!scan_ && !viewTime_.empty()) SayView();
 }
 
 void Explorer::GoBack() {
@@ -394,7 +514,7 @@ void Explorer::GoBack() {
 void Explorer::ShowTrialAt(PixelPoint pixel) {
   const int column = std::clamp(pixel.x, 0, side_ - 1);
   const int pixelRow = std::clamp(pixel.y, 0, side_ - 1);
-  const StartGrid grid{side_, history_.back()};
+  const StartGrid grid = Grid();
   const double x = grid.X(column);
   const double y = grid.Y(side_ - 1 - pixelRow);
   const ViewGeometry view = View();
@@ -430,19 +550,33 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   Say(StartLine(x, y, result, stopped));
 }
 
-void Explorer::Save() {
-  const std::shared_ptr<const graphics::Surface> surface = graphics::CurrentTargetSurface();
-  if (!surface) return;
-  std::filesystem::path file;
+std::string Explorer::FreeName(const char* extension) const {
   std::string name;
   for (int number = 1; number <= 999; ++number) {
     char text[32];
-    std::snprintf(text, sizeof text, "explore-%03d.png", number);
+    std::snprintf(text, sizeof text, "explore-%03d.%s", number, extension);
     name = text;
-    file = options_.saveFolder / name;
     std::error_code error;
-    if (!std::filesystem::exists(file, error)) break;
+    if (!std::filesystem::exists(options_.saveFolder / name, error)) break;
   }
+  return name;
+}
+
+void Explorer::SaveValues() {
+  const std::string name = FreeName("toml");
+  const std::string text = ConfigText(Values(), settings_.n);
+  if (const auto problem = pictures::WriteTextFile(options_.saveFolder / name, text)) {
+    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+    return;
+  }
+  Say("saved: " + name);
+}
+
+void Explorer::Save() {
+  const std::shared_ptr<const graphics::Surface> surface = graphics::CurrentTargetSurface();
+  if (!surface) return;
+  const std::string name = FreeName("png");
+  const std::filesystem::path file = options_.saveFolder / name;
   if (const auto problem = pictures::WritePngFile(file, surface->Width(), surface->Height(),
                                                   pictures::SurfaceRows(*surface))) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
@@ -477,10 +611,10 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
                         ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
                         ShortestText(region.y0) + ":" + ShortestText(region.y1);
   const ExploreSettings defaults;
-  if (settings.g != defaults.g) command += " --g " + ShortestText(settings.g);
-  if (settings.m != defaults.m) command += " --m " + ShortestText(settings.m);
+  if (settings.values.g != defaults.values.g) command += " --g " + ShortestText(settings.values.g);
+  if (settings.values.m != defaults.values.m) command += " --m " + ShortestText(settings.values.m);
   if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
-  const Pendulum& pendulum = settings.pendulum;
+  const Pendulum& pendulum = settings.values.pendulum;
   const Pendulum formPendulum;
   if (pendulum.magnets != formPendulum.magnets) command += " --magnets=\"" + MagnetsText(pendulum.magnets) + "\"";  // quoted for the shell: ; ends a command there
   if (pendulum.height != formPendulum.height) command += " --height " + ShortestText(pendulum.height);
@@ -489,6 +623,7 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
     command += " --capture " + ShortestText(pendulum.captureRadius);
   }
   if (settings.shading == Shading::bySteps) command += " --shade";
+  if (settings.markers) command += " --markers";
   return command + " -o view.png";
 }
 
