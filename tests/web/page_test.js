@@ -303,7 +303,8 @@ async function Main() {
         let firstView = null;
         const checkView = async (what) => {
           const line = await waitForLine('view: ', ++views);
-          const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ');
+          const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ')
+              .map((word) => word.replace(/"/g, ''));  // the quotes a shell would take away
           const file = path.join(downloads, `view${views}.png`);
           childProcess.execFileSync(linuxProgram, [...command, '-o', file]);
           const reference = fs.readFileSync(file).toString('base64');
@@ -362,6 +363,19 @@ async function Main() {
         await checkView('Home');
         await press('ArrowRight');
         await checkView('the right arrow');
+        await press('Home');
+        await checkView('Home again');
+        // Magnet 2's marker, at (30, 30), lies around pixel (50, 29): dragged
+        // away, then friction: views of a pendulum of the user's own.
+        await page.mouse.move(...at(50, 29));
+        await page.mouse.down();
+        await page.mouse.move(...at(65, 15), { steps: 5 });
+        await page.mouse.up();
+        const moved = await checkView('a dragged magnet');
+        Check(moved.includes(' --magnets="-42.42640687119285,0;'), `the dragged magnet's line: ${moved}`);
+        await press('F');
+        const rubbing = await checkView('friction');
+        Check(rubbing.includes(' --friction 0.01 '), `F's line: ${rubbing}`);
         await page.evaluate((selector) => {
           const shown = document.querySelector(selector);
           window.savedView = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The explorer of the Windows program under Wine, driven with xdotool as a
 # user would: each view it finishes (the first, after a wheel notch, a drag,
-# Backspace, a right click, Home and an arrow key) shows pixel for pixel the
-# picture that the Linux build makes of the `magpend map` command it
-# prints; a click prints its start point with the magnet of that pixel's
+# Backspace, a right click, Home, an arrow key, a dragged magnet and F)
+# shows pixel for pixel the picture that the Linux build makes of the
+# `magpend map` command it prints; a click prints its start point with the magnet of that pixel's
 # colour and draws the path; S writes the window's picture as
 # explore-001.png; Escape ends it with exit code 0.
 # Usage: explore.sh <path of magpend.exe> <build dir> <Linux build dir>
@@ -55,6 +55,17 @@ check_view 6
 xdotool key Home
 check_view 7
 [ "$(view_command 7)" = "$(view_command 1)" ] || fail "Home did not go to the first view"
+# Magnet 2's marker, at (30, 30), lies around pixel (101, 58): dragged away.
+point_at 101 58
+xdotool mousedown 1
+for step in 1 2 3 4; do point_at $((101 + 7 * step)) $((58 - 7 * step)); done
+xdotool mouseup 1
+check_view 8
+[[ "$(view_command 8)" == *' --magnets="-42.42640687119285,0;'*';30,-30" --markers '* ]] ||
+  fail "dragging magnet 2's marker did not move it: $(view_command 8)"
+xdotool key F
+check_view 9
+[[ "$(view_command 9)" == *' --friction 0.01 '* ]] || fail "F did not add friction: $(view_command 9)"
 check_save explore-001.png
 end_with Escape
 echo "explore: views, click, keys and save as their commands say"
