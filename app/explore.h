@@ -47,6 +47,7 @@
 #include "app/map_scan.h"
 #include "app/number_text.h"
 #include "app/point_color.h"
+#include "app/trial_cache.h"
 #include "app/view_values.h"
 #include "graphics/window_system.h"
 
@@ -64,6 +65,8 @@ struct ExploreSettings {
 
 struct ExploreOptions {
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
+  // Trial results kept for later views (app/trial_cache.h).
+  std::size_t cachedResults = TrialCache::defaultCapacity;
   // Each line the explorer prints, without its line end.
   std::function<void(const std::string& line)> say;
   std::filesystem::path saveFolder = ".";  // where S writes its pictures

@@ -22,6 +22,8 @@ namespace cli {
 namespace {
 
 const std::string seeHelp = "; see magpend --help";
+// The explorer's cache at the most: some 20 GB.
+constexpr std::int32_t largestCache = 200'000'000;
 
 // ---------------------------------------------------------------------------
 // Checks of single values; each returns what is wrong, empty when nothing.
@@ -337,6 +339,16 @@ ends. Every finished view prints the `magpend map` command that computes it.)");
       ->type_name("X0:X1:Y0:Y1")
       ->check(Check(CheckRegion));
   explore_->add_flag("--shade", shade_, "darken each point by the steps its trial took");
+  explore_->add_option("--cache", line_.explore.cachedResults,
+                       "trial results kept for later views, 0 to " + std::to_string(largestCache) + " (" +
+                           std::to_string(app::TrialCache::defaultCapacity) + ", some " +
+                           std::to_string(app::TrialCache::defaultCapacity * app::TrialCache::bytesPerResult >> 20) +
+                           " MB)")
+      ->type_name("N")
+      ->check(Check([](const std::string& text) -> std::string {
+        if (WholeNumber(text, 0, largestCache)) return {};
+        return "must be a whole number from 0 to " + std::to_string(largestCache) + ", not '" + text + "'";
+      }));
 }
 
 // The first argument nobody took: an unknown option before any other.

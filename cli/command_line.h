@@ -7,7 +7,7 @@
 //   magpend map [PENDULUM] [--grid S [--region X0:X1:Y0:Y1] [--shade] [--markers]]
 //               [--rows A:B] -o FILE.png
 //   magpend merge -o FILE.png BAND.png...
-//   magpend explore [PENDULUM] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
+//   magpend explore [PENDULUM] [--grid S] [--region X0:X1:Y0:Y1] [--shade] [--cache N]
 //   magpend --help | --version
 // where PENDULUM is any of
 //   [--g G] [--m M] [--n N] [--magnets "X,Y[,S];..." | --magnets N@R[,A]]
@@ -29,6 +29,7 @@
 #include "app/form.h"
 #include "app/map_scan.h"
 #include "app/pendulum.h"
+#include "app/trial_cache.h"
 #include "app/point_color.h"
 
 namespace cli {
@@ -77,6 +78,7 @@ struct ExploreCommand {
   app::MapRegion region;
   app::Shading shading = app::Shading::none;
   app::Pendulum pendulum;  // the magnets, height, friction, capture radius
+  std::int32_t cachedResults = app::TrialCache::defaultCapacity;  // trial results kept for later views
 };
 
 struct CommandLine {

@@ -339,7 +339,7 @@ async function Main() {
         };
 
         const first = await checkView('the first view');
-        Check(first.startsWith(`view: magpend map --grid ${side} --region -110:110:-110:110 --n 300 --markers -o view.png  # `),
+        Check(first.startsWith(`view: magpend map --grid ${side} --region -112.125:115:-112.125:115 --n 300 --markers -o view.png  # `),
               `the first view's line: ${first}`);
         await page.mouse.click(...at(30, 70));
         await checkStart(1, 30, 70);

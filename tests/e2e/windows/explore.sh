@@ -32,7 +32,7 @@ explorer_screenshot() { wine_area_screenshot "$window" "$1" "$side" "$side"; }
 point_at() { xdotool mousemove --window "$window" $((left + $1)) $((top + $2)); }
 
 check_view 1
-[[ "$(view_command 1)" == "view: magpend map --grid $side --region -110:110:-110:110 --n 500 --markers -o view.png  " ]] ||
+[[ "$(view_command 1)" == "view: magpend map --grid $side --region -113.5625:115:-113.5625:115 --n 500 --markers -o view.png  " ]] ||
   fail "the first view's line: $(head -1 "$out")"
 check_click 60 30
 point_at 40 50
