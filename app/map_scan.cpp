@@ -19,7 +19,7 @@ double EvenlySpread(double first, double last, int i, int side) {
 }  // namespace
 
 double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
-double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, side); }
+double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, Height()); }
 
 double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
 double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
@@ -35,17 +35,17 @@ std::int64_t TrialStepLimit(double n) {
 
 std::int64_t ScanJob::TrialCount() const {
   if (pointOrder) return static_cast<std::int64_t>(pointOrder->size());
-  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.side;
+  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.Width();
 }
 
 std::int64_t ScanJob::Point(std::int64_t index) const {
   if (pointOrder) return (*pointOrder)[static_cast<std::size_t>(index)];
-  return static_cast<std::int64_t>(firstRow) * grid.side + index;
+  return static_cast<std::int64_t>(firstRow) * grid.Width() + index;
 }
 
-double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.side)); }
+double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.Width())); }
 
-double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.side)); }
+double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.Width())); }
 
 namespace {
 

@@ -81,6 +81,19 @@ std::optional<app::MapRegion> ReadRegion(const std::string& text) {
   return region;
 }
 
+// S, or WxH: the sides of a grid, each from smallestGridSide to `largest`.
+struct GridSides {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+std::optional<GridSides> ReadGridSides(const std::string& text, std::int32_t largest) {
+  const std::size_t times = text.find('x');
+  const auto width = WholeNumber(text.substr(0, times), smallestGridSide, largest);
+  const auto height = times == std::string::npos ? width : WholeNumber(text.substr(times + 1), smallestGridSide, largest);
+  if (!width || !height) return std::nullopt;
+  return GridSides{*width, *height};
+}
+
 std::string CheckRegion(const std::string& text) {
   if (ReadRegion(text)) return {};
   return "must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1, not '" + text + "'";
@@ -193,6 +206,7 @@ class Description {
   std::string Unexpected() const;
   std::string ApplyFormRules(const CLI::App& command, double& g, double& m, double& n);
   void ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const;
+  void ApplyGrid(MapCommand& map) const;
   std::string ApplyRows();
 
   CLI::App app_{"", "magpend"};
@@ -204,6 +218,7 @@ class Description {
   bool version_ = false;
   std::string formTexts_[formOptionCount];
   std::string rows_;
+  std::string grid_;
   std::string region_;
   bool shade_ = false;
 };
@@ -224,14 +239,18 @@ void Description::DescribeMap() {
   map_ = app_.add_subcommand("map", MapDescription());
   map_->allow_extras();
   DescribeMapValues(*map_);
-  map_->add_option("--grid", line_.map.gridSide,
-                   "an S x S picture, one pixel per start point, S from " + std::to_string(smallestGridSide) +
-                       "\nto " + std::to_string(largestGridSide) + ", the points spread evenly over the region\n(" +
-                       std::to_string(app::gridSide) + ": the window's); without it, the window's own\n" +
-                       std::to_string(app::runWindowWidth) + " x " + std::to_string(app::runWindowHeight) +
-                       " picture")
-      ->type_name("S")
-      ->check(SideCheck(largestGridSide));
+  map_->add_option("--grid", grid_,
+                   "an S x S (or W x H) picture, one pixel per start point,\neach side from " +
+                       std::to_string(smallestGridSide) + " to " + std::to_string(largestGridSide) +
+                       ", the points spread evenly over\nthe region (" + std::to_string(app::gridSide) +
+                       ": the window's); without it, the window's own\n" + std::to_string(app::runWindowWidth) +
+                       " x " + std::to_string(app::runWindowHeight) + " picture")
+      ->type_name("S|WxH")
+      ->check(Check([](const std::string& text) -> std::string {
+        if (ReadGridSides(text, largestGridSide)) return {};
+        return "must be S or WxH, whole numbers from " + std::to_string(smallestGridSide) + " to " +
+               std::to_string(largestGridSide) + ", not '" + text + "'";
+      }));
   map_->add_option("--region", region_,
                    "with --grid: the points' x from X0 to X1 and y from\n"
                    "Y0 to Y1 (-110:110:-110:110)")
@@ -316,9 +335,19 @@ void Description::ApplyRegion(const CLI::App& command, app::MapRegion& region, a
   if (shade_) shading = app::Shading::bySteps;
 }
 
+// The checks have passed: --grid reads. A square WxH is the grid S, so that
+// both name the same map.
+void Description::ApplyGrid(MapCommand& map) const {
+  if (map_->count("--grid") == 0) return;
+  const GridSides sides = *ReadGridSides(grid_, largestGridSide);
+  map.gridSide = sides.width;
+  map.gridHeight = sides.height == sides.width ? 0 : sides.height;
+}
+
 // --rows A:B within the map's rows, which --grid decides.
 std::string Description::ApplyRows() {
-  const std::int32_t rows = line_.map.gridSide != 0 ? line_.map.gridSide : app::gridSide;
+  const MapCommand& map = line_.map;
+  const std::int32_t rows = map.gridHeight != 0 ? map.gridHeight : map.gridSide != 0 ? map.gridSide : app::gridSide;
   line_.map.firstRow = 0;
   line_.map.endRow = rows;
   if (map_->count("--rows") == 0) return {};
@@ -344,9 +373,10 @@ CommandLineReading Description::Reading() {
     line_.command = Command::map;
     MapCommand& map = line_.map;
     if (auto mistake = ApplyFormRules(*map_, map.g, map.m, map.n); !mistake.empty()) return {{}, mistake};
-    if (map.gridSide == 0 && (map_->count("--region") > 0 || shade_)) {
+    if (map_->count("--grid") == 0 && (map_->count("--region") > 0 || shade_)) {
       return {{}, std::string(shade_ ? "--shade" : "--region") + " needs --grid (the window's picture has neither)"};
     }
+    ApplyGrid(map);
     ApplyRegion(*map_, map.region, map.shading);
     if (auto mistake = ApplyRows(); !mistake.empty()) return {{}, mistake};
   } else if (explore_->parsed()) {

@@ -4,7 +4,7 @@
 // or a display:
 //
 //   magpend [--save DIR]
-//   magpend map [--g G] [--m M] [--n N] [--grid S [--region X0:X1:Y0:Y1] [--shade]]
+//   magpend map [--g G] [--m M] [--n N] [--grid S|WxH [--region X0:X1:Y0:Y1] [--shade]]
 //               [--rows A:B] -o FILE.png
 //   magpend merge -o FILE.png BAND.png...
 //   magpend explore [--g G] [--m M] [--n N] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
@@ -48,8 +48,10 @@ struct MapCommand {
   double m = app::defaultParameters.m;  // magnet strength
   double n = app::defaultParameters.n;  // trial count: steps per start point
   // 0: the picture of the "Startpunkte" window (its drawing area, its grid
-  // of start points); otherwise an S x S picture, one pixel per start point.
+  // of start points); otherwise an S x S picture, one pixel per start point
+  // (S x gridHeight when gridHeight is not 0: --grid WxH with W != H).
   std::int32_t gridSide = 0;
+  std::int32_t gridHeight = 0;
   app::MapRegion region;                      // --grid: where its points lie
   app::Shading shading = app::Shading::none;  // --grid: --shade
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,

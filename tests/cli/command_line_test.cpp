@@ -63,19 +63,23 @@ TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
 TEST(CommandLineTest, GridAndRows) {
   const struct {
     std::vector<std::string> arguments;
-    std::int32_t side, firstRow, endRow;
+    std::int32_t side, height, firstRow, endRow;
   } cases[] = {
-      {{}, 0, 0, 111},
-      {{"--rows", "10:20"}, 0, 10, 20},
-      {{"--grid", "2"}, 2, 0, 2},
-      {{"--grid", "8192", "--rows", "8000:8192"}, 8192, 8000, 8192},
-      {{"--rows=0:1", "--grid=1001"}, 1001, 0, 1},
+      {{}, 0, 0, 0, 111},
+      {{"--rows", "10:20"}, 0, 0, 10, 20},
+      {{"--grid", "2"}, 2, 0, 0, 2},
+      {{"--grid", "8192", "--rows", "8000:8192"}, 8192, 0, 8000, 8192},
+      {{"--rows=0:1", "--grid=1001"}, 1001, 0, 0, 1},
+      {{"--grid", "30x20"}, 30, 20, 0, 20},
+      {{"--grid", "2x8192", "--rows", "8000:8192"}, 2, 8192, 8000, 8192},
+      {{"--grid", "40x40"}, 40, 0, 0, 40},  // square: the grid S, the same map
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"map", "-o", "x.png"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     const MapCommand map = Read(arguments).commandLine.map;
     EXPECT_EQ(map.gridSide, c.side);
+    EXPECT_EQ(map.gridHeight, c.height);
     EXPECT_EQ(map.firstRow, c.firstRow);
     EXPECT_EQ(map.endRow, c.endRow);
   }
@@ -106,7 +110,13 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--m", "&8"}, "--m needs a number"},
       {{"map", "-o", "x.png", "--m", "&B12"}, "--m needs a number"},
       {{"map", "-o", "x.png", "--m", "&H1F%%"}, "--m needs a number"},
-      {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be a whole number from 2 to 8192, not '1'"},
+      {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be S or WxH, whole numbers from 2 to 8192, not '1'"},
+      {{"map", "-o", "x.png", "--grid", "5x1"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "x5"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x8193"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x5x5"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "30x20", "--rows", "0:21"}, "B <= 20"},
       {{"map", "-o", "x.png", "--grid", "8193"}, "--grid must be"},
       {{"map", "-o", "x.png", "--grid", "1e3"}, "--grid must be"},
       {{"map", "-o", "x.png", "--grid", "99999999999"}, "--grid must be"},
@@ -156,7 +166,8 @@ const OptionCase optionCases[] = {
     {{"map", "-o", "o.png", "--g", "3"}, "--g G", [](const CommandLine& l) { return l.map.g == 3; }},
     {{"map", "-o", "o.png", "--m", "3"}, "--m M", [](const CommandLine& l) { return l.map.m == 3; }},
     {{"map", "-o", "o.png", "--n", "3"}, "--n N", [](const CommandLine& l) { return l.map.n == 3; }},
-    {{"map", "-o", "o.png", "--grid", "3"}, "--grid S", [](const CommandLine& l) { return l.map.gridSide == 3; }},
+    {{"map", "-o", "o.png", "--grid", "3x2"}, "--grid S|WxH",
+     [](const CommandLine& l) { return l.map.gridSide == 3 && l.map.gridHeight == 2; }},
     {{"map", "-o", "o.png", "--rows", "1:3"}, "--rows A:B", [](const CommandLine& l) { return l.map.firstRow == 1; }},
     {{"map", "-o", "o.png"}, "-o FILE.png", [](const CommandLine& l) { return l.map.output == "o.png"; }},
     {{"map", "-o", "o.png", "--grid", "3", "--region", "-1e-3:0.5:2:2.25"}, "--region X0:X1:Y0:Y1",

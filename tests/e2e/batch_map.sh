@@ -85,7 +85,7 @@ done <<'EOF'
 --g -1|--g must be above 0, not '-1'
 --m 0|--m must be above 0
 --n abc|--n needs a number, not 'abc'
---grid 8193|--grid must be a whole number from 2 to 8192
+--grid 8193|--grid must be S or WxH, whole numbers from 2 to 8192
 --grid 20 --rows 10:21|--rows must be A:B with 0 <= A < B <= 20
 --depth 3|unknown option '--depth'
 --grid|--grid needs a value
