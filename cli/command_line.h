@@ -8,6 +8,9 @@
 //               [--rows A:B] -o FILE.png
 //   magpend merge -o FILE.png BAND.png...
 //   magpend explore [--g G] [--m M] [--n N] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
+//   magpend film -o FILM.mp4|FILM.webm --size WxH (--frames N | --seconds T) [--fps F]
+//                --from CX:CY:W --to CX:CY:W [--g G] [--m M] [--n N] [--shade]
+//                [--frames-dir DIR] [--frame-range A:B | --encode] [--print-frame K]
 //   magpend --help | --version
 //
 // An option's value follows it as the next argument or after "=".
@@ -23,6 +26,7 @@
 #include "app/form.h"
 #include "app/map_scan.h"
 #include "app/point_color.h"
+#include "cli/film_plan.h"
 
 namespace cli {
 
@@ -33,6 +37,7 @@ enum class Command {
   map,          // compute the start-point map into a picture file
   merge,        // join band files into one picture
   explore,      // the map in a window, explored with the mouse and keys
+  film,         // a zoom film: its frames' maps, then the video
 };
 
 inline constexpr std::int32_t smallestGridSide = 2;
@@ -40,6 +45,9 @@ inline constexpr std::int32_t largestGridSide = 8192;
 // The explorer's drawing area: S x S pixels.
 inline constexpr std::int32_t defaultExploreSide = 600;
 inline constexpr std::int32_t largestExploreSide = 2048;
+// A film's frames are named with six digits.
+inline constexpr std::int32_t largestFrameCount = 1000000;
+inline constexpr double defaultFramesPerSecond = 30;
 
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
@@ -70,11 +78,45 @@ struct ExploreCommand {
   app::Shading shading = app::Shading::none;
 };
 
+// What a `magpend film` run does.
+enum class FilmStep {
+  computeAndEncode,  // the frames not yet in the frames folder, then the video
+  computeRange,      // --frame-range: only those frames, no video
+  encode,            // --encode: only the video, from a complete frames folder
+  printFrame,        // --print-frame: print one frame's map command, nothing else
+};
+
+// The video's container and codec, from the output's extension.
+enum class VideoFormat {
+  mp4,   // H.264, 4:2:0 (even sides only)
+  webm,  // VP9, 4:2:0
+};
+
+// What `magpend film` was asked for. Frame k is written as the picture of
+// the map command FrameCommand (cli/film_folder.h) names; g, m and n are
+// read and checked as `magpend map` reads them.
+struct FilmCommand {
+  FilmPlan plan;
+  double g = app::defaultParameters.g;
+  double m = app::defaultParameters.m;
+  double n = app::defaultParameters.n;
+  app::Shading shading = app::Shading::none;
+  double framesPerSecond = defaultFramesPerSecond;
+  std::filesystem::path output;        // the video
+  VideoFormat format = VideoFormat::mp4;
+  std::filesystem::path framesFolder;  // default: the output with .frames for its extension
+  FilmStep step = FilmStep::computeAndEncode;
+  std::int32_t firstFrame = 0;  // the frames firstFrame .. endFrame-1 are computed
+  std::int32_t endFrame = 0;    // (all of them but with --frame-range)
+  std::int32_t printedFrame = 0;  // printFrame: which
+};
+
 struct CommandLine {
   Command command = Command::interactive;
   std::optional<std::filesystem::path> saveFolder;  // interactive: --save DIR
   MapCommand map;                                   // map
   ExploreCommand explore;                           // explore
+  FilmCommand film;                                 // film
   std::vector<std::filesystem::path> bands;         // merge: the band files
   std::filesystem::path mergeOutput;                // merge: -o FILE
 };

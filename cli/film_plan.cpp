@@ -1,0 +1,55 @@
+#include "cli/film_plan.h"
+
+#include <cmath>
+
+#include "cli/number_reading.h"
+
+namespace cli {
+
+namespace {
+
+// How far frame k is from the first frame in the width's own terms: the
+// weight of the centre's move.
+double WidthOf(const FilmPlan& plan, std::int32_t frame) {
+  const std::int32_t last = plan.frameCount - 1;
+  if (frame == 0) return plan.from.width;
+  if (frame == last) return plan.to.width;
+  const double ratio = plan.to.width / plan.from.width;
+  return plan.from.width * std::pow(ratio, static_cast<double>(frame) / last);
+}
+
+double CentreWeight(const FilmPlan& plan, std::int32_t frame, double width) {
+  if (plan.to.width == plan.from.width) {
+    return plan.frameCount == 1 ? 0 : static_cast<double>(frame) / (plan.frameCount - 1);
+  }
+  return (width - plan.from.width) / (plan.to.width - plan.from.width);
+}
+
+}  // namespace
+
+app::MapRegion FrameRegion(const FilmPlan& plan, std::int32_t frame) {
+  const double width = WidthOf(plan, frame);
+  const double weight = CentreWeight(plan, frame, width);
+  const double x = plan.from.x + (plan.to.x - plan.from.x) * weight;
+  const double y = plan.from.y + (plan.to.y - plan.from.y) * weight;
+  const double height = width * (plan.pixelsHigh - 1) / (plan.pixelsWide - 1);
+  return {x - width / 2, x + width / 2, y - height / 2, y + height / 2};
+}
+
+std::optional<std::int32_t> FirstDegenerateFrame(const FilmPlan& plan) {
+  for (std::int32_t frame = 0; frame < plan.frameCount; ++frame) {
+    const app::MapRegion region = FrameRegion(plan, frame);
+    const bool finite = std::isfinite(region.x0) && std::isfinite(region.x1) && std::isfinite(region.y0) &&
+                        std::isfinite(region.y1);
+    if (!finite || !(region.x0 < region.x1 && region.y0 < region.y1)) return frame;
+  }
+  return std::nullopt;
+}
+
+std::optional<Keyframe> ReadKeyframe(const std::string& text) {
+  const std::optional<std::vector<double>> numbers = ReadFiniteNumbers(text, 3);
+  if (!numbers || !((*numbers)[2] > 0)) return std::nullopt;
+  return Keyframe{(*numbers)[0], (*numbers)[1], (*numbers)[2]};
+}
+
+}  // namespace cli
