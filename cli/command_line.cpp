@@ -158,8 +158,9 @@ An option's value follows it as the next argument or after "=".
 Ctrl+C is a key of the form; )" + words.endKey + R"( ends the program.
 Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form, a picture not written or no
 window for explore,
-2 a wrong command line or value or a --save folder that cannot be made,
-130 a map stopped by Ctrl+C.
+2 a wrong command line or value or a --save folder that cannot be made (for
+a film also no ffmpeg or a folder that cannot be written),
+130 a map or film stopped by Ctrl+C.
 More: )" + words.manual + ".";
 }
 

@@ -152,6 +152,119 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
   }
 }
 
+// A film's arguments: a small valid zoom, then the case's own (the last of
+// an option counts).
+std::vector<std::string> FilmArguments(const std::vector<std::string>& own) {
+  std::vector<std::string> arguments = {"film", "-o", "z.mp4", "--size", "64x36", "--frames", "6",
+                                        "--from", "0:0:220", "--to", "28:2:10"};
+  arguments.insert(arguments.end(), own.begin(), own.end());
+  return arguments;
+}
+
+TEST(CommandLineTest, FilmFramesStepsAndPlaces) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::int32_t frameCount, firstFrame, endFrame;
+    FilmStep step;
+    std::filesystem::path framesFolder;
+    VideoFormat format;
+  } cases[] = {
+      {{}, 6, 0, 6, FilmStep::computeAndEncode, "z.frames", VideoFormat::mp4},
+      {{"--frame-range", "2:4"}, 6, 2, 4, FilmStep::computeRange, "z.frames", VideoFormat::mp4},
+      {{"--frame-range", "0:6", "--frames-dir", "d/e"}, 6, 0, 6, FilmStep::computeRange, "d/e", VideoFormat::mp4},
+      {{"--encode"}, 6, 0, 6, FilmStep::encode, "z.frames", VideoFormat::mp4},
+      {{"-o", "a/b.webm", "--size", "65x37"}, 6, 0, 6, FilmStep::computeAndEncode, "a/b.frames", VideoFormat::webm},
+      {{"--frames", "1000000"}, 1000000, 0, 1000000, FilmStep::computeAndEncode, "z.frames", VideoFormat::mp4},
+  };
+  for (const auto& c : cases) {
+    const CommandLineReading reading = Read(FilmArguments(c.arguments));
+    ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.arguments);
+    const FilmCommand& film = reading.commandLine.film;
+    EXPECT_EQ(reading.commandLine.command, Command::film);
+    EXPECT_EQ(film.plan.frameCount, c.frameCount);
+    EXPECT_EQ(film.firstFrame, c.firstFrame);
+    EXPECT_EQ(film.endFrame, c.endFrame);
+    EXPECT_EQ(film.step, c.step);
+    EXPECT_EQ(film.framesFolder, c.framesFolder);
+    EXPECT_EQ(film.format, c.format);
+  }
+  // --seconds: T times the frame rate, rounded; without --frames.
+  const struct {
+    std::vector<std::string> timing;
+    std::int32_t frameCount;
+  } lengths[] = {{{"--seconds", "2"}, 60}, {{"--seconds", "2", "--fps", "24"}, 48}, {{"--seconds", "0.05"}, 2},
+                 {{"--seconds", "1", "--fps", "29.97"}, 30}};
+  for (const auto& c : lengths) {
+    std::vector<std::string> arguments = {"film", "-o", "z.webm", "--size", "5x5", "--from", "0:0:1", "--to", "0:0:1"};
+    arguments.insert(arguments.end(), c.timing.begin(), c.timing.end());
+    const CommandLineReading reading = Read(arguments);
+    ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.timing);
+    EXPECT_EQ(reading.commandLine.film.plan.frameCount, c.frameCount);
+  }
+}
+
+TEST(CommandLineTest, FilmMistakesAreOneLineThatNamesWhatIsWrong) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mistake;
+  } cases[] = {
+      {{"--from", "1:2"}, "--from must be CX:CY:W, three finite numbers with W > 0 (the centre and the width), not '1:2'"},
+      {{"--from", "1:2:3:4"}, "--from must be CX:CY:W"},
+      {{"--from", "1:nan:3"}, "--from must be CX:CY:W"},
+      {{"--from", "1:2:1e999"}, "--from must be CX:CY:W"},
+      {{"--to", "1:2:0"}, "--to must be CX:CY:W"},
+      {{"--to", "1:2:-3"}, "--to must be CX:CY:W"},
+      {{"--to", "1e20:0:1e-10"}, "--from and --to give frame 1 a region whose bounds doubles cannot tell apart"},
+      {{"--size", "0x0"}, "--size must be WxH, whole numbers from 2 to 8192, not '0x0'"},
+      {{"--size", "64"}, "--size must be WxH"},
+      {{"--size", "8194x36"}, "--size must be WxH"},
+      {{"--size", "64x8193"}, "--size must be WxH"},
+      {{"--size", "65x36"}, "--size must be even on both sides for an MP4 (H.264 needs that), not '65x36'"},
+      {{"--size", "64x35"}, "--size must be even on both sides"},
+      {{"--frames", "0"}, "--frames must be a whole number from 1 to 1000000, not '0'"},
+      {{"--frames", "1000001"}, "--frames must be a whole number"},
+      {{"--seconds", "1"}, "--frames excludes --seconds"},
+      {{"--fps", "0"}, "--fps must be a number above 0 and at most 1000, not '0'"},
+      {{"--fps", "1001"}, "--fps must be"},
+      {{"--frame-range", "0:7"}, "--frame-range must be A:B with 0 <= A < B <= 6 (the film's frames), not '0:7'"},
+      {{"--frame-range", "3:3"}, "--frame-range must be"},
+      {{"--frame-range", "-1:2"}, "--frame-range must be"},
+      {{"--frame-range", "2"}, "--frame-range must be"},
+      {{"--frame-range", "0:2", "--encode"}, "excludes"},
+      {{"--print-frame", "6"}, "--print-frame must be a whole number from 0 to 5 (the film's frames), not '6'"},
+      {{"--print-frame", "-1"}, "--print-frame must be"},
+      {{"-o", "z.avi"}, "-o must name a .mp4 or .webm file, not 'z.avi'"},
+      {{"-o", "film"}, "-o must name a .mp4 or .webm file"},
+      {{"--g", "-1"}, "--g must be above 0, not '-1'"},
+      {{"--n", "x"}, "--n needs a number, not 'x'"},
+      {{"--grid", "5"}, "unknown option '--grid'"},
+      {{"extra"}, "film takes no argument 'extra'"},
+  };
+  for (const auto& c : cases) {
+    const CommandLineReading reading = Read(FilmArguments(c.arguments));
+    EXPECT_NE(reading.mistake.find(c.mistake), std::string::npos)
+        << "[" << reading.mistake << "] lacks [" << c.mistake << "]";
+    EXPECT_EQ(reading.mistake.find('\n'), std::string::npos);
+  }
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mistake;
+  } incomplete[] = {
+      {{"film", "-o", "z.mp4", "--frames", "6", "--from", "0:0:1", "--to", "0:0:1"}, "film needs --size WxH"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1"}, "film needs --frames N or --seconds T"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "0.01"},
+       "--seconds 0.01 makes no frame"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "40000"},
+       "--seconds 40000 makes more than 1000000 frames"},
+      {{"film", "--size", "4x4", "--frames", "2", "--from", "0:0:1", "--to", "0:0:1"}, "film needs -o FILM.mp4|FILM.webm"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--to", "0:0:1"}, "film needs --from CX:CY:W"},
+  };
+  for (const auto& c : incomplete) {
+    EXPECT_NE(Read(c.arguments).mistake.find(c.mistake), std::string::npos)
+        << "[" << Read(c.arguments).mistake << "] lacks [" << c.mistake << "]";
+  }
+}
+
 // Every option: where it belongs, how the usage shows it, a value it takes,
 // and what that value becomes.
 struct OptionCase {
@@ -175,6 +288,25 @@ const OptionCase optionCases[] = {
     {{"map", "-o", "o.png", "--grid", "3", "--shade"}, "--shade",
      [](const CommandLine& l) { return l.map.shading == app::Shading::bySteps; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
+    {FilmArguments({}), "-o FILM.mp4|FILM.webm", [](const CommandLine& l) { return l.film.output == "z.mp4"; }},
+    {FilmArguments({}), "--size WxH",
+     [](const CommandLine& l) { return l.film.plan.pixelsWide == 64 && l.film.plan.pixelsHigh == 36; }},
+    {FilmArguments({}), "--frames N", [](const CommandLine& l) { return l.film.plan.frameCount == 6; }},
+    {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "3"}, "--seconds T",
+     [](const CommandLine& l) { return l.film.plan.frameCount == 90; }},
+    {FilmArguments({"--fps", "24"}), "--fps F", [](const CommandLine& l) { return l.film.framesPerSecond == 24; }},
+    {FilmArguments({}), "--from CX:CY:W", [](const CommandLine& l) { return l.film.plan.from == Keyframe{0, 0, 220}; }},
+    {FilmArguments({}), "--to CX:CY:W", [](const CommandLine& l) { return l.film.plan.to == Keyframe{28, 2, 10}; }},
+    {FilmArguments({"--g", "2", "--m", "3", "--n", "4", "--shade"}), "film",
+     [](const CommandLine& l) {
+       return l.film.g == 2 && l.film.m == 3 && l.film.n == 4 && l.film.shading == app::Shading::bySteps;
+     }},
+    {FilmArguments({"--frames-dir", "f"}), "--frames-dir DIR", [](const CommandLine& l) { return l.film.framesFolder == "f"; }},
+    {FilmArguments({"--frame-range", "1:2"}), "--frame-range A:B", [](const CommandLine& l) { return l.film.firstFrame == 1; }},
+    {FilmArguments({"--encode"}), "--encode", [](const CommandLine& l) { return l.film.step == FilmStep::encode; }},
+    {FilmArguments({"--print-frame", "5"}), "--print-frame K", [](const CommandLine& l) {
+       return l.film.step == FilmStep::printFrame && l.film.printedFrame == 5;
+     }},
     {{"explore"}, "explore", [](const CommandLine& l) {
        return l.command == Command::explore && l.explore.side == 600 && l.explore.region == app::MapRegion{} &&
               l.explore.shading == app::Shading::none && l.explore.n == 2000;
@@ -206,7 +338,9 @@ TEST(CommandLineTest, UsageNamesNoOtherOption) {
     const bool wordStart = at == 0 || std::string_view(" [,").find(usage[at - 1]) != std::string_view::npos;
     std::size_t end = at + (usage.compare(at, 2, "--") == 0 ? 2 : 1);
     const std::size_t letters = end;
-    while (end < usage.size() && usage[end] >= 'a' && usage[end] <= 'z') ++end;
+    const auto letter = [&](std::size_t i) { return i < usage.size() && usage[i] >= 'a' && usage[i] <= 'z'; };
+    // Letters, and hyphens between them (--frame-range).
+    while (letter(end) || (end > letters && usage[end] == '-' && letter(end + 1))) ++end;
     const std::string name = usage.substr(at, end - at);
     at = end;
     if (!wordStart || end == letters) continue;
