@@ -1,8 +1,9 @@
 // Another program run as a child process (ffmpeg for a film's video): found
 // on the PATH, started with its arguments, waited for. The child shares the
 // terminal and its standard streams, so Ctrl+C reaches it too. The backends
-// are cli/posix/child_process.cpp (posix_spawn) and
-// cli/windows/child_process.cpp (_spawnv).
+// are cli/posix/child_process.cpp (posix_spawn),
+// cli/windows/child_process.cpp (_spawnv) and cli/web/child_process.cpp
+// (the page's build, which finds no program).
 #pragma once
 
 #include <filesystem>
