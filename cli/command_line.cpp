@@ -72,6 +72,11 @@ std::string CheckKeyframe(const std::string& text) {
   return "must be CX:CY:W, three finite numbers with W > 0 (the centre and the width), not '" + text + "'";
 }
 
+std::string CheckSweep(const std::string& text) {
+  if (ReadSweep(text)) return {};
+  return "must be NAME:A:B with NAME g or m and A, B finite and above 0, not '" + text + "'";
+}
+
 std::string CheckSize(const std::string& text) {
   if (text.find('x') != std::string::npos && ReadGridSides(text, largestGridSide)) return {};
   return "must be WxH, whole numbers from " + std::to_string(smallestGridSide) + " to " +
@@ -216,6 +221,7 @@ class Description {
   std::string ApplyRows();
   std::string ApplyFilm();
   std::string ApplyFilmFrames();
+  std::string ApplyFilmMotion();
 
   CLI::App app_{"", "magpend"};
   CLI::App* map_ = nullptr;
@@ -232,7 +238,7 @@ class Description {
   bool shade_ = false;
   // The film's values as typed, read once all checks have passed.
   struct FilmTexts {
-    std::string size, from, to, frames, seconds, framesPerSecond, frameRange, printedFrame;
+    std::string size, from, to, at, sweep, frames, seconds, framesPerSecond, frameRange, printedFrame;
     std::string framesFolder;
     bool encode = false;
   } filmTexts_;
@@ -309,11 +315,12 @@ command that computes it.)");
 }
 
 void Description::DescribeFilm() {
-  film_ = app_.add_subcommand("film", R"(Makes a zoom film: its frames as PNG pictures in a frames folder, on all
-cores, then the video by ffmpeg. Frame k is the picture of one `magpend map`
-command (--print-frame K prints it). A film started again computes only the
-frames missing or damaged; the width changes by the same factor every frame
-and the centre moves with it, so the zoom looks steady.)");
+  film_ = app_.add_subcommand("film", R"(Makes a zoom film, or a sweep of g or m over one view: its frames as PNG
+pictures in a frames folder, on all cores, then the video by ffmpeg. Frame k
+is the picture of one `magpend map` command (--print-frame K prints it). A
+film started again computes only the frames missing or damaged. A zoom's
+width changes by the same factor every frame and its centre moves with it,
+so the zoom looks steady; a sweep's value moves linearly.)");
   film_->allow_extras();
   FilmTexts& texts = filmTexts_;
   film_->add_option("-o", line_.film.output, "the video: H.264 in .mp4 or VP9 in .webm (written whole)")
@@ -333,14 +340,18 @@ and the centre moves with it, so the zoom looks steady.)");
   film_->add_option("--fps", texts.framesPerSecond, "frames a second of the video (30)")
       ->type_name("F")
       ->check(Check(CheckFramesPerSecond));
-  film_->add_option("--from", texts.from, "the first frame's centre and width")
+  film_->add_option("--from", texts.from, "a zoom: the first frame's centre and width")
       ->type_name("CX:CY:W")
-      ->check(Check(CheckKeyframe))
-      ->required();
-  film_->add_option("--to", texts.to, "the last frame's centre and width")
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--to", texts.to, "a zoom: the last frame's centre and width")
       ->type_name("CX:CY:W")
-      ->check(Check(CheckKeyframe))
-      ->required();
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--at", texts.at, "a sweep: the view's centre and width")
+      ->type_name("CX:CY:W")
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--sweep", texts.sweep, "a sweep: g or m from A (the first frame) to B (the\nlast)")
+      ->type_name("NAME:A:B")
+      ->check(Check(CheckSweep));
   DescribeMapValues(*film_);
   film_->add_flag("--shade", shade_, "darken each point by the steps its trial took");
   film_->add_option("--frames-dir", texts.framesFolder, "the frames folder (FILM.frames)")->type_name("DIR");
@@ -431,8 +442,7 @@ std::string Description::ApplyFilm() {
   }
   film.plan.pixelsWide = size.width;
   film.plan.pixelsHigh = size.height;
-  film.plan.from = *ReadKeyframe(texts.from);
-  film.plan.to = *ReadKeyframe(texts.to);
+  if (auto mistake = ApplyFilmMotion(); !mistake.empty()) return mistake;
   if (film_->count("--fps") > 0) film.framesPerSecond = *FiniteNumber(texts.framesPerSecond);
   if (shade_) film.shading = app::Shading::bySteps;
   film.framesFolder = film_->count("--frames-dir") > 0
@@ -440,8 +450,35 @@ std::string Description::ApplyFilm() {
                           : std::filesystem::path(film.output).replace_extension(".frames");
   if (auto mistake = ApplyFilmFrames(); !mistake.empty()) return mistake;
   if (const auto frame = FirstDegenerateFrame(film.plan)) {
-    return "--from and --to give frame " + std::to_string(*frame) +
-           " a region whose bounds doubles cannot tell apart (a width too small for its centre)";
+    return "frame " + std::to_string(*frame) +
+           "'s region has bounds that doubles cannot tell apart (a width too small for its centre)";
+  }
+  return {};
+}
+
+// A zoom's keyframes, or a sweep's view and value.
+std::string Description::ApplyFilmMotion() {
+  FilmCommand& film = line_.film;
+  const FilmTexts& texts = filmTexts_;
+  const bool zoom = film_->count("--from") + film_->count("--to") > 0;
+  const bool sweep = film_->count("--at") + film_->count("--sweep") > 0;
+  if (zoom == sweep) {
+    return zoom ? "a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both"
+                : "film needs --from and --to (a zoom) or --at and --sweep (a sweep)";
+  }
+  if (zoom) {
+    if (film_->count("--from") == 0 || film_->count("--to") == 0) return "a zoom needs both --from and --to";
+    film.plan.from = *ReadKeyframe(texts.from);
+    film.plan.to = *ReadKeyframe(texts.to);
+    return {};
+  }
+  if (film_->count("--at") == 0 || film_->count("--sweep") == 0) return "a sweep needs both --at and --sweep";
+  film.plan.from = film.plan.to = *ReadKeyframe(texts.at);
+  film.sweep = *ReadSweep(texts.sweep);
+  const char* swept = film.sweep.value == SweptValue::g ? "--g" : "--m";
+  if (film_->count(swept) > 0) {
+    return std::string(swept) + " and --sweep " + (swept + 2) + " both give " + (swept + 2) +
+           "; the sweep gives it to every frame";
   }
   return {};
 }

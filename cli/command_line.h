@@ -9,7 +9,8 @@
 //   magpend merge -o FILE.png BAND.png...
 //   magpend explore [--g G] [--m M] [--n N] [--grid S] [--region X0:X1:Y0:Y1] [--shade]
 //   magpend film -o FILM.mp4|FILM.webm --size WxH (--frames N | --seconds T) [--fps F]
-//                --from CX:CY:W --to CX:CY:W [--g G] [--m M] [--n N] [--shade]
+//                (--from CX:CY:W --to CX:CY:W | --at CX:CY:W --sweep g|m:A:B)
+//                [--g G] [--m M] [--n N] [--shade]
 //                [--frames-dir DIR] [--frame-range A:B | --encode] [--print-frame K]
 //   magpend --help | --version
 //
@@ -37,7 +38,7 @@ enum class Command {
   map,          // compute the start-point map into a picture file
   merge,        // join band files into one picture
   explore,      // the map in a window, explored with the mouse and keys
-  film,         // a zoom film: its frames' maps, then the video
+  film,         // a zoom or a sweep: its frames' maps, then the video
 };
 
 inline constexpr std::int32_t smallestGridSide = 2;
@@ -97,6 +98,7 @@ enum class VideoFormat {
 // read and checked as `magpend map` reads them.
 struct FilmCommand {
   FilmPlan plan;
+  Sweep sweep;  // a sweep (--at, --sweep) replaces its value in every frame
   double g = app::defaultParameters.g;
   double m = app::defaultParameters.m;
   double n = app::defaultParameters.n;

@@ -74,6 +74,8 @@ MapCommand FrameCommand(const FilmCommand& film, std::int32_t frame) {
   map.gridSide = film.plan.pixelsWide;
   map.gridHeight = film.plan.pixelsHigh == film.plan.pixelsWide ? 0 : film.plan.pixelsHigh;
   map.region = FrameRegion(film.plan, frame);
+  if (film.sweep.value == SweptValue::g) map.g = SweptValueOf(film.sweep, frame, film.plan.frameCount);
+  if (film.sweep.value == SweptValue::m) map.m = SweptValueOf(film.sweep, frame, film.plan.frameCount);
   map.shading = film.shading;
   map.firstRow = 0;
   map.endRow = film.plan.pixelsHigh;
@@ -110,6 +112,11 @@ std::string FilmDescription(const FilmCommand& film) {
        << "m " << Digits17(film.m) << "\n"
        << "n " << Digits17(film.n) << "\n"
        << "shade " << (film.shading == app::Shading::bySteps ? "yes" : "no") << "\n";
+  // A zoom's description has no sweep line.
+  if (film.sweep.value != SweptValue::none) {
+    text << "sweep " << (film.sweep.value == SweptValue::g ? "g " : "m ") << Digits17(film.sweep.first) << ":"
+         << Digits17(film.sweep.last) << "\n";
+  }
   return text.str();
 }
 

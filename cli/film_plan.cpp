@@ -46,6 +46,22 @@ std::optional<std::int32_t> FirstDegenerateFrame(const FilmPlan& plan) {
   return std::nullopt;
 }
 
+double SweptValueOf(const Sweep& sweep, std::int32_t frame, std::int32_t frameCount) {
+  if (frame == 0) return sweep.first;
+  if (frame == frameCount - 1) return sweep.last;
+  return sweep.first + (sweep.last - sweep.first) * frame / (frameCount - 1);
+}
+
+std::optional<Sweep> ReadSweep(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const std::string name = text.substr(0, colon);
+  const SweptValue value = name == "g" ? SweptValue::g : name == "m" ? SweptValue::m : SweptValue::none;
+  const std::optional<std::vector<double>> range = ReadFiniteNumbers(text.substr(colon + 1), 2);
+  if (value == SweptValue::none || !range || !((*range)[0] > 0 && (*range)[1] > 0)) return std::nullopt;
+  return Sweep{value, (*range)[0], (*range)[1]};
+}
+
 std::optional<Keyframe> ReadKeyframe(const std::string& text) {
   const std::optional<std::vector<double>> numbers = ReadFiniteNumbers(text, 3);
   if (!numbers || !((*numbers)[2] > 0)) return std::nullopt;

@@ -1,5 +1,6 @@
-// A zoom film as numbers: its two keyframes and its frame count, and the
-// region of the plane each frame shows. Frame k is the picture of one
+// A film as numbers: a zoom's two keyframes, or a sweep's view and the
+// values it runs through, and the frame count; the region of the plane each
+// frame shows, and the swept value of each frame. Frame k is the picture of one
 // `magpend map --grid WxH --region X0:X1:Y0:Y1` command, whose bounds are
 // the doubles FrameRegion computes; printed with 17 digits they read back
 // to the same doubles, so that command makes the very frame.
@@ -45,6 +46,28 @@ struct FilmPlan {
   std::int32_t pixelsHigh = 0;   // point (each at least 2)
   std::int32_t frameCount = 1;   // at least 1 (one frame: the first keyframe)
 };
+
+// A sweep: one view (from = to), and one of the pendulum's values moving
+// linearly from `first` (frame 0) to `last` (the last frame), both exact.
+enum class SweptValue {
+  none,  // a zoom
+  g,     // the pendulum coefficient
+  m,     // the magnets' strength
+};
+struct Sweep {
+  SweptValue value = SweptValue::none;
+  double first = 0;
+  double last = 0;
+
+  bool operator==(const Sweep&) const = default;
+};
+
+// The swept value of frame `frame` of `frameCount`: first + (last - first)
+// k / (N - 1), with the first and the last frame exactly first and last.
+double SweptValueOf(const Sweep& sweep, std::int32_t frame, std::int32_t frameCount);
+
+// NAME:A:B with NAME g or m and A, B finite and above 0; nothing otherwise.
+std::optional<Sweep> ReadSweep(const std::string& text);
 
 // The region frame `frame` (0 to frameCount - 1) shows: the width and centre
 // above, and the height that keeps the points' spacing the same across and

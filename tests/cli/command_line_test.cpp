@@ -214,7 +214,8 @@ TEST(CommandLineTest, FilmMistakesAreOneLineThatNamesWhatIsWrong) {
       {{"--from", "1:2:1e999"}, "--from must be CX:CY:W"},
       {{"--to", "1:2:0"}, "--to must be CX:CY:W"},
       {{"--to", "1:2:-3"}, "--to must be CX:CY:W"},
-      {{"--to", "1e20:0:1e-10"}, "--from and --to give frame 1 a region whose bounds doubles cannot tell apart"},
+      {{"--to", "1e20:0:1e-10"}, "frame 1's region has bounds that doubles cannot tell apart"},
+      {{"--at", "0:0:1", "--sweep", "g:1:2"}, "a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both"},
       {{"--size", "0x0"}, "--size must be WxH, whole numbers from 2 to 8192, not '0x0'"},
       {{"--size", "64"}, "--size must be WxH"},
       {{"--size", "8194x36"}, "--size must be WxH"},
@@ -257,8 +258,30 @@ TEST(CommandLineTest, FilmMistakesAreOneLineThatNamesWhatIsWrong) {
       {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "40000"},
        "--seconds 40000 makes more than 1000000 frames"},
       {{"film", "--size", "4x4", "--frames", "2", "--from", "0:0:1", "--to", "0:0:1"}, "film needs -o FILM.mp4|FILM.webm"},
-      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--to", "0:0:1"}, "film needs --from CX:CY:W"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--to", "0:0:1"}, "a zoom needs both --from and --to"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2"},
+       "film needs --from and --to (a zoom) or --at and --sweep (a sweep)"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--sweep", "g:1:2"}, "a sweep needs both --at and --sweep"},
   };
+  // Sweeps.
+  for (const auto& c : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--sweep", "friction:0:1"}, "--sweep must be NAME:A:B with NAME g or m and A, B finite and above 0, not 'friction:0:1'"},
+           {{"--sweep", "g:0:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "m:1:-2"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "m:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "g:1:inf"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "g:1:2", "--g", "3"}, "--g and --sweep g both give g; the sweep gives it to every frame"},
+           {{"--sweep", "m:1:2", "--m", "3"}, "--m and --sweep m both give m"},
+           {{"--at", "0:0:0", "--sweep", "g:1:2"}, "--at must be CX:CY:W"},
+           {{"--at", "1e20:0:1e-10", "--sweep", "g:1:2"}, "frame 0's region has bounds that doubles cannot tell apart"},
+           {{"--at", "0:0:1"}, "a sweep needs both --at and --sweep"},
+       }) {
+    std::vector<std::string> arguments = {"film", "-o", "z.mp4", "--size", "4x4", "--frames", "3"};
+    if (c.first.front() != "--at") arguments.insert(arguments.end(), {"--at", "0:0:1"});
+    arguments.insert(arguments.end(), c.first.begin(), c.first.end());
+    EXPECT_NE(Read(arguments).mistake.find(c.second), std::string::npos)
+        << "[" << Read(arguments).mistake << "] lacks [" << c.second << "]";
+  }
   for (const auto& c : incomplete) {
     EXPECT_NE(Read(c.arguments).mistake.find(c.mistake), std::string::npos)
         << "[" << Read(c.arguments).mistake << "] lacks [" << c.mistake << "]";
@@ -297,6 +320,10 @@ const OptionCase optionCases[] = {
     {FilmArguments({"--fps", "24"}), "--fps F", [](const CommandLine& l) { return l.film.framesPerSecond == 24; }},
     {FilmArguments({}), "--from CX:CY:W", [](const CommandLine& l) { return l.film.plan.from == Keyframe{0, 0, 220}; }},
     {FilmArguments({}), "--to CX:CY:W", [](const CommandLine& l) { return l.film.plan.to == Keyframe{28, 2, 10}; }},
+    {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "m:100:500"}, "--at CX:CY:W",
+     [](const CommandLine& l) { return l.film.plan.from == Keyframe{1, 2, 3} && l.film.plan.to == Keyframe{1, 2, 3}; }},
+    {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "g:0.5:9"}, "--sweep NAME:A:B",
+     [](const CommandLine& l) { return l.film.sweep == Sweep{SweptValue::g, 0.5, 9}; }},
     {FilmArguments({"--g", "2", "--m", "3", "--n", "4", "--shade"}), "film",
      [](const CommandLine& l) {
        return l.film.g == 2 && l.film.m == 3 && l.film.n == 4 && l.film.shading == app::Shading::bySteps;

@@ -75,6 +75,29 @@ TEST(FilmPlanTest, PansAndSingleFrames) {
   EXPECT_EQ(FirstDegenerateFrame({{0, 0, 1}, {0, 0, 1e308}, 4, 4000, 2}), 1);  // its height overflows
 }
 
+TEST(FilmPlanTest, SweepsMoveLinearlyFromEndToEnd) {
+  const Sweep sweep{SweptValue::m, 0.1, 700};
+  EXPECT_EQ(SweptValueOf(sweep, 0, 7), 0.1);
+  EXPECT_EQ(SweptValueOf(sweep, 6, 7), 700);
+  for (std::int32_t frame = 1; frame < 6; ++frame) {
+    EXPECT_NEAR(SweptValueOf(sweep, frame, 7) - SweptValueOf(sweep, frame - 1, 7), (700 - 0.1) / 6, 1e-9) << frame;
+  }
+  EXPECT_EQ(SweptValueOf(sweep, 0, 1), 0.1);
+  const struct {
+    std::string text;
+    std::optional<Sweep> sweep;
+  } cases[] = {
+      {"g:0.5:9", Sweep{SweptValue::g, 0.5, 9}},
+      {"m:400:1e-3", Sweep{SweptValue::m, 400, 1e-3}},
+      {"n:1:2", std::nullopt},
+      {"g:0:2", std::nullopt},
+      {"m:1", std::nullopt},
+      {"g:1:2:3", std::nullopt},
+      {"G:1:2", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadSweep(c.text), c.sweep) << c.text;
+}
+
 TEST(FilmPlanTest, Keyframes) {
   const struct {
     std::string text;
@@ -122,6 +145,20 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
       EXPECT_EQ(read.n, 300);
       EXPECT_EQ(read.shading, app::Shading::bySteps);
     }
+  }
+  // A sweep's values, through the form's reading of numbers.
+  FilmCommand sweep;
+  sweep.plan = {{1, 2, 3}, {1, 2, 3}, 8, 8, 7};
+  sweep.sweep = {SweptValue::m, 0.1, 700.3};
+  for (std::int32_t frame = 0; frame < 7; ++frame) {
+    std::istringstream line(MapCommandLine(FrameCommand(sweep, frame)));
+    std::vector<std::string> words;
+    for (std::string word; line >> word;) words.push_back(word);
+    words.erase(words.begin());
+    const CommandLineReading reading = ReadCommandLine(words);
+    ASSERT_EQ(reading.mistake, "");
+    EXPECT_EQ(reading.commandLine.map.m, SweptValueOf(sweep.sweep, frame, 7)) << frame;
+    EXPECT_EQ(reading.commandLine.map.region, FrameRegion(sweep.plan, 0));
   }
   FilmCommand film;
   film.plan = zooms[0];

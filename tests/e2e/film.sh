@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Zoom films through the real ffmpeg:
+# Films through the real ffmpeg:
 #  - an MP4 (H.264) and a WebM (VP9) come out at the size and with the
-#    frames asked for, from the same frames;
-#  - a frame is byte for byte the picture of the `magpend map` command that
-#    --print-frame prints;
+#    frames asked for, from the same frames; a sweep of m too;
+#  - a frame (of a zoom or a sweep) is byte for byte the picture of the
+#    `magpend map` command that --print-frame prints;
 #  - a film started again computes only its missing, damaged and foreign
 #    frames; a folder of another film is refused and left as it was;
 #    --frame-range makes only its frames and no video; --encode refuses an
@@ -22,12 +22,13 @@ cd "$work"
 film=("$binary" film --size 64x36 --frames 6 --n 300 --from 0:0:220 --to 28:2:10)
 frame() { printf '%s/%06d.png' "$1" "$2"; }
 inode() { stat -c %i "$1"; }
-# video_is FILE CODEC: the video's codec, size and number of frames.
+# video_is FILE CODEC [FRAMES]: the video's codec, size and number of
+# frames (6 when not given).
 video_is() {
   local stream
   stream=$(ffprobe -v error -count_frames -select_streams v:0 \
     -show_entries stream=codec_name,width,height,pix_fmt,nb_read_frames -of csv=p=0 "$1")
-  [ "$stream" = "$2,64,36,yuv420p,6" ] || fail "$1 is $stream, not $2 64 x 36 in 6 frames"
+  [ "$stream" = "$2,64,36,yuv420p,${3:-6}" ] || fail "$1 is $stream, not $2 64 x 36 in ${3:-6} frames"
 }
 
 "${film[@]}" -o zoom.mp4
@@ -50,6 +51,18 @@ for k in 0 3 5; do
   cmp -s "direct$k.png" "$(frame zoom.frames $k)" || fail "frame $k differs from its map command's picture"
 done
 cmp -s direct0.png direct3.png && fail "the zoom does not move"
+
+# A sweep of the magnets' strength over one view: frame k is the map of
+# its m.
+sweep=("$binary" film -o sweep.webm --size 64x36 --frames 3 --n 300 --at 28:2:40 --sweep m:200:600)
+"${sweep[@]}"
+video_is sweep.webm vp9 3
+for k in 0 2; do
+  command=$("${sweep[@]}" --print-frame $k)
+  [[ "$command" == *" --m $((200 + 200 * k)) --n 300 -o $(frame sweep.frames $k)" ]] || fail "sweep frame $k: $command"
+  eval "'$binary' ${command#magpend } -o sweep$k.png"
+  cmp -s "sweep$k.png" "$(frame sweep.frames $k)" || fail "sweep frame $k differs from its map command's picture"
+done
 
 # Started again: frame 2 gone, 3 cut short, 4 of another film; only those
 # three are computed again, and come out as before.
@@ -107,6 +120,8 @@ check_refusals "${film[@]}" -o bad/zoom.mp4 <<'EOF'
 --frame-range 0:2 --encode|excludes
 -o missing/zoom.mp4|cannot write missing/zoom.mp4
 --frames-dir plain-file/frames|cannot make the frames folder plain-file/frames
+--at 0:0:9 --sweep m:1:2|a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both
+--sweep height:1:2|--sweep must be NAME:A:B with NAME g or m
 EOF
 
 # Ctrl+C while a film is computed: the progress line on the terminal, then
