@@ -16,30 +16,17 @@
 set -euo pipefail
 source "$(dirname "$0")/slurm.bash"
 
-framesPerTask=10
-tasksAtOnce=4
-magpend=magpend
-sbatchOptions=()
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --frames-per-task) framesPerTask=$2; shift 2 ;;
-    --tasks-at-once) tasksAtOnce=$2; shift 2 ;;
-    --magpend) magpend=$2; shift 2 ;;
-    --sbatch=*) sbatchOptions+=("${1#--sbatch=}"); shift ;;
-    --) shift; break ;;
-    *) refuse "unknown option '$1' (the film's options follow --)" ;;
-  esac
-done
-filmOptions=("$@")
+perTask=10
+read_options --frames-per-task "$@"
+filmOptions=("${commandOptions[@]}")
 
 frames=$(option_value --frames "${filmOptions[@]}")
 [[ "$frames" =~ ^[1-9][0-9]*$ ]] || refuse "the film's options need --frames N"
-check_task_sizes "$framesPerTask" "$tasksAtOnce"
 # The film's values are checked once here, not by every task.
 "$magpend" film "${filmOptions[@]}" --print-frame 0 > /dev/null
 
 film=$(printf '%q ' "$magpend" film "${filmOptions[@]}")
-framesJob=$(submit_array magpend-frames "$frames" "$framesPerTask" "$tasksAtOnce" \
+framesJob=$(submit_array magpend-frames "$frames" "$perTask" "$tasksAtOnce" \
   "exec $film --frame-range \"\$first:\$end\"")
 videoJob=$(submit_after magpend-video "$framesJob" "exec $film --encode")
 echo "frames $framesJob"

@@ -15,34 +15,21 @@
 set -euo pipefail
 source "$(dirname "$0")/slurm.bash"
 
-rowsPerTask=100
-tasksAtOnce=4
-magpend=magpend
-sbatchOptions=()
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --rows-per-task) rowsPerTask=$2; shift 2 ;;
-    --tasks-at-once) tasksAtOnce=$2; shift 2 ;;
-    --magpend) magpend=$2; shift 2 ;;
-    --sbatch=*) sbatchOptions+=("${1#--sbatch=}"); shift ;;
-    --) shift; break ;;
-    *) refuse "unknown option '$1' (the map's options follow --)" ;;
-  esac
-done
-mapOptions=("$@")
+perTask=100
+read_options --rows-per-task "$@"
+mapOptions=("${commandOptions[@]}")
 
 grid=$(option_value --grid "${mapOptions[@]}")
 output=$(option_value -o "${mapOptions[@]}")
 [[ "$grid" =~ ^[0-9]+(x[0-9]+)?$ ]] || refuse "the map's options need --grid S or WxH"
 [[ "$output" == *.png ]] || refuse "the map's options need -o FILE.png"
-check_task_sizes "$rowsPerTask" "$tasksAtOnce"
 rows=${grid#*x}
 
 bands=${output%.png}.bands
 mkdir -p "$bands"
 map=$(printf '%q ' "$magpend" map "${mapOptions[@]}")
 # Each band is named by its first row, six digits.
-bandsJob=$(submit_array magpend-bands "$rows" "$rowsPerTask" "$tasksAtOnce" \
+bandsJob=$(submit_array magpend-bands "$rows" "$perTask" "$tasksAtOnce" \
   "exec $map --rows \"\$first:\$end\" -o \"\$(printf '%s/%06d.png' $(printf '%q' "$bands") \"\$first\")\"")
 mergeJob=$(submit_after magpend-merge "$bandsJob" \
   "exec $(printf '%q ' "$magpend" merge -o "$output") $(printf '%q' "$bands")/*.png")

@@ -1,10 +1,35 @@
-# What slurm-film.sh and slurm-map.sh share: a big job as a Slurm job
-# array of ranges (frames, rows) and a job that joins them once every task
-# has succeeded. The caller sets `sbatchOptions` (an array, maybe empty).
+# What slurm-film.sh and slurm-map.sh share: their options, and a big job
+# as a Slurm job array of ranges (frames, rows) and a job that joins them
+# once every task has succeeded.
 
 refuse() {
   echo "$(basename "$0"): $*" >&2
   exit 2
+}
+
+# read_options PER-TASK-OPTION ARGUMENTS...: the script's own options, then
+# -- and magpend's. Sets perTask (the caller's default stays unless
+# PER-TASK-OPTION is given), tasksAtOnce (4), magpend (magpend on the
+# PATH), the array sbatchOptions and the array commandOptions (magpend's).
+read_options() {
+  local perTaskOption=$1
+  shift
+  tasksAtOnce=4
+  magpend=magpend
+  sbatchOptions=()
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      "$perTaskOption") perTask=$2; shift 2 ;;
+      --tasks-at-once) tasksAtOnce=$2; shift 2 ;;
+      --magpend) magpend=$2; shift 2 ;;
+      --sbatch=*) sbatchOptions+=("${1#--sbatch=}"); shift ;;
+      --) shift; break ;;
+      *) refuse "unknown option '$1' (magpend's options follow --)" ;;
+    esac
+  done
+  [[ "$perTask" =~ ^[1-9][0-9]*$ && "$tasksAtOnce" =~ ^[1-9][0-9]*$ ]] ||
+    refuse "$perTaskOption and --tasks-at-once take whole numbers above 0"
+  commandOptions=("$@")
 }
 
 # option_value NAME ARGUMENTS...: the value of the last NAME VALUE or
@@ -20,11 +45,6 @@ option_value() {
     shift
   done
   echo "$value"
-}
-
-check_task_sizes() {
-  [[ "$1" =~ ^[1-9][0-9]*$ && "$2" =~ ^[1-9][0-9]*$ ]] ||
-    refuse "the sizes of tasks and the tasks at once are whole numbers above 0"
 }
 
 # submit_array NAME COUNT PER-TASK AT-ONCE COMMAND: a job array whose task
