@@ -116,8 +116,20 @@ TEST(FilmPlanTest, Keyframes) {
   for (const auto& c : cases) EXPECT_EQ(ReadKeyframe(c.text), c.keyframe) << c.text;
 }
 
-// The printed command of a frame, read back as the command line reads it,
-// is that frame's map command to the last bit.
+// A frame's printed command, read back as the command line reads it, with
+// its output (quoted for a shell: 'my frames/NNNNNN.png') replaced.
+CommandLineReading ReadBack(const MapCommand& command) {
+  std::istringstream line(MapCommandLine(command));
+  std::vector<std::string> words;
+  for (std::string word; line >> word;) words.push_back(word);
+  EXPECT_EQ(words.at(0), "magpend");
+  words.erase(words.begin());
+  while (words.back() != "-o") words.pop_back();
+  words.emplace_back("x.png");
+  return ReadCommandLine(words);
+}
+
+// The printed command of a frame is that frame's map command to the last bit.
 TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
   for (const FilmPlan& plan : zooms) {
     FilmCommand film;
@@ -128,14 +140,7 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
     film.framesFolder = "my frames";
     for (std::int32_t frame : {0, plan.frameCount / 2, plan.frameCount - 1}) {
       const MapCommand command = FrameCommand(film, frame);
-      std::istringstream line(MapCommandLine(command));
-      std::vector<std::string> words;
-      for (std::string word; line >> word;) words.push_back(word);
-      ASSERT_EQ(words.at(0), "magpend");
-      words.erase(words.begin());
-      words.resize(words.size() - 2);  // the output, quoted for a shell: 'my frames/NNNNNN.png'
-      words.emplace_back("x.png");
-      const CommandLineReading reading = ReadCommandLine(words);
+      const CommandLineReading reading = ReadBack(command);
       ASSERT_EQ(reading.mistake, "") << MapCommandLine(command);
       const MapCommand& read = reading.commandLine.map;
       EXPECT_EQ(read.region, command.region);
@@ -151,11 +156,7 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
   sweep.plan = {{1, 2, 3}, {1, 2, 3}, 8, 8, 7};
   sweep.sweep = {SweptValue::m, 0.1, 700.3};
   for (std::int32_t frame = 0; frame < 7; ++frame) {
-    std::istringstream line(MapCommandLine(FrameCommand(sweep, frame)));
-    std::vector<std::string> words;
-    for (std::string word; line >> word;) words.push_back(word);
-    words.erase(words.begin());
-    const CommandLineReading reading = ReadCommandLine(words);
+    const CommandLineReading reading = ReadBack(FrameCommand(sweep, frame));
     ASSERT_EQ(reading.mistake, "");
     EXPECT_EQ(reading.commandLine.map.m, SweptValueOf(sweep.sweep, frame, 7)) << frame;
     EXPECT_EQ(reading.commandLine.map.region, FrameRegion(sweep.plan, 0));
