@@ -1,7 +1,9 @@
 // The program's command line. Without arguments magpend is the interactive
 // program: the form in the terminal, then its two windows. Options add to
-// that, and the commands `map` and `merge` make pictures without a terminal
-// or a display:
+// that; the commands `map` and `merge` make pictures without a terminal or
+// a display, `explore` shows the map in a window of its own, and `film`
+// makes a zoom or a sweep, each frame a map, and its video (through
+// ffmpeg):
 //
 //   magpend [--save DIR]
 //   magpend map [--g G] [--m M] [--n N] [--grid S|WxH [--region X0:X1:Y0:Y1] [--shade]]

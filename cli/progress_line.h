@@ -1,7 +1,7 @@
 // A progress line on a terminal for a long batch command, rewritten in
 // place: the items done (rows, frames), the share and the time left. Shown
 // only when asked to (standard error is a terminal); refreshed at most four
-// times a second. Not thread-safe: one thread reports.
+// times a second. Not thread-safe: one report at a time.
 #pragma once
 
 #include <chrono>
