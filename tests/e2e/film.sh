@@ -6,8 +6,8 @@
 #    `magpend map` command that --print-frame prints;
 #  - a film started again computes only its missing, damaged and foreign
 #    frames; a folder of another film is refused and left as it was;
-#    --frame-range makes only its frames and no video; --encode refuses an
-#    incomplete folder;
+#    --frame-range makes only its frames and no video; --encode refuses a
+#    folder with a gap or a foreign frame;
 #  - without ffmpeg, with a wrong value or with a place that cannot be
 #    written: exit code 2, one line, nothing computed or written;
 #  - Ctrl+C during a film, its progress line showing, keeps the frames
@@ -97,6 +97,13 @@ status=0
 [ -z "$(ls part.mp4* 2>/dev/null)" ] || fail "encoding a folder with gaps left $(ls part.mp4*)"
 "${film[@]}" -o again.webm --frames-dir zoom.frames --encode
 video_is again.webm vp9
+cp -r zoom.frames foreign.frames
+cp other.frames/000004.png foreign.frames/000004.png
+status=0
+"${film[@]}" -o foreign.mp4 --encode 2> foreign.err || status=$?
+[ "$status" = 1 ] && grep -qx "magpend: foreign.frames/000004.png missing, damaged or of another film; no video written" foreign.err ||
+  fail "encoding a folder with a foreign frame: exit code $status, $(cat foreign.err)"
+[ -z "$(ls foreign.mp4* 2>/dev/null)" ] || fail "encoding a folder with a foreign frame left $(ls foreign.mp4*)"
 
 # Refused before anything is computed: one line, exit code 2, no file.
 touch plain-file
