@@ -653,14 +653,7 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
   if (settings.values.g != defaults.values.g) command += " --g " + ShortestText(settings.values.g);
   if (settings.values.m != defaults.values.m) command += " --m " + ShortestText(settings.values.m);
   if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
-  const Pendulum& pendulum = settings.values.pendulum;
-  const Pendulum formPendulum;
-  if (pendulum.magnets != formPendulum.magnets) command += " --magnets=\"" + MagnetsText(pendulum.magnets) + "\"";  // quoted for the shell: ; ends a command there
-  if (pendulum.height != formPendulum.height) command += " --height " + ShortestText(pendulum.height);
-  if (pendulum.friction != formPendulum.friction) command += " --friction " + ShortestText(pendulum.friction);
-  if (pendulum.captureRadius != formPendulum.captureRadius) {
-    command += " --capture " + ShortestText(pendulum.captureRadius);
-  }
+  command += PendulumOptions(settings.values.pendulum);
   if (settings.shading == Shading::bySteps) command += " --shade";
   if (settings.markers) command += " --markers";
   return command + " -o view.png";
