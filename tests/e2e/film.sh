@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Films through the real ffmpeg:
 #  - an MP4 (H.264) and a WebM (VP9) come out at the size and with the
-#    frames asked for, from the same frames; a sweep of m too;
+#    frames asked for, from the same frames; a sweep of m, and of a
+#    magnet's place with friction, too;
 #  - a frame (of a zoom or a sweep) is byte for byte the picture of the
 #    `magpend map` command that --print-frame prints;
 #  - a film started again computes only its missing, damaged and foreign
@@ -63,6 +64,15 @@ for k in 0 2; do
   eval "'$binary' ${command#magpend } -o sweep$k.png"
   cmp -s "sweep$k.png" "$(frame sweep.frames $k)" || fail "sweep frame $k differs from its map command's picture"
 done
+# A pendulum of the user's own, magnet 2 moving: its frames name it.
+moving=("$binary" film -o moving.webm --size 64x36 --frames 3 --n 300 --at 28:2:40 --friction 0.05
+        --sweep magnet2.x:30:50 --frame-range 1:2)
+"${moving[@]}"
+command=$("${moving[@]}" --print-frame 1)
+[[ "$command" == *' --n 300 --magnets="-42.42640687119285,0;40,30;30,-30" --friction 0.05 -o '* ]] ||
+  fail "the moving magnet's frame 1: $command"
+eval "'$binary' ${command#magpend } -o moving1.png"
+cmp -s moving1.png "$(frame moving.frames 1)" || fail "the moving magnet's frame differs from its map command's picture"
 
 # Started again: frame 2 gone, 3 cut short, 4 of another film; only those
 # three are computed again, and come out as before.
@@ -128,7 +138,7 @@ check_refusals "${film[@]}" -o bad/zoom.mp4 <<'EOF'
 -o missing/zoom.mp4|cannot write missing/zoom.mp4
 --frames-dir plain-file/frames|cannot make the frames folder plain-file/frames
 --at 0:0:9 --sweep m:1:2|a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both
---sweep height:1:2|--sweep must be NAME:A:B with NAME g or m
+--sweep colour:1:2|--sweep must be NAME:A:B with NAME g, m, friction
 EOF
 
 # Ctrl+C while a film is computed: the progress line on the terminal, then
