@@ -85,11 +85,16 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
   return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
 }
 
-// A view: where it lies, and the values it shows.
+// A view: where it lies, and the values it shows; once it has finished,
+// its pixels (kept for the views most recently shown, so that back and Home
+// show them at once).
 struct ExploreView {
   LatticeView lattice;
   ViewValues values;
+  std::shared_ptr<const std::vector<ColorRef>> finishedPixels = nullptr;
 };
+// How many of the latest views keep their finished pixels.
+constexpr std::size_t viewsKeepingPixels = 32;
 
 // What became of a clicked trial; `stopped` when input came during it.
 std::string StartLine(double x, double y, const TrialResult& result, bool stopped) {
@@ -237,6 +242,16 @@ void Explorer::StartView() {
   pathStart_.reset();
   ++viewsStarted_;
   viewStart_ = std::chrono::steady_clock::now();
+  if (const auto finished = history_.back().finishedPixels) {
+    pixels_ = *finished;
+    std::fill(exact_.begin(), exact_.end(), true);
+    pixelsView_ = Lattice();
+    pointsShown_ = static_cast<std::int64_t>(pixels_.size());
+    Redraw();
+    if (options_.afterSlice) options_.afterSlice(viewsStarted_, pointsShown_, pointsShown_);
+    FinishView();
+    return;
+  }
   ShowPreview();
   rulesId_ = cache_.RulesId(Rules());
   std::vector<std::int32_t> missing = PaintCachedPoints();
@@ -349,6 +364,7 @@ void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
 void Explorer::FinishView() {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - viewStart_).count();
   StopView();
+  if (!history_.back().finishedPixels) history_.back().finishedPixels = std::make_shared<const std::vector<ColorRef>>(pixels_);
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
   viewTime_ = time;
@@ -509,6 +525,8 @@ void Explorer::GoTo(std::optional<LatticeView> lattice) {
 
 void Explorer::GoTo(const ExploreView& view) {
   history_.push_back(view);
+  // Older views let go of their pixels; the first one (Home) keeps them.
+  if (history_.size() > viewsKeepingPixels + 1) history_[history_.size() - viewsKeepingPixels - 1].finishedPixels.reset();
   viewChanged_ = true;
 }
 
