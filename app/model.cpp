@@ -95,10 +95,25 @@ std::array<Force, count> MagnetPulls(double m, const std::array<Magnet, count>& 
   });
 }
 
+// One magnet's pull: the formulas of MagnetPulls, written out for one
+// magnet. MagnetPulls for a single magnet gives the same bits, but its
+// arrays and flags cost the x87's step a sixth of its time (measured: 166
+// against 139 ns a step), so the magnets one after the other take this form.
 template <runtime::ExtendedReal Number>
 Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
                  double captureRadius, std::int16_t& caughtBy) {
-  return MagnetPulls<Number>(m, std::array<Magnet, 1>{magnet}, x, y, z, captureRadius, caughtBy)[0];
+  const Number dx = StoreDouble(Number(magnet.x) - x);
+  const Number dy = StoreDouble(Number(magnet.y) - y);
+  const Number dz = StoreDouble(Number(magnet.z) - z);
+  const Number horizontalSquare = dx * dx + dy * dy;
+  const Number rh = StoreDouble(SquareRoot(horizontalSquare));
+  if (captureRadius >= rh) {
+    if (caughtBy <= 0) caughtBy = magnet.index;
+    return {0.0, 0.0};
+  }
+  const Number R = StoreDouble(SquareRoot(horizontalSquare + dz * dz));
+  const Number F = StoreDouble((rh * m) / ((R * R) * R));
+  return {static_cast<double>((dx * F) / rh), static_cast<double>((dy * F) / rh)};
 }
 
 // The three magnets' pulls in their order: side by side where the
