@@ -415,10 +415,14 @@ TEST(CommandLineTest, EveryOptionIsShownAndTaken) {
 // line, and what --print-config writes reads back to the same values; the
 // command line's own options win over the file's.
 TEST(CommandLineTest, ConfigurationFilesReadAsTheCommandLine) {
-  const std::filesystem::path file = std::filesystem::temp_directory_path() / "magpend-command-line-test.toml";
+  // A file of its own for each case (Wine has been seen to read a file
+  // rewritten at once with a shorter text as it was before).
+  std::vector<std::filesystem::path> files;
   const auto readWith = [&](const std::string& text, std::vector<std::string> arguments) {
-    std::ofstream(file) << text;
-    arguments.insert(arguments.begin(), {"map", "-o", "x.png", "--config", file.string()});
+    files.push_back(std::filesystem::temp_directory_path() /
+                    ("magpend-command-line-test-" + std::to_string(files.size()) + ".toml"));
+    std::ofstream(files.back()) << text;
+    arguments.insert(arguments.begin(), {"map", "-o", "x.png", "--config", files.back().string()});
     return Read(arguments);
   };
   const CommandLine options =
@@ -455,7 +459,7 @@ TEST(CommandLineTest, ConfigurationFilesReadAsTheCommandLine) {
     const std::string mistake = readWith(c.text, {}).mistake;
     EXPECT_NE(mistake.find(c.mistake), std::string::npos) << "[" << mistake << "] lacks [" << c.mistake << "]";
   }
-  std::filesystem::remove(file);
+  for (const auto& file : files) std::filesystem::remove(file);
 }
 
 // The usage names no option beyond those, and describes the form's fields.
