@@ -31,7 +31,7 @@ void DrawText(Surface& surface, PixelPoint topLeft, std::string_view text, Color
   const std::int64_t skipped = topLeft.x < 0 ? -std::int64_t{topLeft.x} / glyphWidth : 0;
   const std::int64_t room = (std::int64_t{surface.Width()} - topLeft.x + glyphWidth - 1) / glyphWidth;
   const std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(text.size()), room);
-  if (end <= skipped || topLeft.y >= surface.Height() || topLeft.y + glyphHeight <= 0) return;
+  if (end <= skipped || topLeft.y >= surface.Height() || std::int64_t{topLeft.y} + glyphHeight <= 0) return;
   const std::string_view shown = text.substr(static_cast<std::size_t>(skipped), static_cast<std::size_t>(end - skipped));
   const std::int32_t left = topLeft.x + static_cast<std::int32_t>(skipped) * glyphWidth;
   const std::int32_t width = TextWidth(shown);
