@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/explore_help.h"
+#include "app/explore_status.h"
 #include "app/magnets.h"
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"
@@ -33,6 +35,10 @@ constexpr int largestBlock = 8;
 constexpr int clickSlack = 3;
 // How long the explorer paints results before it looks at the input again.
 constexpr std::chrono::milliseconds fillSlice{10};
+// The status line's progress changes at most this often.
+constexpr std::chrono::milliseconds statusInterval{250};
+// How long the status line tells of a saved picture.
+constexpr std::chrono::seconds savedShown{4};
 // Magenta: far from red, green, blue and the grey of uncaught points alike,
 // also when --shade darkens them.
 constexpr ColorRef highlightColor = 0x00FF00FF;
@@ -120,13 +126,19 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
 }
 
 // What became of a clicked trial; `stopped` when input came during it.
-std::string StartLine(double x, double y, const TrialResult& result, bool stopped) {
-  const std::string where = "start " + ShortestText(x) + " " + ShortestText(y) + ": ";
+std::string ClickResult(const TrialResult& result, bool stopped) {
   const std::string magnet = stopped              ? "stopped"
                              : result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy)
                                                    : "no magnet";
-  return where + magnet + " after " + std::to_string(result.steps) + " steps";
+  return magnet + " after " + std::to_string(result.steps) + " steps";
 }
+
+std::string StartLine(double x, double y, const std::string& result) {
+  return "start " + ShortestText(x) + " " + ShortestText(y) + ": " + result;
+}
+
+// Whether the status line is drawn now, or only when its interval is over.
+enum class StatusRefresh { whenDue, now };
 
 class Explorer {
  public:
@@ -177,10 +189,19 @@ class Explorer {
   // --- The drawing: the view's pixels, then what lies over them
   void ShowPixels(std::int32_t top, std::int32_t bottom);
   void ShowOverlay();
+  void ShowStatus(StatusRefresh refresh);
+  ExploreStatus Status(std::chrono::steady_clock::time_point now) const;
+  // Until the status line changes on its own (a saved picture's note ends).
+  std::chrono::milliseconds UntilStatusChanges() const;
   void Redraw() {
     ShowPixels(0, side_);
     ShowOverlay();
+    ShowStatus(StatusRefresh::now);
   }
+  // Whether the event hides the help (every key, click and wheel turn), and
+  // whether it has then done all its work (H, ? and Escape).
+  bool HidesHelp(const InputEvent& event) const;
+  static bool OnlyHidesHelp(const InputEvent& event);
 
   const ExploreSettings settings_;
   const ExploreOptions options_;
@@ -202,6 +223,14 @@ class Explorer {
   std::optional<PixelPoint> pathStart_;     // its start point's pixel
   std::optional<PixelPoint> pressed_;       // where the left button went down
   std::optional<PixelRect> dragRectangle_;  // while dragging
+
+  std::optional<double> viewSeconds_;  // the view's time, once finished
+  std::string clicked_;                // the last click's result, for the status line
+  std::string saved_;                  // the last picture saved, told until savedUntil_
+  std::chrono::steady_clock::time_point savedUntil_;
+  bool helpShown_ = false;
+  std::optional<std::chrono::steady_clock::time_point> statusDrawn_;  // when, in this view
+  std::vector<std::string> statusLines_;                               // as drawn last
 };
 
 void Explorer::Run() {
@@ -210,8 +239,10 @@ void Explorer::Run() {
     if (scan_) {
       FillSlice();
       HandleArrivedInput();
-    } else if (const auto event = input_->WaitFor(std::chrono::hours(24))) {
+    } else if (const auto event = input_->WaitFor(UntilStatusChanges())) {
       Handle(*event);
+    } else {
+      ShowStatus(StatusRefresh::now);
     }
   }
   StopView();
@@ -227,6 +258,8 @@ void Explorer::StartView() {
   job.rules = Rules();
   job.pointOrder = order_;
   taken_ = 0;
+  viewSeconds_.reset();
+  statusDrawn_.reset();
   ++viewsStarted_;
   viewStart_ = std::chrono::steady_clock::now();
   scan_ = std::make_unique<MapScan>(job, options_.workerThreads);
@@ -258,6 +291,7 @@ void Explorer::FillSlice() {
     ShowPixels(top, bottom);
     ShowOverlay();
   }
+  if (taken_ < total) ShowStatus(StatusRefresh::whenDue);
   if (options_.afterSlice) options_.afterSlice(viewsStarted_, taken_, total);
   if (taken_ == total) FinishView();
 }
@@ -277,6 +311,8 @@ void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
 void Explorer::FinishView() {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - viewStart_).count();
   StopView();
+  viewSeconds_ = seconds;
+  ShowStatus(StatusRefresh::now);
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
   Say("view: " + ViewCommand(settings_, history_.back()) + "  # " + time + " s");
@@ -301,6 +337,36 @@ void Explorer::ShowOverlay() {
     graphics::DrawGraphicBox(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
                              static_cast<float>(r.bottom), graphics::squareCorners, highlightColor, graphics::NoFill);
   }
+  if (helpShown_) DrawHelp(side_);
+}
+
+ExploreStatus Explorer::Status(std::chrono::steady_clock::time_point now) const {
+  ExploreStatus status;
+  status.region = history_.back();
+  status.firstRegion = settings_.firstRegion;
+  status.points = static_cast<std::int64_t>(side_) * side_;
+  status.shown = viewSeconds_ ? status.points : std::min(taken_, status.points - 1);
+  status.seconds = viewSeconds_ ? *viewSeconds_ : std::chrono::duration<double>(now - viewStart_).count();
+  status.clicked = clicked_;
+  if (now < savedUntil_) status.saved = saved_;
+  status.hint = viewsStarted_ == 1 ? HelpHint::shown : HelpHint::none;
+  return status;
+}
+
+void Explorer::ShowStatus(StatusRefresh refresh) {
+  const auto now = std::chrono::steady_clock::now();
+  if (refresh == StatusRefresh::whenDue && statusDrawn_ && now - *statusDrawn_ < statusInterval) return;
+  statusDrawn_ = now;
+  std::vector<std::string> lines = StatusLines(Status(now), settings_);
+  if (lines == statusLines_) return;
+  DrawStatus(lines, side_);
+  statusLines_ = std::move(lines);
+}
+
+std::chrono::milliseconds Explorer::UntilStatusChanges() const {
+  const auto left = savedUntil_ - std::chrono::steady_clock::now();
+  if (saved_.empty() || left <= std::chrono::steady_clock::duration::zero()) return std::chrono::hours(24);
+  return std::chrono::ceil<std::chrono::milliseconds>(left);
 }
 
 // --- Input -------------------------------------------------------------------
@@ -313,7 +379,23 @@ void Explorer::HandleArrivedInput() {
   }
 }
 
+bool Explorer::HidesHelp(const InputEvent& event) const {
+  return helpShown_ &&
+         (event.kind == InputKind::key || event.kind == InputKind::buttonPress || event.kind == InputKind::wheel);
+}
+
+bool Explorer::OnlyHidesHelp(const InputEvent& event) {
+  const char32_t c = event.character;
+  return event.kind == InputKind::key && (event.key == InputKey::escape ||
+                                          (event.key == InputKey::character && (c == 'h' || c == 'H' || c == '?')));
+}
+
 void Explorer::Handle(const InputEvent& event) {
+  if (HidesHelp(event)) {
+    helpShown_ = false;
+    Redraw();
+    if (OnlyHidesHelp(event)) return;
+  }
   switch (event.kind) {
     case InputKind::buttonPress: OnPress(event); break;
     case InputKind::buttonRelease: OnRelease(event); break;
@@ -374,6 +456,10 @@ void Explorer::OnKey(const InputEvent& event) {
     case InputKey::character:
       if (event.character == 'q' || event.character == 'Q') ending_ = true;
       if (event.character == 's' || event.character == 'S') Save();
+      if (event.character == 'h' || event.character == 'H' || event.character == '?') {
+        helpShown_ = true;
+        ShowOverlay();
+      }
       break;
     case InputKey::none: break;
   }
@@ -426,8 +512,9 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
                                           return stopped ? LongTrialDecision::abandon : LongTrialDecision::goOn;
                                         });
   pathStart_ = PixelPoint{column, pixelRow};
+  clicked_ = ClickResult(result, stopped);
   Redraw();
-  Say(StartLine(x, y, result, stopped));
+  Say(StartLine(x, y, clicked_));
 }
 
 void Explorer::Save() {
@@ -443,11 +530,15 @@ void Explorer::Save() {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) break;
   }
-  if (const auto problem = pictures::WritePngFile(file, surface->Width(), surface->Height(),
-                                                  pictures::SurfaceRows(*surface))) {
+  // The view alone: the status line is the window's, not the map's.
+  if (const auto problem =
+          pictures::WritePngFile(file, surface->Width(), side_, pictures::SurfaceRows(*surface))) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;
   }
+  saved_ = name;
+  savedUntil_ = std::chrono::steady_clock::now() + savedShown;
+  ShowStatus(StatusRefresh::now);
   Say("saved: " + name);
 }
 
@@ -472,21 +563,30 @@ int BlockSide(int column, int row) {
   return block;
 }
 
+std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings) {
+  std::vector<std::pair<std::string, std::string>> values;
+  const ExploreSettings defaults;
+  if (settings.g != defaults.g) values.emplace_back("g", ShortestText(settings.g));
+  if (settings.m != defaults.m) values.emplace_back("m", ShortestText(settings.m));
+  if (settings.n != defaults.n) values.emplace_back("n", ShortestText(settings.n));
+  const Pendulum& pendulum = settings.pendulum;
+  const Pendulum formPendulum;
+  if (pendulum.magnets != formPendulum.magnets) values.emplace_back("magnets", MagnetsText(pendulum.magnets));
+  if (pendulum.height != formPendulum.height) values.emplace_back("height", ShortestText(pendulum.height));
+  if (pendulum.friction != formPendulum.friction) values.emplace_back("friction", ShortestText(pendulum.friction));
+  if (pendulum.captureRadius != formPendulum.captureRadius) {
+    values.emplace_back("capture", ShortestText(pendulum.captureRadius));
+  }
+  return values;
+}
+
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
   std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
                         ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
                         ShortestText(region.y0) + ":" + ShortestText(region.y1);
-  const ExploreSettings defaults;
-  if (settings.g != defaults.g) command += " --g " + ShortestText(settings.g);
-  if (settings.m != defaults.m) command += " --m " + ShortestText(settings.m);
-  if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
-  const Pendulum& pendulum = settings.pendulum;
-  const Pendulum formPendulum;
-  if (pendulum.magnets != formPendulum.magnets) command += " --magnets=\"" + MagnetsText(pendulum.magnets) + "\"";  // quoted for the shell: ; ends a command there
-  if (pendulum.height != formPendulum.height) command += " --height " + ShortestText(pendulum.height);
-  if (pendulum.friction != formPendulum.friction) command += " --friction " + ShortestText(pendulum.friction);
-  if (pendulum.captureRadius != formPendulum.captureRadius) {
-    command += " --capture " + ShortestText(pendulum.captureRadius);
+  for (const auto& [name, value] : DifferingValues(settings)) {
+    // The magnets quoted for the shell: ; ends a command there.
+    command += name == "magnets" ? " --magnets=\"" + value + "\"" : " --" + name + " " + value;
   }
   if (settings.shading == Shading::bySteps) command += " --shade";
   return command + " -o view.png";
@@ -496,7 +596,7 @@ int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) 
   auto input = std::make_shared<graphics::InputQueue>();
   // On the window system the process selected: the desktop's, or a test's.
   const graphics::WindowHandle window =
-      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side, input});
+      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side + statusHeight, input});
   if (window == 0) {
     std::fputs("magpend: explore needs a window, and none could be opened (no display?)\n", stderr);
     return 1;

@@ -21,9 +21,16 @@
 //   wheel: in (away from the user) or out by 2 per notch about the pointer;
 //   right click, Backspace: the previous view; Home: the first view;
 //   arrow keys: pan by a quarter of the view;
-//   S: the window's picture as it stands to explore-NNN.png (next free
+//   S: the view's picture as it stands to explore-NNN.png (next free
 //     number), a line "saved: explore-NNN.png";
+//   H or ?: the help (app/explore_help.h) over the view; H, ? or Escape
+//     again only hide it, every other key, click and wheel turn hides it and
+//     then does its own work;
 //   Escape, Q, closing the window: the end.
+// Below the view the window has a status line (app/explore_status.h): the
+// view's place, depth and progress, the last click's result, the picture
+// just saved, the values that differ from the defaults. The window's rows
+// 0 .. S - 1 are the view alone.
 // Every finished view prints the command that computes it as a file:
 //   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N]
 //         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] -o view.png  # T s
@@ -34,6 +41,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/map_scan.h"
@@ -83,6 +91,11 @@ std::vector<std::int32_t> CoarseToFineOrder(int side);
 // The block a point paints when its pass comes: 8, 4, 2 or 1 points wide,
 // the largest of those that divides both its column and its row.
 int BlockSide(int column, int row);
+
+// The values of `settings` that differ from the defaults (the form's
+// pendulum), in the order of the map's options: each its option's name (g,
+// m, n, magnets, height, friction, capture) and its value's text.
+std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings);
 
 // The batch command that computes the view of `region` as a file.
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);
