@@ -267,7 +267,10 @@ void Explorer::StartView() {
 
 LongTrialDecision Explorer::DuringLongTrial() {
   HandleArrivedInput();
-  return Interrupted() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
+  if (Interrupted()) return LongTrialDecision::abandon;
+  // A slice of long trials lasts long: the time so far goes on.
+  ShowStatus(StatusRefresh::whenDue);
+  return LongTrialDecision::goOn;
 }
 
 void Explorer::FillSlice() {

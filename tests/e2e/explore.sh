@@ -6,7 +6,11 @@
 #    `magpend map` command it prints;
 #  - a click prints its start point and the magnet of that pixel's colour,
 #    and draws the path;
-#  - S writes the window's picture; Escape ends with exit code 0;
+#  - the status line below the view tells the first view, and that it is
+#    done in the time its line says; H shows the help over the view, and
+#    Escape hides it without ending;
+#  - S writes the view's picture; Escape ends with exit code 0;
+#  - a long view: the status line changes while it is computed;
 #  - then once more under openbox: the first view, a click, Q.
 # Usage: explore.sh <path of magpend> <build dir>
 set -euo pipefail
@@ -37,6 +41,8 @@ start_explorer
 check_view 1
 grep -q "^view: magpend map --grid $side --region -110:110:-110:110 --n 300 -o view.png  # [0-9.]* s$" "$out" ||
   fail "the first view's line: $(head -1 "$out")"
+check_status_done 1
+check_status 0 "centre 0 0  width 220  zoom 1x   H: help"
 check_click 60 30
 # The keys go to the window that has the focus: the click gave it.
 xdotool mousemove --window "$window" 40 50 click 4
@@ -54,7 +60,17 @@ xdotool key Home
 check_view 6
 [ "$(view_command 6)" = "$(view_command 1)" ] ||
   fail "Home did not go to the first view"
+check_help
 check_save explore-001.png
+end_with Escape
+
+# Trials of a million steps that no magnet ends: a view of minutes.
+start_explorer --m 1e-9 --n 1000000
+check_status_progresses
+# The keys go to the window that has the focus: a click gives it (and its
+# trial gives way to the key).
+point_at 5 5
+xdotool click 1
 end_with Escape
 
 # Under a window manager: the frame is decorated, the drawing area the same.
@@ -64,4 +80,4 @@ start_explorer
 check_view 1
 check_click 20 70
 end_with q
-echo "explore: views, click, keys and save as their commands say, also under openbox"
+echo "explore: views, click, keys, save, status line and help as they should, also under openbox"
