@@ -37,7 +37,7 @@ constexpr int clickSlack = 3;
 constexpr std::chrono::milliseconds fillSlice{10};
 // The status line's progress changes at most this often.
 constexpr std::chrono::milliseconds statusInterval{250};
-// How long the status line tells of a saved picture.
+// How long the status line tells of a saved file.
 constexpr std::chrono::seconds savedShown{4};
 // Magenta: far from red, green, blue and the grey of uncaught points alike,
 // also when --shade darkens them.
@@ -125,6 +125,12 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
   return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
 }
 
+// A view: where it lies, and the values it shows.
+struct ExploreView {
+  MapRegion region;
+  ViewValues values;
+};
+
 // What became of a clicked trial; `stopped` when input came during it.
 std::string ClickResult(const TrialResult& result, bool stopped) {
   const std::string magnet = stopped              ? "stopped"
@@ -150,14 +156,27 @@ class Explorer {
         side_(settings.side),
         order_(std::make_shared<const std::vector<std::int32_t>>(CoarseToFineOrder(settings.side))),
         pixels_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), graphics::dialogFaceColor),
-        history_{settings.firstRegion} {}
+        shown_(pixels_.size()),
+        markersShown_(settings.markers),
+        history_{{settings.firstRegion, settings.values}} {}
 
   // Shows views and follows the input until the user ends.
   void Run();
 
  private:
-  ViewGeometry View() const { return {history_.back(), side_}; }
-  TrialRules Rules() const { return {settings_.g, settings_.m, TrialStepLimit(settings_.n), settings_.pendulum}; }
+  ViewGeometry View() const { return {history_.back().region, side_}; }
+  StartGrid Grid() const { return {side_, history_.back().region}; }
+  const ViewValues& Values() const { return history_.back().values; }
+  TrialRules Rules() const {
+    return {Values().g, Values().m, TrialStepLimit(settings_.n), Values().pendulum};
+  }
+  // The settings of the view shown: its values, the markers as they are.
+  ExploreSettings Shown() const {
+    ExploreSettings shown = settings_;
+    shown.values = Values();
+    shown.markers = markersShown_;
+    return shown;
+  }
 
   // --- The view's computation
   void StartView();
@@ -166,6 +185,7 @@ class Explorer {
   void FillSlice();
   void PaintPoint(std::int64_t point, const TrialResult& result);
   void FinishView();
+  void SayView();
   // While a long trial is awaited: the input goes on being followed.
   LongTrialDecision DuringLongTrial();
 
@@ -177,10 +197,19 @@ class Explorer {
   void OnRelease(const InputEvent& event);
   void OnMotion(const InputEvent& event);
   void OnKey(const InputEvent& event);
+  void OnCharacter(char32_t character);
   void ShowTrialAt(PixelPoint pixel);
   void GoTo(std::optional<MapRegion> region);
+  void GoTo(const ExploreView& view);
   void GoBack();
+  // The marker under the pixel, the topmost: the magnet's index, 0 the first.
+  std::optional<std::size_t> MarkerAt(PixelPoint pixel) const;
+  void DropMagnet(std::size_t magnet, PixelPoint pixel);
+  void ToggleMarkers();
   void Save();
+  void SaveValues();
+  // The next free explore-NNN.EXT in the save folder.
+  std::string FreeName(const char* extension) const;
   void Say(const std::string& line) const {
     if (options_.say) options_.say(line);
   }
@@ -191,8 +220,10 @@ class Explorer {
   void ShowOverlay();
   void ShowStatus(StatusRefresh refresh);
   ExploreStatus Status(std::chrono::steady_clock::time_point now) const;
-  // Until the status line changes on its own (a saved picture's note ends).
+  // Until the status line changes on its own (a saved file's note ends).
   std::chrono::milliseconds UntilStatusChanges() const;
+  // The status line tells of a file just saved.
+  void NoteSaved(const std::string& name);
   void Redraw() {
     ShowPixels(0, side_);
     ShowOverlay();
@@ -209,24 +240,29 @@ class Explorer {
   const int side_;
   const std::shared_ptr<const std::vector<std::int32_t>> order_;
 
-  std::vector<ColorRef> pixels_;    // the view as computed so far, rows from the top
-  std::vector<MapRegion> history_;  // the views shown, the current one last
-  bool viewChanged_ = true;         // history_.back() is to be shown
+  std::vector<ColorRef> pixels_;      // the view as computed so far, rows from the top
+  std::vector<ColorRef> shown_;       // the same with the markers over it
+  bool markersShown_;
+  std::vector<ExploreView> history_;  // the views shown, the current one last
+  bool viewChanged_ = true;           // history_.back() is to be shown
   bool ending_ = false;
 
   std::unique_ptr<MapScan> scan_;  // the view under way; null once finished
   std::int64_t taken_ = 0;         // its results painted
   int viewsStarted_ = 0;
   std::chrono::steady_clock::time_point viewStart_;
+  std::string viewTime_;  // the last finished view's seconds, as its line says them
 
   std::vector<Segment> path_;               // the last click's path, pixel coordinates
   std::optional<PixelPoint> pathStart_;     // its start point's pixel
   std::optional<PixelPoint> pressed_;       // where the left button went down
   std::optional<PixelRect> dragRectangle_;  // while dragging
+  std::optional<std::size_t> draggedMagnet_;  // while a marker is dragged
+  std::optional<PixelPoint> dragPoint_;       // where the pointer has it
 
   std::optional<double> viewSeconds_;  // the view's time, once finished
   std::string clicked_;                // the last click's result, for the status line
-  std::string saved_;                  // the last picture saved, told until savedUntil_
+  std::string saved_;                  // the last file saved, told until savedUntil_
   std::chrono::steady_clock::time_point savedUntil_;
   bool helpShown_ = false;
   std::optional<std::chrono::steady_clock::time_point> statusDrawn_;  // when, in this view
@@ -254,7 +290,7 @@ void Explorer::StartView() {
   path_.clear();
   pathStart_.reset();
   ScanJob job;
-  job.grid = {side_, history_.back()};
+  job.grid = Grid();
   job.rules = Rules();
   job.pointOrder = order_;
   taken_ = 0;
@@ -318,11 +354,25 @@ void Explorer::FinishView() {
   ShowStatus(StatusRefresh::now);
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
-  Say("view: " + ViewCommand(settings_, history_.back()) + "  # " + time + " s");
+  viewTime_ = time;
+  SayView();
 }
 
+void Explorer::SayView() { Say("view: " + ViewCommand(Shown(), history_.back().region) + "  # " + viewTime_ + " s"); }
+
 void Explorer::ShowPixels(std::int32_t top, std::int32_t bottom) {
-  graphics::DrawGraphicPixels({0, top, side_, bottom}, pixels_.data() + static_cast<std::size_t>(top) * side_);
+  const std::size_t first = static_cast<std::size_t>(top) * side_;
+  if (!markersShown_) {
+    graphics::DrawGraphicPixels({0, top, side_, bottom}, pixels_.data() + first);
+    return;
+  }
+  std::copy(pixels_.begin() + static_cast<std::ptrdiff_t>(first),
+            pixels_.begin() + static_cast<std::ptrdiff_t>(bottom) * side_, shown_.begin() + static_cast<std::ptrdiff_t>(first));
+  PaintMarkers(Grid(), Values().pendulum.magnets, [&](int column, int row, ColorRef color) {
+    const int pixelRow = side_ - 1 - row;
+    if (pixelRow >= top && pixelRow < bottom) shown_[static_cast<std::size_t>(pixelRow) * side_ + column] = color;
+  });
+  graphics::DrawGraphicPixels({0, top, side_, bottom}, shown_.data() + first);
 }
 
 void Explorer::ShowOverlay() {
@@ -335,6 +385,12 @@ void Explorer::ShowOverlay() {
     const float y = static_cast<float>(pathStart_->y);
     graphics::DrawGraphicBox(x - 3, y - 3, x + 4, y + 4, graphics::squareCorners, markOutlineColor, highlightColor);
   }
+  if (draggedMagnet_ && dragPoint_) {
+    const float x = static_cast<float>(dragPoint_->x);
+    const float y = static_cast<float>(dragPoint_->y);
+    graphics::DrawGraphicBox(x - markerRadius, y - markerRadius, x + markerRadius + 1, y + markerRadius + 1,
+                             graphics::ellipseCorners, markerOutline, magnetColors[*draggedMagnet_ + 1]);
+  }
   if (dragRectangle_) {
     const PixelRect& r = *dragRectangle_;
     graphics::DrawGraphicBox(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
@@ -345,7 +401,7 @@ void Explorer::ShowOverlay() {
 
 ExploreStatus Explorer::Status(std::chrono::steady_clock::time_point now) const {
   ExploreStatus status;
-  status.region = history_.back();
+  status.region = history_.back().region;
   status.firstRegion = settings_.firstRegion;
   status.points = static_cast<std::int64_t>(side_) * side_;
   status.shown = viewSeconds_ ? status.points : std::min(taken_, status.points - 1);
@@ -360,7 +416,7 @@ void Explorer::ShowStatus(StatusRefresh refresh) {
   const auto now = std::chrono::steady_clock::now();
   if (refresh == StatusRefresh::whenDue && statusDrawn_ && now - *statusDrawn_ < statusInterval) return;
   statusDrawn_ = now;
-  std::vector<std::string> lines = StatusLines(Status(now), settings_);
+  std::vector<std::string> lines = StatusLines(Status(now), Shown());
   if (lines == statusLines_) return;
   DrawStatus(lines, side_);
   statusLines_ = std::move(lines);
@@ -370,6 +426,12 @@ std::chrono::milliseconds Explorer::UntilStatusChanges() const {
   const auto left = savedUntil_ - std::chrono::steady_clock::now();
   if (saved_.empty() || left <= std::chrono::steady_clock::duration::zero()) return std::chrono::hours(24);
   return std::chrono::ceil<std::chrono::milliseconds>(left);
+}
+
+void Explorer::NoteSaved(const std::string& name) {
+  saved_ = name;
+  savedUntil_ = std::chrono::steady_clock::now() + savedShown;
+  ShowStatus(StatusRefresh::now);
 }
 
 // --- Input -------------------------------------------------------------------
@@ -412,7 +474,9 @@ void Explorer::Handle(const InputEvent& event) {
 }
 
 void Explorer::OnPress(const InputEvent& event) {
-  if (event.button == PointerButton::left) pressed_ = PixelPoint{event.x, event.y};
+  if (event.button != PointerButton::left) return;
+  pressed_ = PixelPoint{event.x, event.y};
+  draggedMagnet_ = MarkerAt(*pressed_);
 }
 
 void Explorer::OnRelease(const InputEvent& event) {
@@ -425,6 +489,15 @@ void Explorer::OnRelease(const InputEvent& event) {
   const PixelPoint to{event.x, event.y};
   pressed_.reset();
   const bool click = std::abs(to.x - from.x) <= clickSlack && std::abs(to.y - from.y) <= clickSlack;
+  if (const std::optional<std::size_t> magnet = std::exchange(draggedMagnet_, std::nullopt)) {
+    dragPoint_.reset();
+    if (click) {
+      ShowTrialAt(from);
+    } else {
+      DropMagnet(*magnet, to);
+    }
+    return;
+  }
   if (dragRectangle_) {
     dragRectangle_.reset();
     Redraw();
@@ -442,6 +515,11 @@ void Explorer::OnMotion(const InputEvent& event) {
   const bool dragging = dragRectangle_ || std::abs(event.x - from.x) > clickSlack ||
                         std::abs(event.y - from.y) > clickSlack;
   if (!dragging) return;
+  if (draggedMagnet_) {
+    dragPoint_ = PixelPoint{event.x, event.y};
+    Redraw();
+    return;
+  }
   dragRectangle_ = PixelRect{std::min(from.x, event.x), std::min(from.y, event.y), std::max(from.x, event.x) + 1,
                              std::max(from.y, event.y) + 1};
   Redraw();
@@ -452,26 +530,78 @@ void Explorer::OnKey(const InputEvent& event) {
     case InputKey::escape: ending_ = true; break;
     case InputKey::backspace: GoBack(); break;
     case InputKey::home: GoTo(history_.front()); break;
-    case InputKey::left: GoTo(Panned(history_.back(), -1, 0)); break;
-    case InputKey::right: GoTo(Panned(history_.back(), 1, 0)); break;
-    case InputKey::up: GoTo(Panned(history_.back(), 0, 1)); break;
-    case InputKey::down: GoTo(Panned(history_.back(), 0, -1)); break;
-    case InputKey::character:
-      if (event.character == 'q' || event.character == 'Q') ending_ = true;
-      if (event.character == 's' || event.character == 'S') Save();
-      if (event.character == 'h' || event.character == 'H' || event.character == '?') {
-        helpShown_ = true;
-        ShowOverlay();
-      }
-      break;
+    case InputKey::left: GoTo(Panned(history_.back().region, -1, 0)); break;
+    case InputKey::right: GoTo(Panned(history_.back().region, 1, 0)); break;
+    case InputKey::up: GoTo(Panned(history_.back().region, 0, 1)); break;
+    case InputKey::down: GoTo(Panned(history_.back().region, 0, -1)); break;
+    case InputKey::character: OnCharacter(event.character); break;
     case InputKey::none: break;
+  }
+}
+
+void Explorer::OnCharacter(char32_t character) {
+  switch (character) {
+    case U'q':
+    case U'Q': ending_ = true; return;
+    case U's':
+    case U'S': Save(); return;
+    case U'm':
+    case U'M': ToggleMarkers(); return;
+    case U'p':
+    case U'P': SaveValues(); return;
+    case U'h':
+    case U'H':
+    case U'?':
+      helpShown_ = true;
+      ShowOverlay();
+      return;
+    default:
+      if (const std::optional<ViewValues> values = ValuesAfterKey(Values(), character)) {
+        GoTo({history_.back().region, *values});
+      }
   }
 }
 
 void Explorer::GoTo(std::optional<MapRegion> region) {
   if (!region) return;  // beyond what doubles can tell apart: the view stays
-  history_.push_back(*region);
+  GoTo({*region, Values()});
+}
+
+void Explorer::GoTo(const ExploreView& view) {
+  history_.push_back(view);
   viewChanged_ = true;
+}
+
+std::optional<std::size_t> Explorer::MarkerAt(PixelPoint pixel) const {
+  if (!markersShown_) return std::nullopt;
+  const StartGrid grid = Grid();
+  const std::vector<MagnetPlace>& magnets = Values().pendulum.magnets;
+  for (std::size_t k = magnets.size(); k-- > 0;) {
+    const std::int64_t dx = pixel.x - grid.NearestColumn(magnets[k].x);
+    const std::int64_t dy = pixel.y - (side_ - 1 - grid.NearestRow(magnets[k].y));
+    if (dx * dx + dy * dy <= markerRadius * markerRadius) return k;
+  }
+  return std::nullopt;
+}
+
+void Explorer::DropMagnet(std::size_t magnet, PixelPoint pixel) {
+  const StartGrid grid = Grid();
+  const double x = grid.X(std::clamp(pixel.x, 0, side_ - 1));
+  const double y = grid.Y(side_ - 1 - std::clamp(pixel.y, 0, side_ - 1));
+  const MovedMagnet moved = WithMagnetAt(Values(), magnet, x, y);
+  if (!moved.values) {
+    Say("magnet " + std::to_string(magnet + 1) + " stays where it was: " + moved.mistake);
+    Redraw();
+    return;
+  }
+  GoTo({history_.back().region, *moved.values});
+}
+
+void Explorer::ToggleMarkers() {
+  markersShown_ = !markersShown_;
+  Redraw();
+  // A finished view's picture changed with them: its command too.
+  if (!scan_ && !viewTime_.empty()) SayView();
 }
 
 void Explorer::GoBack() {
@@ -483,7 +613,7 @@ void Explorer::GoBack() {
 void Explorer::ShowTrialAt(PixelPoint pixel) {
   const int column = std::clamp(pixel.x, 0, side_ - 1);
   const int pixelRow = std::clamp(pixel.y, 0, side_ - 1);
-  const StartGrid grid{side_, history_.back()};
+  const StartGrid grid = Grid();
   const double x = grid.X(column);
   const double y = grid.Y(side_ - 1 - pixelRow);
   const ViewGeometry view = View();
@@ -520,28 +650,41 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   Say(StartLine(x, y, clicked_));
 }
 
-void Explorer::Save() {
-  const std::shared_ptr<const graphics::Surface> surface = graphics::CurrentTargetSurface();
-  if (!surface) return;
-  std::filesystem::path file;
+std::string Explorer::FreeName(const char* extension) const {
   std::string name;
   for (int number = 1; number <= 999; ++number) {
     char text[32];
-    std::snprintf(text, sizeof text, "explore-%03d.png", number);
+    std::snprintf(text, sizeof text, "explore-%03d.%s", number, extension);
     name = text;
-    file = options_.saveFolder / name;
     std::error_code error;
-    if (!std::filesystem::exists(file, error)) break;
+    if (!std::filesystem::exists(options_.saveFolder / name, error)) break;
   }
+  return name;
+}
+
+void Explorer::SaveValues() {
+  const std::string name = FreeName("toml");
+  const std::string text = ConfigText(Values(), settings_.n);
+  if (const auto problem = pictures::WriteTextFile(options_.saveFolder / name, text)) {
+    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+    return;
+  }
+  NoteSaved(name);
+  Say("saved: " + name);
+}
+
+void Explorer::Save() {
+  const std::shared_ptr<const graphics::Surface> surface = graphics::CurrentTargetSurface();
+  if (!surface) return;
+  const std::string name = FreeName("png");
+  const std::filesystem::path file = options_.saveFolder / name;
   // The view alone: the status line is the window's, not the map's.
   if (const auto problem =
           pictures::WritePngFile(file, surface->Width(), side_, pictures::SurfaceRows(*surface))) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;
   }
-  saved_ = name;
-  savedUntil_ = std::chrono::steady_clock::now() + savedShown;
-  ShowStatus(StatusRefresh::now);
+  NoteSaved(name);
   Say("saved: " + name);
 }
 
@@ -569,10 +712,10 @@ int BlockSide(int column, int row) {
 std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings) {
   std::vector<std::pair<std::string, std::string>> values;
   const ExploreSettings defaults;
-  if (settings.g != defaults.g) values.emplace_back("g", ShortestText(settings.g));
-  if (settings.m != defaults.m) values.emplace_back("m", ShortestText(settings.m));
+  if (settings.values.g != defaults.values.g) values.emplace_back("g", ShortestText(settings.values.g));
+  if (settings.values.m != defaults.values.m) values.emplace_back("m", ShortestText(settings.values.m));
   if (settings.n != defaults.n) values.emplace_back("n", ShortestText(settings.n));
-  const Pendulum& pendulum = settings.pendulum;
+  const Pendulum& pendulum = settings.values.pendulum;
   const Pendulum formPendulum;
   if (pendulum.magnets != formPendulum.magnets) values.emplace_back("magnets", MagnetsText(pendulum.magnets));
   if (pendulum.height != formPendulum.height) values.emplace_back("height", ShortestText(pendulum.height));
@@ -592,6 +735,7 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
     command += name == "magnets" ? " --magnets=\"" + value + "\"" : " --" + name + " " + value;
   }
   if (settings.shading == Shading::bySteps) command += " --shade";
+  if (settings.markers) command += " --markers";
   return command + " -o view.png";
 }
 

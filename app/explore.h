@@ -21,6 +21,13 @@
 //   wheel: in (away from the user) or out by 2 per notch about the pointer;
 //   right click, Backspace: the previous view; Home: the first view;
 //   arrow keys: pan by a quarter of the view;
+//   left drag of a magnet's marker: that magnet moved to the start point
+//     where it is let go, a view of the new pendulum;
+//   g, G: g divided or multiplied by 1.25; -, +: m likewise; f, F: the
+//     friction down or up by 0.01 (each a new view of the new values);
+//   M: the markers hidden or shown (the view's command says --markers
+//     while they show); P: the view's values to explore-NNN.toml (next free
+//     number), a file `--config` reads, and a line "saved: explore-NNN.toml";
 //   S: the view's picture as it stands to explore-NNN.png (next free
 //     number), a line "saved: explore-NNN.png";
 //   H or ?: the help (app/explore_help.h) over the view; H, ? or Escape
@@ -28,12 +35,13 @@
 //     then does its own work;
 //   Escape, Q, closing the window: the end.
 // Below the view the window has a status line (app/explore_status.h): the
-// view's place, depth and progress, the last click's result, the picture
-// just saved, the values that differ from the defaults. The window's rows
-// 0 .. S - 1 are the view alone.
+// view's place, depth and progress, the last click's result, the file just
+// saved, the values that differ from the defaults. The window's rows 0 ..
+// S - 1 are the view alone.
 // Every finished view prints the command that computes it as a file:
 //   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N]
-//         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] -o view.png  # T s
+//         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] [--markers]
+//         -o view.png  # T s
 // with numbers in the shortest text that reads back to the same double.
 #pragma once
 
@@ -47,19 +55,19 @@
 #include "app/map_scan.h"
 #include "app/number_text.h"
 #include "app/point_color.h"
+#include "app/view_values.h"
 #include "graphics/window_system.h"
 
 namespace app {
 
-// What every view shares, and the first view's region.
+// What every view shares, and the first view's region and values.
 struct ExploreSettings {
-  double g = 5;       // pendulum coefficient
-  double m = 400;     // magnet strength
+  ViewValues values;  // g, m and the pendulum of the first view
   double n = 2000;    // trial count as given (TrialStepLimit makes the steps)
   int side = 600;     // S: the grid of every view, and the drawing area in pixels
   MapRegion firstRegion;
   Shading shading = Shading::none;
-  Pendulum pendulum;  // the magnets, their height, friction, capture radius
+  bool markers = true;  // the magnets' markers over the view (M hides and shows them)
 };
 
 struct ExploreOptions {
@@ -97,7 +105,8 @@ int BlockSide(int column, int row);
 // m, n, magnets, height, friction, capture) and its value's text.
 std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings);
 
-// The batch command that computes the view of `region` as a file.
+// The batch command that computes the view of `region` with the settings'
+// values (and markers) as a file.
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);
 
 }  // namespace app

@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/model.h"
+#include "app/trial_steps.h"
 #include "runtime/numeric.h"
 
 namespace app {
 
-std::int64_t TrialStepLimit(double n) {
-  constexpr std::int64_t largestLimit = 0x7FFFFFFF;
-  if (std::isnan(n)) return 65536;  // never equal to any count: one full wrap
-  const double whole = std::ceil(n);
-  if (whole >= 1) return static_cast<std::int64_t>(std::min<double>(whole, largestLimit));
-  // A 16-bit counter reaches a negative n (or 0) only after wrapping.
-  return 65536 + static_cast<std::int64_t>(std::max(whole, -32768.0));
-}
+using namespace trial_steps;
 
 std::int64_t ScanJob::TrialCount() const {
   if (pointOrder) return static_cast<std::int64_t>(pointOrder->size());
@@ -30,74 +23,6 @@ std::int64_t ScanJob::Point(std::int64_t index) const {
 double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.side)); }
 
 double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.side)); }
-
-namespace {
-
-// A trial under way.
-struct TrialRun {
-  PendulumState state;
-  std::int64_t steps = 0;
-};
-
-// One step of a trial with the checks around it: the bob must not have
-// flown off before it, and a catch or the step limit ends the trial after
-// it. False once the trial has ended.
-inline bool AdvanceTrial(TrialRun& run, const TrialStepper& step) {
-  constexpr double flyOffBound = 4000;
-  if (!(std::fabs(run.state.x) < flyOffBound && std::fabs(run.state.y) < flyOffBound)) return false;
-  step(run.state);
-  ++run.steps;
-  return !(run.state.caughtBy > 0 || run.steps == step.StepLimit());
-}
-
-// Whether a trial has just reached one of its long-trial looks: its step
-// 32768, then every 65536 steps.
-inline bool AtLongTrialLook(const TrialRun& run) {
-  return run.steps > longTrialSteps && (run.steps - longTrialSteps - 1) % longTrialInterval == 0;
-}
-
-TrialResult ResultOf(const TrialRun& run) { return {run.state.caughtBy, run.steps}; }
-
-}  // namespace
-
-TrialStepper::TrialStepper(const TrialRules& rules, ModelStep formStep)
-    : g_(rules.g),
-      m_(rules.m),
-      captureRadius_(rules.pendulum.captureRadius),
-      stepLimit_(rules.stepLimit),
-      formStep_(formStep),
-      anyField_(rules.pendulum.HasFormField() ? nullptr
-                                              : std::make_shared<const MagnetField>(FieldOf(rules.pendulum, rules.m))) {}
-
-TrialResult RunTrial(double x, double y, const TrialRules& rules,
-                     const std::function<LongTrialDecision()>& duringLongTrial, ModelStep step) {
-  const TrialStepper stepper(rules, step);
-  TrialRun run{StateAtRest(x, y)};
-  while (AdvanceTrial(run, stepper)) {
-    if (AtLongTrialLook(run) && duringLongTrial &&
-        duringLongTrial() == LongTrialDecision::abandon) {
-      break;
-    }
-  }
-  return ResultOf(run);
-}
-
-TrialResult TraceTrial(double x, double y, const TrialRules& rules,
-                       const std::function<void(double x, double y)>& afterStep,
-                       const std::function<LongTrialDecision()>& duringLongTrial) {
-  const TrialStepper stepper(rules);
-  TrialRun run{StateAtRest(x, y)};
-  bool goesOn = true;
-  while (goesOn) {
-    const std::int64_t stepsBefore = run.steps;
-    goesOn = AdvanceTrial(run, stepper);
-    if (run.steps > stepsBefore) afterStep(run.state.x, run.state.y);
-    if (goesOn && AtLongTrialLook(run) && duringLongTrial && duringLongTrial() == LongTrialDecision::abandon) {
-      break;
-    }
-  }
-  return ResultOf(run);
-}
 
 // --- MapScan -----------------------------------------------------------------
 
@@ -117,7 +42,7 @@ struct MapScan::Lane {
 unsigned MapScan::DefaultWorkerThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 MapScan::MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead)
-    : job_(job), stepper_(job.rules, job.step), trialCount_(job.TrialCount()) {
+    : job_(job), trialCount_(job.TrialCount()) {
   if (workerThreads == 0) return;
   slots_.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(trialCount_, 1, std::max<std::int64_t>(lookAhead, 1))));
   for (unsigned i = 0; i < workerThreads; ++i) workers_.emplace_back([this] { Work(); });
@@ -145,7 +70,7 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
       abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
       return abandon ? LongTrialDecision::abandon : LongTrialDecision::goOn;
     };
-    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.rules, look, job_.step);
+    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.rules, look, job_.arithmetic);
     if (abandon) {
       abandoned_ = true;
       return std::nullopt;
@@ -243,18 +168,20 @@ bool MapScan::LookDuringLongTrial(const Lane& lane) {
   return true;
 }
 
-bool MapScan::RunInLockstep(Lane& first, Lane& second) {
+template <typename Step>
+bool MapScan::RunInLockstep(const Step& step, Lane& first, Lane& second) {
   do {
-    first.running = AdvanceTrial(first.run, stepper_);
-    second.running = AdvanceTrial(second.run, stepper_);
+    first.running = AdvanceTrial(first.run, step);
+    second.running = AdvanceTrial(second.run, step);
     if (!LookDuringLongTrial(first) || !LookDuringLongTrial(second)) return false;
   } while (first.running && second.running);
   return true;
 }
 
-bool MapScan::RunAlone(Lane& lane) {
+template <typename Step>
+bool MapScan::RunAlone(const Step& step, Lane& lane) {
   do {
-    lane.running = AdvanceTrial(lane.run, stepper_);
+    lane.running = AdvanceTrial(lane.run, step);
     if (!LookDuringLongTrial(lane)) return false;
   } while (lane.running);
   return true;
@@ -264,6 +191,11 @@ void MapScan::Work() {
   // A new thread starts with the system's floating-point setting (on
   // Windows a 53-bit significand), not the program's.
   runtime::LoadFloatingPointControl();
+  WithTrialStep(job_.rules, job_.arithmetic, [this](const auto& step) { WorkWith(step); });
+}
+
+template <typename Step>
+void MapScan::WorkWith(const Step& step) {
   Lane lanes[2];
   Lane& first = lanes[0];
   Lane& second = lanes[1];
@@ -274,8 +206,8 @@ void MapScan::Work() {
     }
     if (first.index < 0 && second.index < 0) return;  // nothing left
     const bool goOn = first.index >= 0 && second.index >= 0
-                          ? RunInLockstep(first, second)
-                          : RunAlone(first.index >= 0 ? first : second);
+                          ? RunInLockstep(step, first, second)
+                          : RunAlone(step, first.index >= 0 ? first : second);
     if (!goOn) return;  // the scan stops
     for (Lane& lane : lanes) {
       if (lane.index < 0 || lane.running) continue;

@@ -13,69 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/model.h"
 #include "app/start_grid.h"
+#include "app/trial.h"
 #include "runtime/joining_thread.h"
 
 namespace app {
-
-// How many steps a trial may make for the trial count n. For a whole n from
-// -32768 to 32767 this is when a 16-bit step counter, wrapping from 32767 to
-// -32768, first equals n: n itself for n >= 1, 65536 + n for n <= -1. Other
-// values could never be met by such a counter; they are read so that every
-// trial still ends: a fractional n counts up to the next whole number, a
-// whole n above 32767 is taken as it is (capped at 2^31 - 1, which is also
-// what +infinity gives), and one below -32768 acts as -32768.
-std::int64_t TrialStepLimit(double n);
-
-// A trial that has run this many steps is long: only a trial count beyond
-// the 16-bit counter's positive range allows it. Long trials look at stop
-// requests (and report their progress) every `longTrialInterval` steps.
-inline constexpr std::int64_t longTrialSteps = 32767;
-inline constexpr std::int64_t longTrialInterval = 65536;
-
-// The model's step a trial takes where the pendulum's field is the form's:
-// SimulationStep with the program's Real, or with the other extended type
-// where the machine has two (the benchmark compares the software type's scan
-// with the x87's). Any other field takes FieldStep with the program's Real.
-using ModelStep = void (*)(PendulumState& state, double g, double m, double dt, double captureRadius);
-inline constexpr ModelStep programStep = &SimulationStep<runtime::Real>;
-
-// What a trial's result depends on besides its start point.
-struct TrialRules {
-  double g = 5;                   // pendulum coefficient
-  double m = 400;                 // magnet strength
-  std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
-  Pendulum pendulum;              // the magnets, their height, friction, capture radius
-
-  bool operator==(const TrialRules&) const = default;
-};
-
-// One trial: the bob released at rest at (x, y), stepped with dt 0.2 and
-// the pendulum's capture radius until a magnet catches it, it flies off (|X|
-// or |Y| at least 4000, tested before every step) or stepLimit steps were
-// made.
-struct TrialResult {
-  std::int16_t caughtBy = 0;  // 0 when not caught
-  std::int64_t steps = 0;     // model steps made
-};
-
-// Whether a long trial goes on.
-enum class LongTrialDecision { goOn, abandon };
-
-// Runs one trial as RunTrial does, and tells `afterStep` where the bob is
-// after each step (model units): the path of that trial. A long trial asks
-// `duringLongTrial` as RunTrial does.
-TrialResult TraceTrial(double x, double y, const TrialRules& rules,
-                       const std::function<void(double x, double y)>& afterStep,
-                       const std::function<LongTrialDecision()>& duringLongTrial = {});
-
-// Runs one trial on the calling thread. When it is long, `duringLongTrial`
-// is asked after its step 32768 and then after every further 65536 steps;
-// abandon ends the trial there (its result then says nothing).
-TrialResult RunTrial(double x, double y, const TrialRules& rules,
-                     const std::function<LongTrialDecision()>& duringLongTrial = {},
-                     ModelStep step = programStep);
 
 // What a scan computes: the trials of rows firstRow .. endRow - 1 of the
 // grid, in scan order (row by row upwards, each row from the left), or the
@@ -85,7 +27,7 @@ struct ScanJob {
   int firstRow = 0;
   int endRow = -1;                // -1: up to the grid's top row
   TrialRules rules;               // what every trial depends on
-  ModelStep step = programStep;   // the model's step where the field is the form's
+  TrialArithmetic arithmetic = TrialArithmetic::program;
   // When set: every point of the grid, trial k being point (*pointOrder)[k]
   // (row * side + column); firstRow and endRow are then not used.
   std::shared_ptr<const std::vector<std::int32_t>> pointOrder;
@@ -106,29 +48,6 @@ struct ScanJob {
 // those of RunTrial. Workers run at most a bounded number of trials ahead of
 // the taker, so a job of any size needs little memory. Destroying the scan
 // stops the workers (a long trial at its next look) and joins them.
-// The step of one job's trials, chosen once: the form's own step where the
-// pendulum's field is the form's, FieldStep otherwise.
-class TrialStepper {
- public:
-  explicit TrialStepper(const TrialRules& rules, ModelStep formStep = programStep);
-  void operator()(PendulumState& state) const {
-    if (anyField_) {
-      FieldStep(state, g_, *anyField_, mapTimeStep, captureRadius_);
-    } else {
-      formStep_(state, g_, m_, mapTimeStep, captureRadius_);
-    }
-  }
-  std::int64_t StepLimit() const { return stepLimit_; }
-
- private:
-  double g_;
-  double m_;
-  double captureRadius_;
-  std::int64_t stepLimit_;
-  ModelStep formStep_;
-  std::shared_ptr<const MagnetField> anyField_;  // null for the form's field
-};
-
 class MapScan {
  public:
   // 0 worker threads: Next computes each trial itself when it is due.
@@ -159,10 +78,14 @@ class MapScan {
   // A worker thread: two lanes, each with a trial under way, refilled in
   // scan order as their trials end.
   void Work();
+  template <typename Step>
+  void WorkWith(const Step& step);
   // Advance the lanes' trials until one of them ends; false when the scan
   // stops meanwhile.
-  bool RunInLockstep(Lane& first, Lane& second);
-  bool RunAlone(Lane& lane);
+  template <typename Step>
+  bool RunInLockstep(const Step& step, Lane& first, Lane& second);
+  template <typename Step>
+  bool RunAlone(const Step& step, Lane& lane);
   // At a long trial's look: false when the scan stops, else the progress is
   // reported to the taker.
   bool LookDuringLongTrial(const Lane& lane);
@@ -178,7 +101,6 @@ class MapScan {
   Slot& SlotOf(std::int64_t index);
 
   const ScanJob job_;
-  const TrialStepper stepper_;
   const std::int64_t trialCount_;
   std::int64_t nextToTake_ = 0;  // the taker's position (only the taker changes it)
   bool abandoned_ = false;       // a long trial was given up: nothing more is handed out

@@ -94,7 +94,7 @@ BENCHMARK(DefaultMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTim
 
 void SoftwareRealMapScan(benchmark::State& state) {
   app::ScanJob job;
-  job.step = &app::SimulationStep<runtime::SoftwareReal>;
+  job.arithmetic = app::TrialArithmetic::software;
   std::int64_t steps = 0;
   for (auto _ : state) {
     steps = 0;

@@ -324,9 +324,10 @@ void Description::DescribeMerge() {
 void Description::DescribeExplore() {
   explore_ = app_.add_subcommand("explore", R"(Shows the map in a window of its own and lets the mouse and keys explore it:
 a click shows a start point's path, a drag or the wheel zooms in, the right
-button or Backspace goes back, Home to the first view, the arrows pan, S saves
-the picture, Escape or Q ends. Every finished view prints the `magpend map`
-command that computes it.)");
+button or Backspace goes back, Home to the first view, the arrows pan; a
+magnet's marker dragged moves the magnet, g/G, -/+ and f/F change g, m and the
+friction, M hides the markers, P saves the values, S the picture; Escape or Q
+ends. Every finished view prints the `magpend map` command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
   explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (600)")

@@ -12,13 +12,13 @@ int RunExploreCommand(const ExploreCommand& command) {
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   app::ExploreSettings settings;
-  settings.g = command.g;
-  settings.m = command.m;
+  settings.values.g = command.g;
+  settings.values.m = command.m;
   settings.n = command.n;
   settings.side = command.side;
   settings.firstRegion = command.region;
   settings.shading = command.shading;
-  settings.pendulum = command.pendulum;
+  settings.values.pendulum = command.pendulum;
   app::ExploreOptions options;
   // A line at a time, so that whoever reads the output sees each at once.
   options.say = [](const std::string& line) {

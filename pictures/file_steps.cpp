@@ -21,6 +21,17 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
   return std::nullopt;
 }
 
+std::optional<FileProblem> WriteTextFile(const std::filesystem::path& path, const std::string& text) {
+  TemporaryFile temporary(path);
+  if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
+  if (std::fwrite(text.data(), 1, text.size(), temporary.File()) != text.size()) {
+    return CannotWrite(path, SystemReason(errno));
+  }
+  if (auto problem = temporary.Close()) return CannotWrite(path, *problem);
+  if (auto problem = temporary.RenameTo(path)) return CannotWrite(path, *problem);
+  return std::nullopt;
+}
+
 std::optional<FileProblem> CheckWritable(const std::filesystem::path& path) {
   const TemporaryFile probe(path);
   if (probe.File() == nullptr) return CannotWrite(path, SystemReason(probe.OpenError()));

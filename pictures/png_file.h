@@ -45,6 +45,11 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts = {});
 
+// Writes `text` to `path` whole or not at all, as WritePngFile writes a
+// picture (the explorer's saved values). Nothing when written, otherwise
+// the problem.
+std::optional<FileProblem> WriteTextFile(const std::filesystem::path& path, const std::string& text);
+
 // Whether a file can be written at `path`: makes and removes a temporary
 // file beside it. Nothing when it can, otherwise the problem. For commands
 // that compute long before they write.

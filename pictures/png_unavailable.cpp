@@ -15,6 +15,8 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32
 
 std::optional<FileProblem> CheckWritable(const std::filesystem::path&) { return unavailable; }
 
+std::optional<FileProblem> WriteTextFile(const std::filesystem::path&, const std::string&) { return unavailable; }
+
 struct PngReader::Decoder {};
 
 PngReader::PngReader(const std::filesystem::path& path) : path_(path), problem_(unavailable) {}

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <future>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "app/explore_help.h"
 #include "app/explore_status.h"
 #include "app/map_picture.h"
+#include "cli/command_line.h"
 #include "graphics/text.h"
 #include "run_test_support.h"
 
@@ -50,20 +52,20 @@ TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
   EXPECT_EQ(ShortestText(110), "110");
   EXPECT_EQ(ShortestText(0.1), "0.1");
   ExploreSettings settings;
-  EXPECT_EQ(ViewCommand(settings, {}), "magpend map --grid 600 --region -110:110:-110:110 -o view.png");
+  EXPECT_EQ(ViewCommand(settings, {}), "magpend map --grid 600 --region -110:110:-110:110 --markers -o view.png");
   settings.side = 64;
   settings.n = 300;
-  settings.m = 250.5;
+  settings.values.m = 250.5;
   settings.shading = Shading::bySteps;
   EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
-            "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --shade -o view.png");
-  settings.pendulum.magnets = {{-40, 0, 1}, {30, 30, 0.25}};
-  settings.pendulum.height = 2;
-  settings.pendulum.friction = 0.125;
-  settings.pendulum.captureRadius = 4;
+            "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --shade --markers -o view.png");
+  settings.values.pendulum.magnets = {{-40, 0, 1}, {30, 30, 0.25}};
+  settings.values.pendulum.height = 2;
+  settings.values.pendulum.friction = 0.125;
+  settings.values.pendulum.captureRadius = 4;
   EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
             "magpend map --grid 64 --region 0.5:1:-2:2 --m 250.5 --n 300 --magnets=\"-40,0;30,30,0.25\" --height 2 "
-            "--friction 0.125 --capture 4 --shade -o view.png");
+            "--friction 0.125 --capture 4 --shade --markers -o view.png");
 }
 
 // The explorer on an offscreen window, driven through its input queue as
@@ -115,29 +117,30 @@ class ExploreTest : public testing::OffscreenRunTest {
     Send({.kind = InputKind::key, .key = key, .character = character});
   }
 
-  // The batch map's picture of the region a "view:" line names.
+  // The batch map's picture of the command a "view:" line names, read as
+  // the program reads its command line.
   std::vector<graphics::ColorRef> BatchPicture(const std::string& viewLine) {
-    MapRegion region;
-    const auto at = viewLine.find("--region ");
-    EXPECT_NE(at, std::string::npos) << viewLine;
-    char* next = const_cast<char*>(viewLine.c_str()) + at + 9;
-    for (double* bound : {&region.x0, &region.x1, &region.y0, &region.y1}) {
-      *bound = std::strtod(next, &next);
-      ++next;  // the colon
+    const std::string command = viewLine.substr(0, viewLine.find("  # "));
+    std::vector<std::string> words;
+    std::istringstream split(command.substr(command.find(" map ") + 1));
+    for (std::string word; split >> word;) {
+      std::erase(word, '"');  // the shell's quotes
+      words.push_back(word);
     }
+    const cli::CommandLineReading reading = cli::ReadCommandLine(words);
+    EXPECT_EQ(reading.mistake, "") << viewLine;
+    const cli::MapCommand& map = reading.commandLine.map;
     MapPictureJob job;
     job.kind = MapPictureKind::pixelPerPoint;
-    job.scan.grid = {settings_.side, region};
-    job.scan.rules.g = settings_.g;
-    job.scan.rules.m = settings_.m;
-    job.scan.rules.stepLimit = TrialStepLimit(settings_.n);
-    job.scan.rules.pendulum = settings_.pendulum;
-    job.shading = settings_.shading;
+    job.scan.grid = {map.gridSide, map.region};
+    job.scan.rules = {map.g, map.m, TrialStepLimit(map.n), map.pendulum};
+    job.shading = map.shading;
+    job.markers = map.markers;
     const std::optional<MapPicture> picture = ComputeMapPicture(job, 2, {});
-    std::vector<graphics::ColorRef> pixels(static_cast<std::size_t>(settings_.side * settings_.side));
+    std::vector<graphics::ColorRef> pixels(static_cast<std::size_t>(map.gridSide * map.gridSide));
     const pictures::RowSource rows = picture->Rows();
-    for (int y = 0; y < settings_.side; ++y) {
-      rows(y, std::span(pixels).subspan(static_cast<std::size_t>(y * settings_.side), settings_.side));
+    for (int y = 0; y < map.gridSide; ++y) {
+      rows(y, std::span(pixels).subspan(static_cast<std::size_t>(y * map.gridSide), map.gridSide));
     }
     return pixels;
   }
@@ -182,6 +185,11 @@ class ExploreTest : public testing::OffscreenRunTest {
     return line;
   }
 
+  std::string ExpectViewIsTheBatchMapAfter(InputKey key) {
+    Key(key);
+    return ExpectViewIsTheBatchMap("key");
+  }
+
   ExploreSettings settings_;
   std::function<void(int view, std::int64_t shown, std::int64_t points)> afterSlice_;
   std::future<int> exitCode_;
@@ -197,12 +205,58 @@ TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
   ExploreSettings settings;
   settings.side = 32;
   settings.n = 200;
-  settings.pendulum.magnets = MagnetsOnCircle(4, 40, 180);
-  settings.pendulum.friction = 0.05;
+  settings.values.pendulum.magnets = MagnetsOnCircle(4, 40, 180);
+  settings.values.pendulum.friction = 0.05;
   Start(settings);
   const std::string first = ExpectViewIsTheBatchMap("first view");
-  EXPECT_NE(first.find(" --n 200 --magnets=\"-40,0;0,-40;40,0;0,40\" --friction 0.05 -o view.png"), std::string::npos)
+  EXPECT_NE(first.find(" --n 200 --magnets=\"-40,0;0,-40;40,0;0,40\" --friction 0.05 --markers -o view.png"), std::string::npos)
       << first;
+
+  // Magnet 1's marker dragged to pixel (25, 6): the magnet moved to that start point.
+  const StartGrid grid{32, {}};
+  const int column = static_cast<int>(grid.NearestColumn(-40));
+  const int row = 31 - static_cast<int>(grid.NearestRow(0));
+  Send({.kind = InputKind::buttonPress, .x = column + 1, .y = row - 1, .button = PointerButton::left});
+  Send({.kind = InputKind::motion, .x = 15, .y = 8});
+  Send({.kind = InputKind::buttonRelease, .x = 25, .y = 6, .button = PointerButton::left});
+  const std::string dragged = ExpectViewIsTheBatchMap("dragged magnet");
+  const std::string moved = ShortestText(grid.X(25)) + "," + ShortestText(grid.Y(31 - 6));
+  EXPECT_NE(dragged.find("--magnets=\"" + moved + ";0,-40;40,0;0,40\""), std::string::npos) << dragged;
+  // Dropped onto magnet 3: it stays, and says why.
+  const int column3 = static_cast<int>(grid.NearestColumn(40));
+  Send({.kind = InputKind::buttonPress, .x = column3, .y = row, .button = PointerButton::left});
+  Send({.kind = InputKind::buttonRelease, .x = 25, .y = 6, .button = PointerButton::left});
+  EXPECT_EQ(NextLine(), "magnet 3 stays where it was: --magnets: magnet 3 lies where magnet 1 lies");
+
+  // The keys' values, each a new view; Backspace brings the values before back.
+  const struct {
+    char32_t key;
+    std::string option;
+  } keys[] = {{U'G', " --g 6.25 "}, {U'g', " --magnets="}, {U'+', " --m 500 "}, {U'F', " --friction 0.06 "},
+              {U'f', " --friction 0.05 "}};
+  for (const auto& k : keys) {
+    Key(InputKey::character, k.key);
+    const std::string line = ExpectViewIsTheBatchMap("key");
+    EXPECT_NE(line.find(k.option), std::string::npos) << line;
+  }
+  EXPECT_NE(ExpectViewIsTheBatchMapAfter(InputKey::backspace).find(" --m 500 --n 200 --magnets="), std::string::npos);
+
+  // M: the markers gone from the view and from its command.
+  Key(InputKey::character, U'm');
+  const std::string unmarked = ExpectViewIsTheBatchMap("markers hidden");
+  EXPECT_EQ(unmarked.find("--markers"), std::string::npos) << unmarked;
+
+  // P: the view's values as a file that --config reads back to them.
+  Key(InputKey::character, U'p');
+  const std::string saved = NextLine();
+  ASSERT_TRUE(saved.starts_with("saved: explore-") && saved.ends_with(".toml")) << saved;
+  const std::string file = (std::filesystem::path(::testing::TempDir()) / saved.substr(7)).string();
+  const cli::CommandLineReading config = cli::ReadCommandLine(std::vector<std::string>{"map", "-o", "x.png", "--config", file});
+  EXPECT_EQ(config.mistake, "");
+  EXPECT_EQ(config.commandLine.map.m, 500);
+  EXPECT_EQ(config.commandLine.map.pendulum.friction, 0.06);
+  EXPECT_EQ(config.commandLine.map.pendulum.magnets[0].x, grid.X(25));
+  std::filesystem::remove(file);
   Key(InputKey::escape);
   EXPECT_EQ(exitCode_.get(), 0);
 }
@@ -214,7 +268,7 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
   settings.shading = Shading::bySteps;
   Start(settings);
   const std::string first = ExpectViewIsTheBatchMap("first view");
-  EXPECT_NE(first.find("--region -110:110:-110:110 --n 300 --shade -o view.png  # "), std::string::npos) << first;
+  EXPECT_NE(first.find("--region -110:110:-110:110 --n 300 --shade --markers -o view.png  # "), std::string::npos) << first;
 
   // A click: the start point's trial, its magnet that of the pixel, its path drawn.
   const std::vector<graphics::ColorRef> before = WindowPixels();
@@ -324,7 +378,7 @@ TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
 TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
   ExploreSettings settings;
   settings.side = 96;
-  settings.m = 1e-9;  // no magnet catches: every trial runs its 5000 steps
+  settings.values.m = 1e-9;  // no magnet catches: every trial runs its 5000 steps
   settings.n = 5000;
   std::promise<std::pair<std::int64_t, std::vector<graphics::ColorRef>>> firstSlice;
   bool taken = false;
@@ -350,7 +404,7 @@ TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
 ExploreSettings EndlessTrials() {
   ExploreSettings settings;
   settings.side = 16;
-  settings.m = 1e-9;
+  settings.values.m = 1e-9;
   settings.n = 1e12;  // 2^31 - 1 steps for a trial not caught
   settings.firstRegion = {-1e-3, 1e-3, 200, 300};
   return settings;

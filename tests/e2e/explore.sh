@@ -2,8 +2,8 @@
 # `magpend explore` on a private X server, driven with xdotool as a user
 # would, without a terminal:
 #  - every finished view (the first, after the wheel, a drag, Backspace,
-#    an arrow key and Home) equals, pixel for pixel, the picture of the
-#    `magpend map` command it prints;
+#    an arrow key, Home, a dragged magnet and F) equals, pixel for pixel,
+#    the picture of the `magpend map` command it prints;
 #  - a click prints its start point and the magnet of that pixel's colour,
 #    and draws the path;
 #  - the status line below the view tells the first view, and that it is
@@ -39,7 +39,7 @@ window_viewable() { xwininfo -id "$window" | grep -q "Map State: IsViewable"; }
 
 start_explorer
 check_view 1
-grep -q "^view: magpend map --grid $side --region -110:110:-110:110 --n 300 -o view.png  # [0-9.]* s$" "$out" ||
+grep -q "^view: magpend map --grid $side --region -110:110:-110:110 --n 300 --markers -o view.png  # [0-9.]* s$" "$out" ||
   fail "the first view's line: $(head -1 "$out")"
 check_status_done 1
 check_status 0 "centre 0 0  width 220  zoom 1x   H: help"
@@ -61,6 +61,15 @@ check_view 6
 [ "$(view_command 6)" = "$(view_command 1)" ] ||
   fail "Home did not go to the first view"
 check_help
+# Magnet 2's marker, at (30, 30), lies around pixel (60, 35): dragged away.
+xdotool mousemove --window "$window" 60 35 mousedown 1 mousemove --window "$window" 70 28 \
+  mousemove --window "$window" 80 20 mouseup 1
+check_view 7
+[[ "$(view_command 7)" == *' --magnets="-42.42640687119285,0;'*';30,-30" --markers '* ]] ||
+  fail "dragging magnet 2's marker did not move it: $(view_command 7)"
+xdotool key F
+check_view 8
+[[ "$(view_command 8)" == *' --friction 0.01 '* ]] || fail "F did not add friction: $(view_command 8)"
 check_save explore-001.png
 end_with Escape
 

@@ -447,6 +447,7 @@ check_view() {
   line=$(grep '^view: ' "$out" | sed -n "$1p" | tr -d '\r')
   command=${line#view: magpend }
   read -ra words <<< "${command%%  #*}"
+  words=("${words[@]//\"/}")  # the quotes a shell would take away
   "$mapper" "${words[@]/view.png/$work/view.png}" || fail "the command of view $1 failed: $line"
   pngtopnm "$work/view.png" > "$work/view.ppm"
   for _ in $(seq 20); do

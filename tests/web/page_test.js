@@ -210,7 +210,8 @@ async function Main() {
       }, { timeout: minute, polling: 200 }, checks.lastView, explorerCanvas, equal);
       checks.checkView = async (what) => {
         const line = await waitForLine('view: ', ++views);
-        const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ');
+        const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ')
+            .map((word) => word.replace(/"/g, ''));  // the quotes a shell would take away
         const file = path.join(downloads, `view${views}.png`);
         childProcess.execFileSync(linuxProgram, [...command, '-o', file]);
         checks.lastView = fs.readFileSync(file).toString('base64');
@@ -278,6 +279,7 @@ async function Main() {
                                   await browser.createBrowserContext());
       await phone.evaluateOnNewDocument(WatchWindows);
       await phone.bringToFront();
+      phone.documents = 0;  // a touch screen's viewport reloads the blank page first
       await phone.goto(isolatingUrl);
       return phone;
     };
@@ -419,7 +421,7 @@ async function Main() {
         };
 
         const first = await checkView('the first view');
-        Check(first.startsWith(`view: magpend map --grid ${side} --region -110:110:-110:110 --n 300 -o view.png  # `),
+        Check(first.startsWith(`view: magpend map --grid ${side} --region -110:110:-110:110 --n 300 --markers -o view.png  # `),
               `the first view's line: ${first}`);
         await explorer.checkStatus(1, `done in ${first.split('# ')[1]}`);
         await explorer.checkStatus(0, 'centre 0 0  width 220  zoom 1x   H: help');
@@ -446,6 +448,19 @@ async function Main() {
         await explorer.checkHelp();
         await press('ArrowRight');
         await checkView('the right arrow');
+        await press('Home');
+        await checkView('Home again');
+        // Magnet 2's marker, at (30, 30), lies around pixel (50, 29): dragged
+        // away, then friction: views of a pendulum of the user's own.
+        await page.mouse.move(...at(50, 29));
+        await page.mouse.down();
+        await page.mouse.move(...at(65, 15), { steps: 5 });
+        await page.mouse.up();
+        const moved = await checkView('a dragged magnet');
+        Check(moved.includes(' --magnets="-42.42640687119285,0;'), `the dragged magnet's line: ${moved}`);
+        await press('F');
+        const rubbing = await checkView('friction');
+        Check(rubbing.includes(' --friction 0.01 '), `F's line: ${rubbing}`);
         await page.evaluate((selector) => {
           const shown = document.querySelector(selector);
           window.savedView = shown.getContext('2d').getImageData(0, 0, shown.width, shown.width);

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The explorer of the Windows program under Wine, driven with xdotool as a
 # user would: each view it finishes (the first, after a wheel notch, a drag,
-# Backspace, a right click, Home and an arrow key) shows pixel for pixel the
-# picture that the Linux build makes of the `magpend map` command it
-# prints; a click prints its start point with the magnet of that pixel's
-# colour and draws the path; the status line below the view tells the first
-# view and that it is done, in the font's own pixels; H shows the help and
-# Escape hides it; S writes the view's picture as explore-001.png; Escape
-# ends it with exit code 0.
+# Backspace, a right click, Home, an arrow key, a dragged magnet and F)
+# shows pixel for pixel the picture that the Linux build makes of the
+# `magpend map` command it prints; a click prints its start point with the
+# magnet of that pixel's colour and draws the path; the status line below
+# the view tells the first view and that it is done, in the font's own
+# pixels; H shows the help and Escape hides it; S writes the view's picture
+# as explore-001.png; Escape ends it with exit code 0.
 # Usage: explore.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
 exe=$(realpath "$1")
@@ -34,7 +34,7 @@ explorer_area_screenshot() { wine_area_screenshot "$window" "$1" "$side" $((side
 point_at() { xdotool mousemove --window "$window" $((left + $1)) $((top + $2)); }
 
 check_view 1
-[[ "$(view_command 1)" == "view: magpend map --grid $side --region -110:110:-110:110 --n 500 -o view.png  " ]] ||
+[[ "$(view_command 1)" == "view: magpend map --grid $side --region -110:110:-110:110 --n 500 --markers -o view.png  " ]] ||
   fail "the first view's line: $(head -1 "$out")"
 check_status_done 1
 check_status 0 "centre 0 0  width 220  zoom 1x   H: help"
@@ -60,6 +60,17 @@ xdotool key Home
 check_view 7
 [ "$(view_command 7)" = "$(view_command 1)" ] || fail "Home did not go to the first view"
 check_help
+# Magnet 2's marker, at (30, 30), lies around pixel (101, 58): dragged away.
+point_at 101 58
+xdotool mousedown 1
+for step in 1 2 3 4; do point_at $((101 + 7 * step)) $((58 - 7 * step)); done
+xdotool mouseup 1
+check_view 8
+[[ "$(view_command 8)" == *' --magnets="-42.42640687119285,0;'*';30,-30" --markers '* ]] ||
+  fail "dragging magnet 2's marker did not move it: $(view_command 8)"
+xdotool key F
+check_view 9
+[[ "$(view_command 9)" == *' --friction 0.01 '* ]] || fail "F did not add friction: $(view_command 9)"
 check_save explore-001.png
 end_with Escape
 echo "explore: views, click, keys, save, status line and help as they should"

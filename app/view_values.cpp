@@ -1,0 +1,45 @@
+#include "app/view_values.h"
+
+#include <cmath>
+
+#include "app/number_text.h"
+
+namespace app {
+
+std::optional<ViewValues> ValuesAfterKey(const ViewValues& values, char32_t character) {
+  ViewValues changed = values;
+  const double hundredths = std::round(values.pendulum.friction / frictionStep);
+  switch (character) {
+    case U'g': changed.g = values.g / valueFactor; break;
+    case U'G': changed.g = values.g * valueFactor; break;
+    case U'-': changed.m = values.m / valueFactor; break;
+    case U'+':
+    case U'=': changed.m = values.m * valueFactor; break;
+    case U'f':
+      if (hundredths <= 0) return std::nullopt;
+      changed.pendulum.friction = (hundredths - 1) / 100;
+      break;
+    case U'F': changed.pendulum.friction = (hundredths + 1) / 100; break;
+    default: return std::nullopt;
+  }
+  // A factor that leaves the range of doubles would end in 0 or infinity.
+  if (!(changed.g > 0 && changed.m > 0 && std::isfinite(changed.g) && std::isfinite(changed.m))) return std::nullopt;
+  return changed;
+}
+
+MovedMagnet WithMagnetAt(const ViewValues& values, std::size_t index, double x, double y) {
+  ViewValues moved = values;
+  moved.pendulum.magnets[index].x = x;
+  moved.pendulum.magnets[index].y = y;
+  if (std::string mistake = PendulumMistake(moved.pendulum); !mistake.empty()) return {std::nullopt, mistake};
+  return {moved, {}};
+}
+
+std::string ConfigText(const ViewValues& values, double n) {
+  return "g=" + ShortestText(values.g) + "\nm=" + ShortestText(values.m) + "\nn=" + ShortestText(n) +
+         "\nmagnets=\"" + MagnetsText(values.pendulum.magnets) + "\"\nheight=" + ShortestText(values.pendulum.height) +
+         "\nfriction=" + ShortestText(values.pendulum.friction) +
+         "\ncapture=" + ShortestText(values.pendulum.captureRadius) + "\n";
+}
+
+}  // namespace app
