@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     case cli::Command::map: return cli::RunMapCommand(line.map);
     case cli::Command::merge: return cli::RunMergeCommand(line.bands, line.mergeOutput);
     case cli::Command::explore: return cli::RunExploreCommand(line.explore);
+    case cli::Command::film: return cli::RunFilmCommand(line.film);
     case cli::Command::interactive: break;
   }
   std::optional<cli::PictureFolder> pictures;

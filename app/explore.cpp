@@ -11,6 +11,8 @@
 #include "app/explore_help.h"
 #include "app/explore_status.h"
 #include "app/magnets.h"
+#include "app/trial_cache.h"
+#include "app/view_lattice.h"
 #include "graphics/drawing.h"
 #include "graphics/graphic_window.h"
 #include "graphics/input_event.h"
@@ -63,42 +65,6 @@ struct ViewGeometry {
   Real PixelY(double y) const { return Real(side - 1) - (Real(y) - Real(region.y0)) / Spacing(region.y0, region.y1); }
 };
 
-// A region rounded from Real bounds, if it is one: finite and ordered.
-std::optional<MapRegion> RegionOf(Real x0, Real x1, Real y0, Real y1) {
-  const MapRegion region{static_cast<double>(x0), static_cast<double>(x1), static_cast<double>(y0),
-                         static_cast<double>(y1)};
-  const bool finite = std::isfinite(region.x0) && std::isfinite(region.x1) && std::isfinite(region.y0) &&
-                      std::isfinite(region.y1);
-  if (!finite || !(region.x0 < region.x1 && region.y0 < region.y1)) return std::nullopt;
-  return region;
-}
-
-// The view scaled by `factor` about the pixel (px, py), which stays put.
-std::optional<MapRegion> ScaledAbout(const ViewGeometry& view, Real px, Real py, Real factor) {
-  const Real x = view.ModelX(px);
-  const Real y = view.ModelY(py);
-  const MapRegion& r = view.region;
-  return RegionOf(x + (Real(r.x0) - x) * factor, x + (Real(r.x1) - x) * factor, y + (Real(r.y0) - y) * factor,
-                  y + (Real(r.y1) - y) * factor);
-}
-
-// The square of pixels around the rectangle from `a` to `b`: its centre,
-// its larger side.
-std::optional<MapRegion> SquareAround(const ViewGeometry& view, PixelPoint a, PixelPoint b) {
-  const Real centreX = (Real(a.x) + b.x) / 2;
-  const Real centreY = (Real(a.y) + b.y) / 2;
-  const Real half = Real(std::max(std::abs(b.x - a.x), std::abs(b.y - a.y))) / 2;
-  return RegionOf(view.ModelX(centreX - half), view.ModelX(centreX + half), view.ModelY(centreY + half),
-                  view.ModelY(centreY - half));
-}
-
-// The view moved by a quarter of its width (columns) and height (rows).
-std::optional<MapRegion> Panned(const MapRegion& r, int columns, int rows) {
-  const Real dx = (Real(r.x1) - Real(r.x0)) / 4 * columns;
-  const Real dy = (Real(r.y1) - Real(r.y0)) / 4 * rows;
-  return RegionOf(Real(r.x0) + dx, Real(r.x1) + dx, Real(r.y0) + dy, Real(r.y1) + dy);
-}
-
 // The part of the segment from a to b inside [low, high]^2 (Liang and
 // Barsky's clipping), so that lines never reach coordinates that the
 // pixel conversion cannot hold.
@@ -125,11 +91,16 @@ std::optional<Segment> Clipped(Segment s, double low, double high) {
   return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
 }
 
-// A view: where it lies, and the values it shows.
+// A view: where it lies, and the values it shows; once it has finished,
+// its pixels (kept for the views most recently shown, so that back and Home
+// show them at once).
 struct ExploreView {
-  MapRegion region;
+  LatticeView lattice;
   ViewValues values;
+  std::shared_ptr<const std::vector<ColorRef>> finishedPixels = nullptr;
 };
+// How many of the latest views keep their finished pixels.
+constexpr std::size_t viewsKeepingPixels = 32;
 
 // What became of a clicked trial; `stopped` when input came during it.
 std::string ClickResult(const TrialResult& result, bool stopped) {
@@ -157,15 +128,18 @@ class Explorer {
         order_(std::make_shared<const std::vector<std::int32_t>>(CoarseToFineOrder(settings.side))),
         pixels_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), graphics::dialogFaceColor),
         shown_(pixels_.size()),
+        exact_(pixels_.size(), false),
+        cache_(options.cachedResults),
         markersShown_(settings.markers),
-        history_{{settings.firstRegion, settings.values}} {}
+        history_{{LatticeAround(settings.firstRegion, settings.side), settings.values}} {}
 
   // Shows views and follows the input until the user ends.
   void Run();
 
  private:
-  ViewGeometry View() const { return {history_.back().region, side_}; }
-  StartGrid Grid() const { return {side_, history_.back().region}; }
+  const LatticeView& Lattice() const { return history_.back().lattice; }
+  ViewGeometry View() const { return {Lattice().Region(), side_}; }
+  StartGrid Grid() const { return Lattice().Grid(); }
   const ViewValues& Values() const { return history_.back().values; }
   TrialRules Rules() const {
     return {Values().g, Values().m, TrialStepLimit(settings_.n), Values().pendulum};
@@ -180,6 +154,11 @@ class Explorer {
 
   // --- The view's computation
   void StartView();
+  // The last view's pixels moved and scaled onto the new one, nearest
+  // neighbour: a preview, replaced as the exact points come.
+  void ShowPreview();
+  // The points already computed for other views; the others are left to the scan.
+  std::vector<std::int32_t> PaintCachedPoints();
   void StopView() { scan_.reset(); }
   // Takes the scan's results for a slice of time and shows them.
   void FillSlice();
@@ -199,7 +178,7 @@ class Explorer {
   void OnKey(const InputEvent& event);
   void OnCharacter(char32_t character);
   void ShowTrialAt(PixelPoint pixel);
-  void GoTo(std::optional<MapRegion> region);
+  void GoTo(std::optional<LatticeView> lattice);
   void GoTo(const ExploreView& view);
   void GoBack();
   // The marker under the pixel, the topmost: the magnet's index, 0 the first.
@@ -242,6 +221,11 @@ class Explorer {
 
   std::vector<ColorRef> pixels_;      // the view as computed so far, rows from the top
   std::vector<ColorRef> shown_;       // the same with the markers over it
+  std::vector<bool> exact_;           // the pixels that show their own point's result
+  std::optional<LatticeView> pixelsView_;  // the view pixels_ shows (some of it maybe a preview)
+  TrialCache cache_;
+  std::uint32_t rulesId_ = 0;        // the cache's id of the view's rules
+  std::int64_t pointsShown_ = 0;     // the view's exact points shown so far
   bool markersShown_;
   std::vector<ExploreView> history_;  // the views shown, the current one last
   bool viewChanged_ = true;           // history_.back() is to be shown
@@ -289,16 +273,77 @@ void Explorer::StartView() {
   viewChanged_ = false;
   path_.clear();
   pathStart_.reset();
+  ++viewsStarted_;
+  viewSeconds_.reset();
+  statusDrawn_.reset();
+  viewStart_ = std::chrono::steady_clock::now();
+  if (const auto finished = history_.back().finishedPixels) {
+    pixels_ = *finished;
+    std::fill(exact_.begin(), exact_.end(), true);
+    pixelsView_ = Lattice();
+    pointsShown_ = static_cast<std::int64_t>(pixels_.size());
+    Redraw();
+    if (options_.afterSlice) options_.afterSlice(viewsStarted_, pointsShown_, pointsShown_);
+    FinishView();
+    return;
+  }
+  ShowPreview();
+  rulesId_ = cache_.RulesId(Rules());
+  std::vector<std::int32_t> missing = PaintCachedPoints();
+  taken_ = 0;
+  if (missing.empty()) {
+    if (options_.afterSlice) options_.afterSlice(viewsStarted_, pointsShown_, pointsShown_);
+    FinishView();
+    return;
+  }
   ScanJob job;
   job.grid = Grid();
   job.rules = Rules();
-  job.pointOrder = order_;
-  taken_ = 0;
-  viewSeconds_.reset();
-  statusDrawn_.reset();
-  ++viewsStarted_;
-  viewStart_ = std::chrono::steady_clock::now();
+  job.pointOrder = std::make_shared<const std::vector<std::int32_t>>(std::move(missing));
   scan_ = std::make_unique<MapScan>(job, options_.workerThreads);
+}
+
+void Explorer::ShowPreview() {
+  std::fill(exact_.begin(), exact_.end(), false);
+  const LatticeView now = Lattice();
+  if (pixelsView_ && *pixelsView_ != now) {
+    const StartGrid old = pixelsView_->Grid();
+    const StartGrid grid = now.Grid();
+    const std::vector<ColorRef> before = pixels_;
+    std::vector<std::int64_t> oldColumns(static_cast<std::size_t>(side_));
+    for (int column = 0; column < side_; ++column) oldColumns[static_cast<std::size_t>(column)] = old.NearestColumn(grid.X(column));
+    for (int row = 0; row < side_; ++row) {
+      const std::int64_t oldRow = old.NearestRow(grid.Y(row));
+      for (int column = 0; column < side_; ++column) {
+        const std::int64_t oldColumn = oldColumns[static_cast<std::size_t>(column)];
+        const bool inside = oldRow >= 0 && oldRow < side_ && oldColumn >= 0 && oldColumn < side_;
+        pixels_[static_cast<std::size_t>(side_ - 1 - row) * side_ + column] =
+            inside ? before[static_cast<std::size_t>(side_ - 1 - oldRow) * side_ + static_cast<std::size_t>(oldColumn)]
+                   : graphics::dialogFaceColor;
+      }
+    }
+  }
+  pixelsView_ = now;
+  pointsShown_ = 0;
+  Redraw();
+}
+
+std::vector<std::int32_t> Explorer::PaintCachedPoints() {
+  const StartGrid grid = Grid();
+  std::vector<std::int32_t> missing;
+  missing.reserve(order_->size());
+  for (const std::int32_t point : *order_) {
+    const double x = grid.X(point % side_);
+    const double y = grid.Y(point / side_);
+    if (const std::optional<TrialResult> result = cache_.Find(rulesId_, x, y)) {
+      PaintPoint(point, *result);
+      ++pointsShown_;
+    } else {
+      missing.push_back(point);
+    }
+  }
+  if (pointsShown_ > 0) Redraw();
+  return missing;
 }
 
 LongTrialDecision Explorer::DuringLongTrial() {
@@ -318,7 +363,9 @@ void Explorer::FillSlice() {
     const std::optional<TrialResult> result = scan_->Next([this] { return DuringLongTrial(); });
     if (!result) return;  // given up for a new view or the end
     const std::int64_t point = scan_->Job().Point(taken_);
+    cache_.Keep(rulesId_, scan_->Job().X(taken_), scan_->Job().Y(taken_), *result);
     PaintPoint(point, *result);
+    ++pointsShown_;
     const int row = static_cast<int>(point / side_);
     const int block = BlockSide(static_cast<int>(point % side_), row);
     top = std::min(top, std::max(0, side_ - row - block));
@@ -331,7 +378,7 @@ void Explorer::FillSlice() {
     ShowOverlay();
   }
   if (taken_ < total) ShowStatus(StatusRefresh::whenDue);
-  if (options_.afterSlice) options_.afterSlice(viewsStarted_, taken_, total);
+  if (options_.afterSlice) options_.afterSlice(viewsStarted_, pointsShown_, static_cast<std::int64_t>(order_->size()));
   if (taken_ == total) FinishView();
 }
 
@@ -339,17 +386,24 @@ void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
   const int column = static_cast<int>(point % side_);
   const int row = static_cast<int>(point / side_);
   const int block = BlockSide(column, row);
-  const ColorRef color = PointColor(result, scan_->Job().rules.stepLimit, settings_.shading);
-  // Grid row r is pixel row side - 1 - r; the block reaches up from its point.
+  const ColorRef color = PointColor(result, TrialStepLimit(settings_.n), settings_.shading);
+  // Grid row r is pixel row side - 1 - r; the block reaches up from its
+  // point, over the pixels whose own points are not known yet.
   for (int r = row; r < std::min(row + block, side_); ++r) {
-    const auto first = pixels_.begin() + static_cast<std::ptrdiff_t>(side_ - 1 - r) * side_ + column;
-    std::fill(first, first + std::min(block, side_ - column), color);
+    const std::size_t first = static_cast<std::size_t>(side_ - 1 - r) * side_ + column;
+    for (std::size_t i = first; i < first + static_cast<std::size_t>(std::min(block, side_ - column)); ++i) {
+      if (!exact_[i]) pixels_[i] = color;
+    }
   }
+  const std::size_t own = static_cast<std::size_t>(side_ - 1 - row) * side_ + column;
+  pixels_[own] = color;
+  exact_[own] = true;
 }
 
 void Explorer::FinishView() {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - viewStart_).count();
   StopView();
+  if (!history_.back().finishedPixels) history_.back().finishedPixels = std::make_shared<const std::vector<ColorRef>>(pixels_);
   viewSeconds_ = seconds;
   ShowStatus(StatusRefresh::now);
   char time[32];
@@ -358,7 +412,7 @@ void Explorer::FinishView() {
   SayView();
 }
 
-void Explorer::SayView() { Say("view: " + ViewCommand(Shown(), history_.back().region) + "  # " + viewTime_ + " s"); }
+void Explorer::SayView() { Say("view: " + ViewCommand(Shown(), Lattice().Region()) + "  # " + viewTime_ + " s"); }
 
 void Explorer::ShowPixels(std::int32_t top, std::int32_t bottom) {
   const std::size_t first = static_cast<std::size_t>(top) * side_;
@@ -401,10 +455,10 @@ void Explorer::ShowOverlay() {
 
 ExploreStatus Explorer::Status(std::chrono::steady_clock::time_point now) const {
   ExploreStatus status;
-  status.region = history_.back().region;
-  status.firstRegion = settings_.firstRegion;
+  status.region = Lattice().Region();
+  status.firstRegion = history_.front().lattice.Region();
   status.points = static_cast<std::int64_t>(side_) * side_;
-  status.shown = viewSeconds_ ? status.points : std::min(taken_, status.points - 1);
+  status.shown = viewSeconds_ ? status.points : std::min(pointsShown_, status.points - 1);
   status.seconds = viewSeconds_ ? *viewSeconds_ : std::chrono::duration<double>(now - viewStart_).count();
   status.clicked = clicked_;
   if (now < savedUntil_) status.saved = saved_;
@@ -466,7 +520,7 @@ void Explorer::Handle(const InputEvent& event) {
     case InputKind::buttonRelease: OnRelease(event); break;
     case InputKind::motion: OnMotion(event); break;
     case InputKind::wheel:
-      GoTo(ScaledAbout(View(), event.x, event.y, Real(std::ldexp(1.0, -event.wheelSteps))));
+      GoTo(ZoomedView(Lattice(), event.x, event.y, event.wheelSteps));
       break;
     case InputKind::key: OnKey(event); break;
     case InputKind::closed: ending_ = true; break;
@@ -505,7 +559,8 @@ void Explorer::OnRelease(const InputEvent& event) {
   if (click) {
     ShowTrialAt(from);
   } else {
-    GoTo(SquareAround(View(), from, to));
+    GoTo(ViewInto(Lattice(), (from.x + to.x) / 2, (from.y + to.y) / 2,
+                  std::max(std::abs(to.x - from.x), std::abs(to.y - from.y))));
   }
 }
 
@@ -530,10 +585,10 @@ void Explorer::OnKey(const InputEvent& event) {
     case InputKey::escape: ending_ = true; break;
     case InputKey::backspace: GoBack(); break;
     case InputKey::home: GoTo(history_.front()); break;
-    case InputKey::left: GoTo(Panned(history_.back().region, -1, 0)); break;
-    case InputKey::right: GoTo(Panned(history_.back().region, 1, 0)); break;
-    case InputKey::up: GoTo(Panned(history_.back().region, 0, 1)); break;
-    case InputKey::down: GoTo(Panned(history_.back().region, 0, -1)); break;
+    case InputKey::left: GoTo(PannedView(Lattice(), -1, 0)); break;
+    case InputKey::right: GoTo(PannedView(Lattice(), 1, 0)); break;
+    case InputKey::up: GoTo(PannedView(Lattice(), 0, 1)); break;
+    case InputKey::down: GoTo(PannedView(Lattice(), 0, -1)); break;
     case InputKey::character: OnCharacter(event.character); break;
     case InputKey::none: break;
   }
@@ -557,18 +612,20 @@ void Explorer::OnCharacter(char32_t character) {
       return;
     default:
       if (const std::optional<ViewValues> values = ValuesAfterKey(Values(), character)) {
-        GoTo({history_.back().region, *values});
+        GoTo({Lattice(), *values});
       }
   }
 }
 
-void Explorer::GoTo(std::optional<MapRegion> region) {
-  if (!region) return;  // beyond what doubles can tell apart: the view stays
-  GoTo({*region, Values()});
+void Explorer::GoTo(std::optional<LatticeView> lattice) {
+  if (!lattice) return;  // beyond what doubles hold exactly: the view stays
+  GoTo({*lattice, Values()});
 }
 
 void Explorer::GoTo(const ExploreView& view) {
   history_.push_back(view);
+  // Older views let go of their pixels; the first one (Home) keeps them.
+  if (history_.size() > viewsKeepingPixels + 1) history_[history_.size() - viewsKeepingPixels - 1].finishedPixels.reset();
   viewChanged_ = true;
 }
 
@@ -594,7 +651,7 @@ void Explorer::DropMagnet(std::size_t magnet, PixelPoint pixel) {
     Redraw();
     return;
   }
-  GoTo({history_.back().region, *moved.values});
+  GoTo({Lattice(), *moved.values});
 }
 
 void Explorer::ToggleMarkers() {
@@ -709,31 +766,20 @@ int BlockSide(int column, int row) {
   return block;
 }
 
-std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings) {
-  std::vector<std::pair<std::string, std::string>> values;
+std::string ValueOptions(const ExploreSettings& settings) {
   const ExploreSettings defaults;
-  if (settings.values.g != defaults.values.g) values.emplace_back("g", ShortestText(settings.values.g));
-  if (settings.values.m != defaults.values.m) values.emplace_back("m", ShortestText(settings.values.m));
-  if (settings.n != defaults.n) values.emplace_back("n", ShortestText(settings.n));
-  const Pendulum& pendulum = settings.values.pendulum;
-  const Pendulum formPendulum;
-  if (pendulum.magnets != formPendulum.magnets) values.emplace_back("magnets", MagnetsText(pendulum.magnets));
-  if (pendulum.height != formPendulum.height) values.emplace_back("height", ShortestText(pendulum.height));
-  if (pendulum.friction != formPendulum.friction) values.emplace_back("friction", ShortestText(pendulum.friction));
-  if (pendulum.captureRadius != formPendulum.captureRadius) {
-    values.emplace_back("capture", ShortestText(pendulum.captureRadius));
-  }
-  return values;
+  std::string options;
+  if (settings.values.g != defaults.values.g) options += " --g " + ShortestText(settings.values.g);
+  if (settings.values.m != defaults.values.m) options += " --m " + ShortestText(settings.values.m);
+  if (settings.n != defaults.n) options += " --n " + ShortestText(settings.n);
+  return options + PendulumOptions(settings.values.pendulum);
 }
 
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
   std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
                         ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
                         ShortestText(region.y0) + ":" + ShortestText(region.y1);
-  for (const auto& [name, value] : DifferingValues(settings)) {
-    // The magnets quoted for the shell: ; ends a command there.
-    command += name == "magnets" ? " --magnets=\"" + value + "\"" : " --" + name + " " + value;
-  }
+  command += ValueOptions(settings);
   if (settings.shading == Shading::bySteps) command += " --shade";
   if (settings.markers) command += " --markers";
   return command + " -o view.png";

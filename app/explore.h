@@ -49,12 +49,12 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/map_scan.h"
 #include "app/number_text.h"
 #include "app/point_color.h"
+#include "app/trial_cache.h"
 #include "app/view_values.h"
 #include "graphics/window_system.h"
 
@@ -72,6 +72,8 @@ struct ExploreSettings {
 
 struct ExploreOptions {
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
+  // Trial results kept for later views (app/trial_cache.h).
+  std::size_t cachedResults = TrialCache::defaultCapacity;
   // Each line the explorer prints, without its line end.
   std::function<void(const std::string& line)> say;
   std::filesystem::path saveFolder = ".";  // where S writes its pictures
@@ -100,10 +102,10 @@ std::vector<std::int32_t> CoarseToFineOrder(int side);
 // the largest of those that divides both its column and its row.
 int BlockSide(int column, int row);
 
-// The values of `settings` that differ from the defaults (the form's
-// pendulum), in the order of the map's options: each its option's name (g,
-// m, n, magnets, height, friction, capture) and its value's text.
-std::vector<std::pair<std::string, std::string>> DifferingValues(const ExploreSettings& settings);
+// The options of the values of `settings` that differ from the defaults
+// (the form's pendulum), each with a space before it, as a view's command
+// gives them: ` --g G --m M --n N --magnets="..." --height H ...`.
+std::string ValueOptions(const ExploreSettings& settings);
 
 // The batch command that computes the view of `region` with the settings'
 // values (and markers) as a file.

@@ -57,11 +57,9 @@ std::string ProgressLine(const ExploreStatus& status) {
 }
 
 std::string NoteLine(const ExploreStatus& status, const ExploreSettings& settings) {
+  const std::string options = ValueOptions(settings);
   std::string line = status.saved.empty() ? "" : "saved: " + status.saved + "   ";
-  for (const auto& [name, value] : DifferingValues(settings)) {
-    line += (line.empty() || line.ends_with("   ") ? "" : "  ") + name + " " + value;
-  }
-  return line;
+  return line + (options.empty() ? "" : options.substr(1));
 }
 
 }  // namespace

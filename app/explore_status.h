@@ -36,7 +36,8 @@ struct ExploreStatus {
 // The status line's texts, one per line (statusLineCount):
 //   centre X Y  width W  zoom Zx[   H: help]
 //   NN% after T s | done in T s[   click: RESULT]
-//   [saved: NAME   ]the differing values ("g 3  m 200  friction 0.05")
+//   [saved: NAME   ]the options of the values that differ from the
+//     defaults, as the view's command gives them ("--g 3 --friction 0.05")
 // X, Y with as many digits as the zoom needs to tell neighbouring views
 // apart; times as the printed `view:` line gives them when done.
 std::vector<std::string> StatusLines(const ExploreStatus& status, const ExploreSettings& settings);

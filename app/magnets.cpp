@@ -32,7 +32,7 @@ void PaintMarkers(const StartGrid& grid, std::span<const MagnetPlace> magnets, c
         const int square = dx * dx + dy * dy;
         const std::int64_t x = column + dx;
         const std::int64_t y = row + dy;
-        if (square > outer || x < 0 || y < 0 || x >= grid.side || y >= grid.side) continue;
+        if (square > outer || x < 0 || y < 0 || x >= grid.Width() || y >= grid.Height()) continue;
         paint(static_cast<int>(x), static_cast<int>(y), square > inner ? markerOutline : magnetColors[k + 1]);
       }
     }

@@ -24,7 +24,7 @@ pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
   const StartGrid grid = scan.grid;
   pictures::BandPlace place{WindowPixelRow(grid.Y(scan.EndRow() - 1) + 1),
                             WindowPixelRow(grid.Y(scan.firstRow) - 1), runWindowHeight};
-  if (scan.EndRow() == grid.side) place.top = 0;
+  if (scan.EndRow() == grid.Height()) place.top = 0;
   if (scan.firstRow == 0) place.bottom = runWindowHeight;
   return place;
 }
@@ -51,7 +51,8 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
                                             const MapPictureObserver& observer,
                                             graphics::WindowHandle window) {
   MapPicture picture;
-  const int side = job.scan.grid.side;
+  const int width = job.scan.grid.Width();
+  const int height = job.scan.grid.Height();
   if (job.kind == MapPictureKind::window) {
     // The map run's window, as OpenRunWindow prepares it.
     graphics::AttachGraphicWindow(window);
@@ -62,8 +63,8 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
     picture.place_ = WindowBandPlace(job.scan);
   } else {
     picture.colors_.resize(static_cast<std::size_t>(job.scan.TrialCount()));
-    picture.width_ = side;
-    picture.place_ = {side - job.scan.EndRow(), side - job.scan.firstRow, side};
+    picture.width_ = width;
+    picture.place_ = {height - job.scan.EndRow(), height - job.scan.firstRow, height};
   }
 
   const auto stopRequested = [&] { return observer.stopRequested && observer.stopRequested(); };
@@ -81,13 +82,13 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
     } else {
       picture.colors_[static_cast<std::size_t>(trial)] = PointColor(*result, job.scan.rules.stepLimit, job.shading);
     }
-    if ((trial + 1) % side == 0 && observer.afterRow) observer.afterRow(static_cast<int>((trial + 1) / side));
+    if ((trial + 1) % width == 0 && observer.afterRow) observer.afterRow(static_cast<int>((trial + 1) / width));
   }
   if (job.markers && !picture.surface_) {
     // The band's points lie in scan order: its bottom row first.
     PaintMarkers(job.scan.grid, job.scan.rules.pendulum.magnets, [&](int column, int row, graphics::ColorRef color) {
       if (row < job.scan.firstRow || row >= job.scan.EndRow()) return;
-      picture.colors_[static_cast<std::size_t>(row - job.scan.firstRow) * static_cast<std::size_t>(side) +
+      picture.colors_[static_cast<std::size_t>(row - job.scan.firstRow) * static_cast<std::size_t>(width) +
                       static_cast<std::size_t>(column)] = color;
     });
   }

@@ -12,17 +12,17 @@ using namespace trial_steps;
 
 std::int64_t ScanJob::TrialCount() const {
   if (pointOrder) return static_cast<std::int64_t>(pointOrder->size());
-  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.side;
+  return static_cast<std::int64_t>(EndRow() - firstRow) * grid.Width();
 }
 
 std::int64_t ScanJob::Point(std::int64_t index) const {
   if (pointOrder) return (*pointOrder)[static_cast<std::size_t>(index)];
-  return static_cast<std::int64_t>(firstRow) * grid.side + index;
+  return static_cast<std::int64_t>(firstRow) * grid.Width() + index;
 }
 
-double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.side)); }
+double ScanJob::X(std::int64_t index) const { return grid.X(static_cast<int>(Point(index) % grid.Width())); }
 
-double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.side)); }
+double ScanJob::Y(std::int64_t index) const { return grid.Y(static_cast<int>(Point(index) / grid.Width())); }
 
 // --- MapScan -----------------------------------------------------------------
 

@@ -32,7 +32,7 @@ struct ScanJob {
   // (row * side + column); firstRow and endRow are then not used.
   std::shared_ptr<const std::vector<std::int32_t>> pointOrder;
 
-  int EndRow() const { return endRow < 0 ? grid.side : endRow; }
+  int EndRow() const { return endRow < 0 ? grid.Height() : endRow; }
   std::int64_t TrialCount() const;
   // Grid point (row * side + column) of trial `index` of the job.
   std::int64_t Point(std::int64_t index) const;

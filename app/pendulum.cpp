@@ -148,6 +148,16 @@ std::string PendulumMistake(const Pendulum& pendulum) {
   return {};
 }
 
+std::string PendulumOptions(const Pendulum& pendulum) {
+  const Pendulum form;
+  std::string options;
+  if (pendulum.magnets != form.magnets) options += " --magnets=\"" + MagnetsText(pendulum.magnets) + "\"";
+  if (pendulum.height != form.height) options += " --height " + ShortestText(pendulum.height);
+  if (pendulum.friction != form.friction) options += " --friction " + ShortestText(pendulum.friction);
+  if (pendulum.captureRadius != form.captureRadius) options += " --capture " + ShortestText(pendulum.captureRadius);
+  return options;
+}
+
 std::string MagnetsText(const std::vector<MagnetPlace>& magnets) {
   std::string text;
   for (const MagnetPlace& magnet : magnets) {

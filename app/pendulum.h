@@ -76,4 +76,10 @@ std::string PendulumMistake(const Pendulum& pendulum);
 // which ReadMagnets reads back to the same doubles.
 std::string MagnetsText(const std::vector<MagnetPlace>& magnets);
 
+// The command line's options for the values of `pendulum` that differ from
+// the form's pendulum, each with a space before it, the magnets quoted for
+// a shell (where ";" would end the command): ` --magnets="..." --height H
+// --friction K --capture C`, or nothing for the form's pendulum.
+std::string PendulumOptions(const Pendulum& pendulum);
+
 }  // namespace app

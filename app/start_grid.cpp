@@ -18,7 +18,7 @@ double EvenlySpread(double first, double last, int i, int side) {
 }  // namespace
 
 double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
-double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, side); }
+double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, Height()); }
 
 double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
 double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
@@ -35,6 +35,6 @@ std::int64_t NearestIndex(double first, double last, double value, int side) {
 }  // namespace
 
 std::int64_t StartGrid::NearestColumn(double x) const { return NearestIndex(region.x0, region.x1, x, side); }
-std::int64_t StartGrid::NearestRow(double y) const { return NearestIndex(region.y0, region.y1, y, side); }
+std::int64_t StartGrid::NearestRow(double y) const { return NearestIndex(region.y0, region.y1, y, Height()); }
 
 }  // namespace app

@@ -22,18 +22,21 @@ struct MapRegion {
   bool operator==(const MapRegion&) const = default;
 };
 
-// The start points: side x side points spread evenly over the region, its
-// edges included. Row 0 is the bottom row (y = y0), and each row runs from
-// the left (x = x0). Side 111 over the default region is the map window's
-// grid, in steps of 2.
+// The start points: side x side points (or side x height) spread evenly
+// over the region, its edges included. Row 0 is the bottom row (y = y0), and
+// each row runs from the left (x = x0). Side 111 over the default region is
+// the map window's grid, in steps of 2.
 struct StartGrid {
-  int side = gridSide;  // points per row and per column, at least 2
+  int side = gridSide;  // points per row, and per column unless height is set; at least 2
   MapRegion region;
+  int height = 0;  // points per column of a grid that is not square (at least 2); 0: side
 
-  // Column i: x0 + (x1 - x0) i / (side - 1), computed in Real and rounded
+  int Width() const { return side; }
+  int Height() const { return height == 0 ? side : height; }
+  // Column i: x0 + (x1 - x0) i / (Width() - 1), computed in Real and rounded
   // once to a double (so the default region gives -110 + 220 i / (side - 1)).
   double X(int column) const;
-  // Row j likewise from y0 to y1.
+  // Row j likewise from y0 to y1, over Height() points.
   double Y(int row) const;
 
   // The column and row whose points lie nearest to x and y (rounded to the

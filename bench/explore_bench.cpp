@@ -3,7 +3,14 @@
 // thread; (b) the whole default view as the explorer computes and shows it,
 // against (a); (c) from the window's opening to its first coarse picture
 // (every 8 x 8 block painted); (d) from a new view's key to the moment the
-// old view's workers have stopped and the new view shows its first points.
+// old view's workers have stopped and the new view shows its first points;
+// (e) each move from a finished view to the new view finished, against (b):
+// a pan by one arrow key, Home, a wheel notch in and one out about another
+// point, back (Backspace) and Home to finished views, and a notch out of the
+// first view. Views share their start points with the views around them,
+// and the points already computed are kept, so a pan computes a quarter of
+// its points, a zoom three quarters (less where the old views cover more),
+// back and Home none.
 // On a loaded machine the wall times say little; the processor times
 // beside them (of the whole process, so of all its threads) say what the
 // work costs: on a quiet machine with C cores the view would take about its
@@ -15,6 +22,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -50,10 +58,18 @@ Timing BareView(int side) {
   return {SecondsSince(start), ProcessorSeconds() - processorStart};
 }
 
+// The moves of (e), in the order made.
+constexpr const char* moveNames[] = {"pan (an arrow key)",     "Home",
+                                     "zoom in (a wheel notch)", "zoom out elsewhere",
+                                     "back (Backspace)",        "Home again",
+                                     "zoom out of the first view"};
+constexpr std::size_t moveCount = std::size(moveNames);
+
 struct ExploreFigures {
   double firstPicture = 0;  // (c)
   Timing wholeView;         // (b)
   double newViewStop = 0;   // (d)
+  double moves[moveCount] = {};  // (e), seconds
 };
 
 // One explorer: the first view to its end, then a new view (an arrow key)
@@ -94,14 +110,36 @@ ExploreFigures MeasureExplorer(int side) {
   const auto send = [&](graphics::InputKey key) {
     graphics::offscreen::SendOffscreenInput(app::exploreCaption, {.kind = graphics::InputKind::key, .key = key});
   };
+  const auto wheel = [&](int steps, int at) {
+    graphics::offscreen::SendOffscreenInput(
+        app::exploreCaption, {.kind = graphics::InputKind::wheel, .x = at, .y = at, .wheelSteps = steps});
+  };
   std::unique_lock lock(mutex);
   progressed.wait(lock, [&] { return view == 1 && shown == points; });
+  // (e): from the first view, finished: a pan, Home; a zoom in about the
+  // centre, out about another point, back; Home; out of the first view
+  // (into its surroundings, whose trials are mostly long).
+  const std::function<void()> moves[moveCount] = {
+      [&] { send(graphics::InputKey::right); }, [&] { send(graphics::InputKey::home); },
+      [&] { wheel(1, side / 2); },              [&] { wheel(-1, side / 4); },
+      [&] { send(graphics::InputKey::backspace); }, [&] { send(graphics::InputKey::home); },
+      [&] { wheel(-1, side / 2); }};
+  int viewsSoFar = 1;
+  for (std::size_t move = 0; move < moveCount; ++move) {
+    const Clock::time_point asked = Clock::now();
+    lock.unlock();
+    moves[move]();
+    lock.lock();
+    ++viewsSoFar;
+    progressed.wait(lock, [&] { return view == viewsSoFar && shown == points; });
+    figures.moves[move] = SecondsSince(asked);
+  }
   // A second view under way, then a third asked for.
   send(graphics::InputKey::right);
-  progressed.wait(lock, [&] { return view == 2 && shown >= firstPass; });
+  progressed.wait(lock, [&] { return view == viewsSoFar + 1 && shown >= firstPass; });
   const Clock::time_point asked = Clock::now();
   send(graphics::InputKey::left);
-  progressed.wait(lock, [&] { return view == 3; });
+  progressed.wait(lock, [&] { return view == viewsSoFar + 2; });
   figures.newViewStop = SecondsSince(asked);
   lock.unlock();
   send(graphics::InputKey::escape);
@@ -121,6 +159,7 @@ int main(int argc, char** argv) {
   constexpr int side = 600;
   runtime::LoadFloatingPointControl();
   std::vector<double> bare, bareProcessor, whole, wholeProcessor, first, stop;
+  std::vector<double> moves[moveCount];
   for (int round = 0; round < rounds; ++round) {
     const Timing bareTiming = BareView(side);
     bare.push_back(bareTiming.wall);
@@ -130,6 +169,7 @@ int main(int argc, char** argv) {
     wholeProcessor.push_back(figures.wholeView.processor);
     first.push_back(figures.firstPicture);
     stop.push_back(figures.newViewStop);
+    for (std::size_t move = 0; move < moveCount; ++move) moves[move].push_back(figures.moves[move]);
   }
   const double a = Median(bare);
   std::printf("median of %d rounds, the default view (%d x %d, g 5, m 400, n 2000), offscreen window:\n", rounds,
@@ -143,5 +183,9 @@ int main(int argc, char** argv) {
               Median(wholeProcessor) / cores / Median(bareProcessor));
   std::printf("(c) from the window's opening to the first coarse picture: %.3f s\n", Median(first));
   std::printf("(d) from a new view's key to its first points shown:      %.1f ms\n", 1000 * Median(stop));
+  std::printf("(e) a move to its new view finished, against (b):\n");
+  for (std::size_t move = 0; move < moveCount; ++move) {
+    std::printf("    %-26s %7.3f s   %.2f x\n", moveNames[move], Median(moves[move]), Median(moves[move]) / Median(whole));
+  }
   return 0;
 }

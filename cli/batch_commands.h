@@ -20,6 +20,14 @@ int RunMapCommand(const MapCommand& command);
 // says goes to standard output. 0 when the user ended it, 1 without a window.
 int RunExploreCommand(const ExploreCommand& command);
 
+// magpend film: computes the frames missing from the frames folder (or the
+// range asked for), each a map written whole, then encodes the video
+// (cli/film_video.h). Exit codes: 0 done, 1 not written, 2 a place that
+// cannot be written, a folder of another film or no ffmpeg (said before any
+// frame is computed), 130 stopped by Ctrl+C (the frames finished stay). A
+// progress line on a terminal, as for map.
+int RunFilmCommand(const FilmCommand& command);
+
 // magpend merge: joins band files into one picture.
 int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
                     const std::filesystem::path& output);

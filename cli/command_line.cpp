@@ -2,18 +2,19 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cctype>
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 #include "app/form.h"
 #include "app/map_scan.h"
 #include "app/number_text.h"
 #include "app/pendulum.h"
 #include "app/run_window.h"
+#include "cli/film_folder.h"
+#include "cli/number_reading.h"
 #include "cli/platform_words.h"
 #include "runtime/text_to_number.h"
 
@@ -22,6 +23,8 @@ namespace cli {
 namespace {
 
 const std::string seeHelp = "; see magpend --help";
+// The explorer's cache at the most: some 20 GB.
+constexpr std::int32_t largestCache = 200'000'000;
 
 // ---------------------------------------------------------------------------
 // Checks of single values; each returns what is wrong, empty when nothing.
@@ -32,16 +35,6 @@ const std::string seeHelp = "; see magpend --help";
 std::string CheckFormNumber(const std::string& text) {
   if (!text.empty() && runtime::ReadNumber(text).length == text.size()) return {};
   return "needs a number, not '" + text + "'";
-}
-
-// Decimal digits only, giving `smallest` to `largest`.
-std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t smallest, std::int32_t largest) {
-  std::int32_t value = 0;
-  const char* end = text.data() + text.size();
-  if (text.empty() || text[0] == '-') return std::nullopt;
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || stop != end || value < smallest || value > largest) return std::nullopt;
-  return value;
 }
 
 // The validators carry no description of their own: the help shows the
@@ -58,30 +51,62 @@ CLI::Validator SideCheck(std::int32_t largest) {
   });
 }
 
-// A finite decimal number, read as the C library reads one (correctly
-// rounded, so the 17 digits the explorer prints read back to the same double).
-std::optional<double> FiniteNumber(const std::string& text) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // X0:X1:Y0:Y1 with X0 < X1 and Y0 < Y1.
 std::optional<app::MapRegion> ReadRegion(const std::string& text) {
-  std::optional<double> bounds[4];
-  std::size_t start = 0;
-  for (int i = 0; i < 4; ++i) {
-    const std::size_t colon = i < 3 ? text.find(':', start) : text.size();
-    if (colon == std::string::npos) return std::nullopt;
-    bounds[i] = FiniteNumber(text.substr(start, colon - start));
-    if (!bounds[i]) return std::nullopt;
-    start = colon + 1;
-  }
-  const app::MapRegion region{*bounds[0], *bounds[1], *bounds[2], *bounds[3]};
+  const std::optional<std::vector<double>> bounds = ReadFiniteNumbers(text, 4);
+  if (!bounds) return std::nullopt;
+  const app::MapRegion region{(*bounds)[0], (*bounds)[1], (*bounds)[2], (*bounds)[3]};
   if (!(region.x0 < region.x1 && region.y0 < region.y1)) return std::nullopt;
   return region;
+}
+
+// S, or WxH: the sides of a grid, each from smallestGridSide to `largest`.
+struct GridSides {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+std::optional<GridSides> ReadGridSides(const std::string& text, std::int32_t largest) {
+  const std::size_t times = text.find('x');
+  const auto width = WholeNumber(text.substr(0, times), smallestGridSide, largest);
+  const auto height = times == std::string::npos ? width : WholeNumber(text.substr(times + 1), smallestGridSide, largest);
+  if (!width || !height) return std::nullopt;
+  return GridSides{*width, *height};
+}
+
+std::string CheckKeyframe(const std::string& text) {
+  if (ReadKeyframe(text)) return {};
+  return "must be CX:CY:W, three finite numbers with W > 0 (the centre and the width), not '" + text + "'";
+}
+
+std::string CheckSweep(const std::string& text) {
+  if (ReadSweep(text)) return {};
+  return "must be NAME:A:B with NAME g, m, friction, height, magnetK.x, magnetK.y or magnetK.strength and A, B "
+         "finite (above 0 for g, m and a strength, at least 0 for friction and height), not '" + text + "'";
+}
+
+std::string CheckSize(const std::string& text) {
+  if (text.find('x') != std::string::npos && ReadGridSides(text, largestGridSide)) return {};
+  return "must be WxH, whole numbers from " + std::to_string(smallestGridSide) + " to " +
+         std::to_string(largestGridSide) + ", not '" + text + "'";
+}
+
+std::string CheckFrameCount(const std::string& text) {
+  if (WholeNumber(text, 1, largestFrameCount)) return {};
+  return "must be a whole number from 1 to " + std::to_string(largestFrameCount) + ", not '" + text + "'";
+}
+
+constexpr double largestFramesPerSecond = 1000;
+
+std::string CheckFramesPerSecond(const std::string& text) {
+  const std::optional<double> rate = FiniteNumber(text);
+  if (rate && *rate > 0 && *rate <= largestFramesPerSecond) return {};
+  return "must be a number above 0 and at most 1000, not '" + text + "'";
+}
+
+std::string CheckSeconds(const std::string& text) {
+  const std::optional<double> seconds = FiniteNumber(text);
+  if (seconds && *seconds > 0) return {};
+  return "must be a number above 0, not '" + text + "'";
 }
 
 std::string CheckRegion(const std::string& text) {
@@ -154,8 +179,9 @@ An option's value follows it as the next argument or after "=".
 Ctrl+C is a key of the form; )" + words.endKey + R"( ends the program.
 Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form, a picture not written or no
 window for explore,
-2 a wrong command line or value or a --save folder that cannot be made,
-130 a map stopped by Ctrl+C.
+2 a wrong command line or value or a --save folder that cannot be made (for
+a film also no ffmpeg or a folder that cannot be written),
+130 a map or film stopped by Ctrl+C.
 More: )" + words.manual + ".";
 }
 
@@ -177,6 +203,7 @@ class Description {
     DescribeMap();
     DescribeMerge();
     DescribeExplore();
+    DescribeFilm();
   }
 
   // Parses the arguments; a CLI::ParseError says what went wrong.
@@ -199,6 +226,7 @@ class Description {
   void DescribeMap();
   void DescribeMerge();
   void DescribeExplore();
+  void DescribeFilm();
   // The options of the form's values, of the region and of --shade, which
   // map and explore share.
   void DescribeMapValues(CLI::App& command);
@@ -212,18 +240,24 @@ class Description {
   std::string ApplyMapValues(CLI::App& command, double& g, double& m, double& n, app::Pendulum& pendulum);
   std::string ApplyFormRules(const CLI::App& command, double& g, double& m, double& n);
   void ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const;
+  void ApplyGrid(MapCommand& map) const;
   std::string ApplyRows();
   CommandLineReading PrintedConfig(const CLI::App& command);
+  std::string ApplyFilm();
+  std::string ApplyFilmFrames();
+  std::string ApplyFilmMotion();
 
   CLI::App app_{"", "magpend"};
   CLI::App* map_ = nullptr;
   CLI::App* merge_ = nullptr;
   CLI::App* explore_ = nullptr;
+  CLI::App* film_ = nullptr;
   CommandLine line_;
   std::string saveFolder_;
   bool version_ = false;
   std::string formTexts_[formOptionCount];
   std::string rows_;
+  std::string grid_;
   std::string region_;
   bool shade_ = false;
   bool markers_ = false;
@@ -234,6 +268,12 @@ class Description {
   std::string capture_ = app::ShortestText(app::defaultCaptureRadius);
   std::string configFile_;
   bool printConfig_ = false;
+  // The film's values as typed, read once all checks have passed.
+  struct FilmTexts {
+    std::string size, from, to, at, sweep, frames, seconds, framesPerSecond, frameRange, printedFrame;
+    std::string framesFolder;
+    bool encode = false;
+  } filmTexts_;
 };
 
 void Description::DescribeMapValues(CLI::App& command) {
@@ -286,14 +326,18 @@ void Description::DescribeMap() {
   map_ = app_.add_subcommand("map", MapDescription());
   map_->allow_extras();
   DescribeMapValues(*map_);
-  map_->add_option("--grid", line_.map.gridSide,
-                   "an S x S picture, one pixel per start point, S from " + std::to_string(smallestGridSide) +
-                       "\nto " + std::to_string(largestGridSide) + ", the points spread evenly over the region\n(" +
-                       std::to_string(app::gridSide) + ": the window's); without it, the window's own\n" +
-                       std::to_string(app::runWindowWidth) + " x " + std::to_string(app::runWindowHeight) +
-                       " picture")
-      ->type_name("S")
-      ->check(SideCheck(largestGridSide));
+  map_->add_option("--grid", grid_,
+                   "an S x S (or W x H) picture, one pixel per start point,\neach side from " +
+                       std::to_string(smallestGridSide) + " to " + std::to_string(largestGridSide) +
+                       ", the points spread evenly over\nthe region (" + std::to_string(app::gridSide) +
+                       ": the window's); without it, the window's own\n" + std::to_string(app::runWindowWidth) +
+                       " x " + std::to_string(app::runWindowHeight) + " picture")
+      ->type_name("S|WxH")
+      ->check(Check([](const std::string& text) -> std::string {
+        if (ReadGridSides(text, largestGridSide)) return {};
+        return "must be S or WxH, whole numbers from " + std::to_string(smallestGridSide) + " to " +
+               std::to_string(largestGridSide) + ", not '" + text + "'";
+      }));
   map_->add_option("--region", region_,
                    "with --grid: the points' x from X0 to X1 and y from\n"
                    "Y0 to Y1 (-110:110:-110:110)")
@@ -337,6 +381,68 @@ ends. Every finished view prints the `magpend map` command that computes it.)");
       ->type_name("X0:X1:Y0:Y1")
       ->check(Check(CheckRegion));
   explore_->add_flag("--shade", shade_, "darken each point by the steps its trial took");
+  explore_->add_option("--cache", line_.explore.cachedResults,
+                       "trial results kept for later views, 0 to " + std::to_string(largestCache) + " (" +
+                           std::to_string(app::TrialCache::defaultCapacity) + ", some " +
+                           std::to_string(app::TrialCache::defaultCapacity * app::TrialCache::bytesPerResult >> 20) +
+                           " MB)")
+      ->type_name("N")
+      ->check(Check([](const std::string& text) -> std::string {
+        if (WholeNumber(text, 0, largestCache)) return {};
+        return "must be a whole number from 0 to " + std::to_string(largestCache) + ", not '" + text + "'";
+      }));
+}
+
+void Description::DescribeFilm() {
+  film_ = app_.add_subcommand("film", R"(Makes a zoom film, or a sweep of one value over one view: its frames as PNG
+pictures in a frames folder, on all cores, then the video by ffmpeg. Frame k
+is the picture of one `magpend map` command (--print-frame K prints it). A
+film started again computes only the frames missing or damaged. A zoom's
+width changes by the same factor every frame and its centre moves with it,
+so the zoom looks steady; a sweep's value moves linearly.)");
+  film_->allow_extras();
+  FilmTexts& texts = filmTexts_;
+  film_->add_option("-o", line_.film.output, "the video: H.264 in .mp4 or VP9 in .webm (written whole)")
+      ->type_name("FILM.mp4|FILM.webm")
+      ->required();
+  film_->add_option("--size", texts.size, "the frames' pixels, one per start point (even for .mp4)")
+      ->type_name("WxH")
+      ->check(Check(CheckSize))
+      ->required();
+  CLI::Option* frames = film_->add_option("--frames", texts.frames, "the number of frames")
+                            ->type_name("N")
+                            ->check(Check(CheckFrameCount));
+  film_->add_option("--seconds", texts.seconds, "or the film's length: T times F frames, rounded")
+      ->type_name("T")
+      ->check(Check(CheckSeconds))
+      ->excludes(frames);
+  film_->add_option("--fps", texts.framesPerSecond, "frames a second of the video (30)")
+      ->type_name("F")
+      ->check(Check(CheckFramesPerSecond));
+  film_->add_option("--from", texts.from, "a zoom: the first frame's centre and width")
+      ->type_name("CX:CY:W")
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--to", texts.to, "a zoom: the last frame's centre and width")
+      ->type_name("CX:CY:W")
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--at", texts.at, "a sweep: the view's centre and width")
+      ->type_name("CX:CY:W")
+      ->check(Check(CheckKeyframe));
+  film_->add_option("--sweep", texts.sweep,
+                    "a sweep: NAME (g, m, friction, height, magnetK.x,\n"
+                    "magnetK.y, magnetK.strength) from A (the first frame)\nto B (the last)")
+      ->type_name("NAME:A:B")
+      ->check(Check(CheckSweep));
+  DescribeMapValues(*film_);
+  film_->add_flag("--shade", shade_, "darken each point by the steps its trial took");
+  film_->add_option("--frames-dir", texts.framesFolder, "the frames folder (FILM.frames)")->type_name("DIR");
+  CLI::Option* range = film_->add_option("--frame-range", texts.frameRange,
+                                         "only the frames A to B-1, and no video: one task of\n"
+                                         "a job array")
+                           ->type_name("A:B");
+  film_->add_flag("--encode", texts.encode, "only the video, from a complete frames folder")->excludes(range);
+  film_->add_option("--print-frame", texts.printedFrame, "print frame K's `magpend map` command and end")
+      ->type_name("K");
 }
 
 // The first argument nobody took: an unknown option before any other.
@@ -344,6 +450,7 @@ std::string Description::Unexpected() const {
   const CLI::App& where = map_->parsed()       ? *map_
                           : merge_->parsed()   ? *merge_
                           : explore_->parsed() ? *explore_
+                          : film_->parsed()    ? *film_
                                                : app_;
   const std::vector<std::string> left = where.remaining();
   if (left.empty()) return {};
@@ -419,6 +526,63 @@ std::string Description::ReadConfigFile(CLI::App& command) {
   return {};
 }
 
+// The checks have passed: --grid reads. A square WxH is the grid S, so that
+// both name the same map.
+void Description::ApplyGrid(MapCommand& map) const {
+  if (map_->count("--grid") == 0) return;
+  const GridSides sides = *ReadGridSides(grid_, largestGridSide);
+  map.gridSide = sides.width;
+  map.gridHeight = sides.height == sides.width ? 0 : sides.height;
+}
+
+// A:B with 0 <= A < B <= end; nothing otherwise.
+std::optional<std::pair<std::int32_t, std::int32_t>> ReadRange(const std::string& text, std::int32_t end) {
+  const auto colon = text.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const auto first = WholeNumber(text.substr(0, colon), 0, end - 1);
+  const auto last = WholeNumber(text.substr(colon + 1), 1, end);
+  if (!first || !last || *first >= *last) return std::nullopt;
+  return std::pair{*first, *last};
+}
+
+// The checks have passed: the film's values read; what is left to check
+// is how they go together.
+std::string Description::ApplyFilm() {
+  FilmCommand& film = line_.film;
+  const FilmTexts& texts = filmTexts_;
+  const std::string extension = film.output.extension().string();
+  if (extension != ".mp4" && extension != ".webm") {
+    return "-o must name a .mp4 or .webm file, not '" + film.output.string() + "'";
+  }
+  film.format = extension == ".mp4" ? VideoFormat::mp4 : VideoFormat::webm;
+  const GridSides size = *ReadGridSides(texts.size, largestGridSide);
+  if (film.format == VideoFormat::mp4 && (size.width % 2 != 0 || size.height % 2 != 0)) {
+    return "--size must be even on both sides for an MP4 (H.264 needs that), not '" + texts.size + "'";
+  }
+  film.plan.pixelsWide = size.width;
+  film.plan.pixelsHigh = size.height;
+  if (auto mistake = ApplyFilmMotion(); !mistake.empty()) return mistake;
+  if (film_->count("--fps") > 0) film.framesPerSecond = *FiniteNumber(texts.framesPerSecond);
+  if (shade_) film.shading = app::Shading::bySteps;
+  film.framesFolder = film_->count("--frames-dir") > 0
+                          ? std::filesystem::path(texts.framesFolder)
+                          : std::filesystem::path(film.output).replace_extension(".frames");
+  if (auto mistake = ApplyFilmFrames(); !mistake.empty()) return mistake;
+  if (film.sweep.value != SweptValue::none) {
+    // Every frame's pendulum passes the checks of one given whole.
+    for (std::int32_t frame = 0; frame < film.plan.frameCount; ++frame) {
+      if (auto mistake = app::PendulumMistake(FrameCommand(film, frame).pendulum); !mistake.empty()) {
+        return "--sweep " + SweptName(film.sweep) + ": frame " + std::to_string(frame) + ": " + mistake;
+      }
+    }
+  }
+  if (const auto frame = FirstDegenerateFrame(film.plan)) {
+    return "frame " + std::to_string(*frame) +
+           "'s region has bounds that doubles cannot tell apart (a width too small for its centre)";
+  }
+  return {};
+}
+
 std::string Description::ApplyMapValues(CLI::App& command, double& g, double& m, double& n,
                                         app::Pendulum& pendulum) {
   if (auto mistake = ReadConfigFile(command); !mistake.empty()) return mistake;
@@ -426,21 +590,91 @@ std::string Description::ApplyMapValues(CLI::App& command, double& g, double& m,
   return ApplyPendulum(command, pendulum);
 }
 
+// A zoom's keyframes, or a sweep's view and value.
+std::string Description::ApplyFilmMotion() {
+  FilmCommand& film = line_.film;
+  const FilmTexts& texts = filmTexts_;
+  const bool zoom = film_->count("--from") + film_->count("--to") > 0;
+  const bool sweep = film_->count("--at") + film_->count("--sweep") > 0;
+  if (zoom == sweep) {
+    return zoom ? "a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both"
+                : "film needs --from and --to (a zoom) or --at and --sweep (a sweep)";
+  }
+  if (zoom) {
+    if (film_->count("--from") == 0 || film_->count("--to") == 0) return "a zoom needs both --from and --to";
+    film.plan.from = *ReadKeyframe(texts.from);
+    film.plan.to = *ReadKeyframe(texts.to);
+    return {};
+  }
+  if (film_->count("--at") == 0 || film_->count("--sweep") == 0) return "a sweep needs both --at and --sweep";
+  film.plan.from = film.plan.to = *ReadKeyframe(texts.at);
+  film.sweep = *ReadSweep(texts.sweep);
+  const std::string name = SweptName(film.sweep);
+  const CLI::Option* own = film_->get_option_no_throw("--" + name);  // none for a magnet's value
+  if (own != nullptr && own->count() > 0) {
+    return "--" + name + " and --sweep " + name + " both give " + name + "; the sweep gives it to every frame";
+  }
+  if (static_cast<std::size_t>(film.sweep.magnet) >= film.pendulum.magnets.size()) {
+    return "--sweep " + name + ": the pendulum has " + std::to_string(film.pendulum.magnets.size()) + " magnets";
+  }
+  return {};
+}
+
+// The frame count, and which frames the run computes.
+std::string Description::ApplyFilmFrames() {
+  FilmCommand& film = line_.film;
+  const FilmTexts& texts = filmTexts_;
+  if (film_->count("--frames") > 0) {
+    film.plan.frameCount = *WholeNumber(texts.frames, 1, largestFrameCount);
+  } else if (film_->count("--seconds") > 0) {
+    const double frames = std::round(*FiniteNumber(texts.seconds) * film.framesPerSecond);
+    if (!(frames >= 1 && frames <= largestFrameCount)) {
+      return "--seconds " + texts.seconds + " makes " + (frames < 1 ? "no frame" : "more than 1000000 frames") +
+             " at the frame rate";
+    }
+    film.plan.frameCount = static_cast<std::int32_t>(frames);
+  } else {
+    return "film needs --frames N or --seconds T";
+  }
+  const std::int32_t count = film.plan.frameCount;
+  const std::string frameWords = " (the film's frames), not '";
+  film.firstFrame = 0;
+  film.endFrame = count;
+  if (film_->count("--print-frame") > 0) {
+    const auto frame = WholeNumber(texts.printedFrame, 0, count - 1);
+    if (!frame) {
+      return "--print-frame must be a whole number from 0 to " + std::to_string(count - 1) + frameWords +
+             texts.printedFrame + "'";
+    }
+    film.step = FilmStep::printFrame;
+    film.printedFrame = *frame;
+  } else if (film_->count("--frame-range") > 0) {
+    const auto range = ReadRange(texts.frameRange, count);
+    if (!range) {
+      return "--frame-range must be A:B with 0 <= A < B <= " + std::to_string(count) + frameWords + texts.frameRange +
+             "'";
+    }
+    film.step = FilmStep::computeRange;
+    std::tie(film.firstFrame, film.endFrame) = *range;
+  } else if (texts.encode) {
+    film.step = FilmStep::encode;
+  }
+  return {};
+}
+
 // --rows A:B within the map's rows, which --grid decides.
 std::string Description::ApplyRows() {
-  const std::int32_t rows = line_.map.gridSide != 0 ? line_.map.gridSide : app::gridSide;
+  const MapCommand& map = line_.map;
+  const std::int32_t rows = map.gridHeight != 0 ? map.gridHeight : map.gridSide != 0 ? map.gridSide : app::gridSide;
   line_.map.firstRow = 0;
   line_.map.endRow = rows;
   if (map_->count("--rows") == 0) return {};
-  const auto colon = rows_.find(':');
-  const auto first = colon == std::string::npos ? std::nullopt : WholeNumber(rows_.substr(0, colon), 0, rows - 1);
-  const auto end = colon == std::string::npos ? std::nullopt : WholeNumber(rows_.substr(colon + 1), 1, rows);
-  if (!first || !end || *first >= *end) {
+  const auto range = ReadRange(rows_, rows);
+  if (!range) {
     return "--rows must be A:B with 0 <= A < B <= " + std::to_string(rows) + " (the map's rows, 0 at the bottom), not '" +
            rows_ + "'";
   }
-  line_.map.firstRow = *first;
-  line_.map.endRow = *end;
+  std::tie(line_.map.firstRow, line_.map.endRow) = *range;
   return {};
 }
 
@@ -458,10 +692,11 @@ CommandLineReading Description::Reading() {
     }
     if (printConfig_) return PrintedConfig(*map_);
     if (map_->count("-o") == 0) return {{}, "map needs -o FILE.png" + seeHelp};
-    if (map.gridSide == 0 && (map_->count("--region") > 0 || shade_ || markers_)) {
+    if (map_->count("--grid") == 0 && (map_->count("--region") > 0 || shade_ || markers_)) {
       const char* option = shade_ ? "--shade" : markers_ ? "--markers" : "--region";
       return {{}, std::string(option) + " needs --grid (the window's picture has its own markers)"};
     }
+    ApplyGrid(map);
     ApplyRegion(*map_, map.region, map.shading);
     map.markers = markers_;
     if (auto mistake = ApplyRows(); !mistake.empty()) return {{}, mistake};
@@ -474,6 +709,14 @@ CommandLineReading Description::Reading() {
     }
     if (printConfig_) return PrintedConfig(*explore_);
     ApplyRegion(*explore_, explore.region, explore.shading);
+  } else if (film_->parsed()) {
+    line_.command = Command::film;
+    FilmCommand& film = line_.film;
+    if (auto mistake = ApplyMapValues(*film_, film.g, film.m, film.n, film.pendulum); !mistake.empty()) {
+      return {{}, mistake};
+    }
+    if (printConfig_) return PrintedConfig(*film_);
+    if (auto mistake = ApplyFilm(); !mistake.empty()) return {{}, mistake};
   } else if (merge_->parsed()) {
     line_.command = Command::merge;
   } else if (app_.count("--save") > 0) {
@@ -495,7 +738,7 @@ CommandLineReading Description::PrintedConfig(const CLI::App& command) {
 }
 
 std::string Description::MissingRequirement() const {
-  for (const CLI::App* command : {map_, merge_}) {
+  for (const CLI::App* command : {map_, merge_, film_}) {
     if (!command->parsed()) continue;
     for (const CLI::Option* option : command->get_options()) {
       if (!option->get_required() || option->count() > 0) continue;

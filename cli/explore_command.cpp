@@ -20,6 +20,7 @@ int RunExploreCommand(const ExploreCommand& command) {
   settings.shading = command.shading;
   settings.values.pendulum = command.pendulum;
   app::ExploreOptions options;
+  options.cachedResults = static_cast<std::size_t>(command.cachedResults);
   // A line at a time, so that whoever reads the output sees each at once.
   options.say = [](const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);

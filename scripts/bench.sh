@@ -2,7 +2,8 @@
 # Builds magpend and runs its benchmarks: the bare model, the drawing
 # operations, and both runs as the program performs them (offscreen and on a
 # private Xvfb), with the path run's pacing and the program's peak memory;
-# the batch map against the bare trials of its grid; and the explorer's views.
+# the batch map against the bare trials of its grid; a zoom film's frames
+# against the map commands of its frames; and the explorer's views.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -21,6 +22,7 @@ build/bench/model_bench --benchmark_counters_tabular=true
 build/bench/graphics_bench
 build/bench/run_bench
 build/bench/batch_bench build/magpend
+build/bench/film_bench build/magpend
 build/bench/explore_bench
 
 # The whole program in a tmux pane: its processor time while it waits at the

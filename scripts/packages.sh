@@ -28,8 +28,10 @@ ensure_packages() {
 # What building the program needs.
 buildPackages=(cmake ninja-build g++ libx11-dev libpng-dev libcli11-dev)
 # What building and running its tests and benchmarks needs besides (dpkg-dev
-# and file: CPack finds the Debian package's library dependencies with them).
-testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev file man-db parallel)
+# and file: CPack finds the Debian package's library dependencies with them;
+# ffmpeg makes and probes the films, slurm-wlm and munge are the cluster of
+# the Slurm test).
+testPackages=(libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev file man-db parallel ffmpeg slurm-wlm munge)
 
 # What cross-building the Windows program and running it under Wine need.
 windowsBuildPackages=(cmake ninja-build g++-mingw-w64-x86-64-posix libcli11-dev googletest wine wine64)

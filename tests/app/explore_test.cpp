@@ -12,6 +12,7 @@
 #include "app/explore_help.h"
 #include "app/explore_status.h"
 #include "app/map_picture.h"
+#include "app/view_lattice.h"
 #include "cli/command_line.h"
 #include "graphics/text.h"
 #include "run_test_support.h"
@@ -72,10 +73,11 @@ TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
 // its user would, the lines it says collected.
 class ExploreTest : public testing::OffscreenRunTest {
  protected:
-  void Start(const ExploreSettings& settings) {
+  void Start(const ExploreSettings& settings, std::size_t cachedResults = TrialCache::defaultCapacity) {
     settings_ = settings;
     ExploreOptions options;
     options.workerThreads = 2;
+    options.cachedResults = cachedResults;
     options.say = [this](const std::string& line) {
       {
         std::lock_guard lock(mutex_);
@@ -213,7 +215,7 @@ TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
       << first;
 
   // Magnet 1's marker dragged to pixel (25, 6): the magnet moved to that start point.
-  const StartGrid grid{32, {}};
+  const StartGrid grid = LatticeAround({}, 32).Grid();
   const int column = static_cast<int>(grid.NearestColumn(-40));
   const int row = 31 - static_cast<int>(grid.NearestRow(0));
   Send({.kind = InputKind::buttonPress, .x = column + 1, .y = row - 1, .button = PointerButton::left});
@@ -268,13 +270,14 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
   settings.shading = Shading::bySteps;
   Start(settings);
   const std::string first = ExpectViewIsTheBatchMap("first view");
-  EXPECT_NE(first.find("--region -110:110:-110:110 --n 300 --shade --markers -o view.png  # "), std::string::npos) << first;
+  // The first view: the lattice's around -110:110, reaching half a step further.
+  EXPECT_NE(first.find("--region -115:120:-115:120 --n 300 --shade --markers -o view.png  # "), std::string::npos) << first;
 
   // A click: the start point's trial, its magnet that of the pixel, its path drawn.
   const std::vector<graphics::ColorRef> before = WindowPixels();
   Click(30, 10);
   const std::string start = NextLine();
-  const StartGrid grid{48, {}};
+  const StartGrid grid = LatticeAround({}, 48).Grid();
   const std::string where = "start " + ShortestText(grid.X(30)) + " " + ShortestText(grid.Y(37)) + ": ";
   ASSERT_TRUE(start.starts_with(where)) << start;
   const int magnet = start.find("no magnet") != std::string::npos ? 0 : start[where.size() + 7] - '0';
@@ -322,9 +325,12 @@ TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
   const std::string first = ExpectViewIsTheBatchMap("first view");
   const std::string time = first.substr(first.find("  # ") + 4, first.size() - first.find("  # ") - 6);
   std::vector<graphics::ColorRef> surface = WindowSurface();
-  EXPECT_TRUE(StatusShows(surface, 0, "centre 0 0  width 220  zoom 1x   H: help")) << first;
+  // The first view lies a little beyond the default region, on the lattice
+  // of its points: -111.125:112 both ways.
+  const std::string firstStatus = "centre 0.4375 0.4375  width 223.1  zoom 1x   H: help";
+  EXPECT_TRUE(StatusShows(surface, 0, firstStatus)) << first;
   EXPECT_TRUE(StatusShows(surface, 1, "done in " + time + " s")) << first;
-  EXPECT_TRUE(StatusShows(surface, 2, "n 200"));
+  EXPECT_TRUE(StatusShows(surface, 2, "--n 200"));
   EXPECT_FALSE(StatusShows(surface, 1, "done in " + time + "0 s")) << "a comparison that cannot fail";
 
   Click(60, 200);
@@ -335,7 +341,7 @@ TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
   Key(InputKey::character, 's');
   const std::string saved = NextLine();
   ASSERT_TRUE(saved.starts_with("saved: explore-")) << saved;
-  EXPECT_TRUE(StatusShows(WindowSurface(), 2, saved + "   n 200")) << saved;
+  EXPECT_TRUE(StatusShows(WindowSurface(), 2, saved + "   --n 200")) << saved;
   std::filesystem::remove(std::filesystem::path(::testing::TempDir()) / saved.substr(7));
 
   // H: the help's lines over the view, as many as it holds.
@@ -369,7 +375,8 @@ TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
   Key(InputKey::character, 'H');
   Key(InputKey::right);
   ExpectViewIsTheBatchMap("right arrow after the help");
-  EXPECT_TRUE(StatusShows(WindowSurface(), 0, "centre 55 0  width 220  zoom 1x      "));
+  surface = WindowSurface();
+  EXPECT_TRUE(StatusShows(surface, 0, "centre ") && !StatusShows(surface, 0, firstStatus)) << "the panned view";
   Key(InputKey::character, 'q');
   EXPECT_EQ(exitCode_.get(), 0);
 }
@@ -391,9 +398,35 @@ TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
   auto [shown, surface] = firstSlice.get_future().get();
   ASSERT_LT(shown, 96 * 96);
   EXPECT_TRUE(StatusShows(surface, 1, std::to_string(shown * 100 / (96 * 96)) + "% after ")) << shown;
-  EXPECT_TRUE(StatusShows(surface, 0, "centre 0 0  wid"));
+  EXPECT_TRUE(StatusShows(surface, 0, "centre 1.19 1.1"));
   Key(InputKey::escape);
   EXPECT_EQ(exitCode_.get(), 0);
+}
+
+// Views that share their points with views before take them from the cache,
+// and one much smaller than a view still gives the exact views.
+TEST_F(ExploreTest, ViewsAreExactWithAnyCache) {
+  for (const std::size_t cached : {std::size_t{1000}, std::size_t{0}, TrialCache::defaultCapacity}) {
+    ExploreSettings settings;
+    settings.side = 64;
+    settings.n = 300;
+    Start(settings, cached);
+    const std::string first = ExpectViewIsTheBatchMap("first view");
+    Send({.kind = InputKind::wheel, .x = 20, .y = 40, .wheelSteps = 1});
+    ExpectViewIsTheBatchMap("zoom in");
+    Send({.kind = InputKind::wheel, .x = 20, .y = 40, .wheelSteps = -1});
+    EXPECT_EQ(ExpectViewIsTheBatchMap("zoom out").substr(0, 60), first.substr(0, 60)) << cached;
+    Key(InputKey::right);
+    ExpectViewIsTheBatchMap("pan");
+    Key(InputKey::backspace);
+    ExpectViewIsTheBatchMap("Backspace");
+    Key(InputKey::home);
+    ExpectViewIsTheBatchMap("Home");
+    Key(InputKey::escape);
+    EXPECT_EQ(exitCode_.get(), 0);
+    lines_.clear();
+    read_ = 0;
+  }
 }
 
 // A new view stops the one under way: with trials that never end on their

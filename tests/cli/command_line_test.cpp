@@ -66,19 +66,23 @@ TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
 TEST(CommandLineTest, GridAndRows) {
   const struct {
     std::vector<std::string> arguments;
-    std::int32_t side, firstRow, endRow;
+    std::int32_t side, height, firstRow, endRow;
   } cases[] = {
-      {{}, 0, 0, 111},
-      {{"--rows", "10:20"}, 0, 10, 20},
-      {{"--grid", "2"}, 2, 0, 2},
-      {{"--grid", "8192", "--rows", "8000:8192"}, 8192, 8000, 8192},
-      {{"--rows=0:1", "--grid=1001"}, 1001, 0, 1},
+      {{}, 0, 0, 0, 111},
+      {{"--rows", "10:20"}, 0, 0, 10, 20},
+      {{"--grid", "2"}, 2, 0, 0, 2},
+      {{"--grid", "8192", "--rows", "8000:8192"}, 8192, 0, 8000, 8192},
+      {{"--rows=0:1", "--grid=1001"}, 1001, 0, 0, 1},
+      {{"--grid", "30x20"}, 30, 20, 0, 20},
+      {{"--grid", "2x8192", "--rows", "8000:8192"}, 2, 8192, 8000, 8192},
+      {{"--grid", "40x40"}, 40, 0, 0, 40},  // square: the grid S, the same map
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"map", "-o", "x.png"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     const MapCommand map = Read(arguments).commandLine.map;
     EXPECT_EQ(map.gridSide, c.side);
+    EXPECT_EQ(map.gridHeight, c.height);
     EXPECT_EQ(map.firstRow, c.firstRow);
     EXPECT_EQ(map.endRow, c.endRow);
   }
@@ -109,7 +113,13 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--m", "&8"}, "--m needs a number"},
       {{"map", "-o", "x.png", "--m", "&B12"}, "--m needs a number"},
       {{"map", "-o", "x.png", "--m", "&H1F%%"}, "--m needs a number"},
-      {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be a whole number from 2 to 8192, not '1'"},
+      {{"map", "-o", "x.png", "--grid", "1"}, "--grid must be S or WxH, whole numbers from 2 to 8192, not '1'"},
+      {{"map", "-o", "x.png", "--grid", "5x1"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "x5"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x8193"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "5x5x5"}, "--grid must be S or WxH"},
+      {{"map", "-o", "x.png", "--grid", "30x20", "--rows", "0:21"}, "B <= 20"},
       {{"map", "-o", "x.png", "--grid", "8193"}, "--grid must be"},
       {{"map", "-o", "x.png", "--grid", "1e3"}, "--grid must be"},
       {{"map", "-o", "x.png", "--grid", "99999999999"}, "--grid must be"},
@@ -142,6 +152,8 @@ TEST(CommandLineTest, MistakesAreOneLineThatNamesWhatIsWrong) {
       {{"map", "-o", "x.png", "--config"}, "--config needs a value"},
       {{"explore", "--grid", "2049"}, "--grid must be a whole number from 2 to 2048"},
       {{"explore", "--grid", "1"}, "--grid must be"},
+      {{"explore", "--cache", "-1"}, "--cache must be a whole number from 0 to 200000000, not '-1'"},
+      {{"explore", "--cache", "200000001"}, "--cache must be"},
       {{"explore", "--m", "0"}, "--m must be above 0"},
       {{"explore", "--region", "2:1:0:1"}, "--region must be"},
       {{"explore", "-o", "x.png"}, "unknown option '-o'"},
@@ -162,6 +174,149 @@ std::string EmptyConfigFile() {
   return (std::filesystem::temp_directory_path() / "magpend-empty-config.toml").string();
 }
 
+// A film's arguments: a small valid zoom, then the case's own (the last of
+// an option counts).
+std::vector<std::string> FilmArguments(const std::vector<std::string>& own) {
+  std::vector<std::string> arguments = {"film", "-o", "z.mp4", "--size", "64x36", "--frames", "6",
+                                        "--from", "0:0:220", "--to", "28:2:10"};
+  arguments.insert(arguments.end(), own.begin(), own.end());
+  return arguments;
+}
+
+TEST(CommandLineTest, FilmFramesStepsAndPlaces) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::int32_t frameCount, firstFrame, endFrame;
+    FilmStep step;
+    std::filesystem::path framesFolder;
+    VideoFormat format;
+  } cases[] = {
+      {{}, 6, 0, 6, FilmStep::computeAndEncode, "z.frames", VideoFormat::mp4},
+      {{"--frame-range", "2:4"}, 6, 2, 4, FilmStep::computeRange, "z.frames", VideoFormat::mp4},
+      {{"--frame-range", "0:6", "--frames-dir", "d/e"}, 6, 0, 6, FilmStep::computeRange, "d/e", VideoFormat::mp4},
+      {{"--encode"}, 6, 0, 6, FilmStep::encode, "z.frames", VideoFormat::mp4},
+      {{"-o", "a/b.webm", "--size", "65x37"}, 6, 0, 6, FilmStep::computeAndEncode, "a/b.frames", VideoFormat::webm},
+      {{"--frames", "1000000"}, 1000000, 0, 1000000, FilmStep::computeAndEncode, "z.frames", VideoFormat::mp4},
+  };
+  for (const auto& c : cases) {
+    const CommandLineReading reading = Read(FilmArguments(c.arguments));
+    ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.arguments);
+    const FilmCommand& film = reading.commandLine.film;
+    EXPECT_EQ(reading.commandLine.command, Command::film);
+    EXPECT_EQ(film.plan.frameCount, c.frameCount);
+    EXPECT_EQ(film.firstFrame, c.firstFrame);
+    EXPECT_EQ(film.endFrame, c.endFrame);
+    EXPECT_EQ(film.step, c.step);
+    EXPECT_EQ(film.framesFolder, c.framesFolder);
+    EXPECT_EQ(film.format, c.format);
+  }
+  // --seconds: T times the frame rate, rounded; without --frames.
+  const struct {
+    std::vector<std::string> timing;
+    std::int32_t frameCount;
+  } lengths[] = {{{"--seconds", "2"}, 60}, {{"--seconds", "2", "--fps", "24"}, 48}, {{"--seconds", "0.05"}, 2},
+                 {{"--seconds", "1", "--fps", "29.97"}, 30}};
+  for (const auto& c : lengths) {
+    std::vector<std::string> arguments = {"film", "-o", "z.webm", "--size", "5x5", "--from", "0:0:1", "--to", "0:0:1"};
+    arguments.insert(arguments.end(), c.timing.begin(), c.timing.end());
+    const CommandLineReading reading = Read(arguments);
+    ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.timing);
+    EXPECT_EQ(reading.commandLine.film.plan.frameCount, c.frameCount);
+  }
+}
+
+TEST(CommandLineTest, FilmMistakesAreOneLineThatNamesWhatIsWrong) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mistake;
+  } cases[] = {
+      {{"--from", "1:2"}, "--from must be CX:CY:W, three finite numbers with W > 0 (the centre and the width), not '1:2'"},
+      {{"--from", "1:2:3:4"}, "--from must be CX:CY:W"},
+      {{"--from", "1:nan:3"}, "--from must be CX:CY:W"},
+      {{"--from", "1:2:1e999"}, "--from must be CX:CY:W"},
+      {{"--to", "1:2:0"}, "--to must be CX:CY:W"},
+      {{"--to", "1:2:-3"}, "--to must be CX:CY:W"},
+      {{"--to", "1e20:0:1e-10"}, "frame 1's region has bounds that doubles cannot tell apart"},
+      {{"--at", "0:0:1", "--sweep", "g:1:2"}, "a film is a zoom (--from, --to) or a sweep (--at, --sweep), not both"},
+      {{"--size", "0x0"}, "--size must be WxH, whole numbers from 2 to 8192, not '0x0'"},
+      {{"--size", "64"}, "--size must be WxH"},
+      {{"--size", "8194x36"}, "--size must be WxH"},
+      {{"--size", "64x8193"}, "--size must be WxH"},
+      {{"--size", "65x36"}, "--size must be even on both sides for an MP4 (H.264 needs that), not '65x36'"},
+      {{"--size", "64x35"}, "--size must be even on both sides"},
+      {{"--frames", "0"}, "--frames must be a whole number from 1 to 1000000, not '0'"},
+      {{"--frames", "1000001"}, "--frames must be a whole number"},
+      {{"--seconds", "1"}, "--frames excludes --seconds"},
+      {{"--fps", "0"}, "--fps must be a number above 0 and at most 1000, not '0'"},
+      {{"--fps", "1001"}, "--fps must be"},
+      {{"--frame-range", "0:7"}, "--frame-range must be A:B with 0 <= A < B <= 6 (the film's frames), not '0:7'"},
+      {{"--frame-range", "3:3"}, "--frame-range must be"},
+      {{"--frame-range", "-1:2"}, "--frame-range must be"},
+      {{"--frame-range", "2"}, "--frame-range must be"},
+      {{"--frame-range", "0:2", "--encode"}, "excludes"},
+      {{"--print-frame", "6"}, "--print-frame must be a whole number from 0 to 5 (the film's frames), not '6'"},
+      {{"--print-frame", "-1"}, "--print-frame must be"},
+      {{"-o", "z.avi"}, "-o must name a .mp4 or .webm file, not 'z.avi'"},
+      {{"-o", "film"}, "-o must name a .mp4 or .webm file"},
+      {{"--g", "-1"}, "--g must be above 0, not '-1'"},
+      {{"--n", "x"}, "--n needs a number, not 'x'"},
+      {{"--grid", "5"}, "unknown option '--grid'"},
+      {{"extra"}, "film takes no argument 'extra'"},
+  };
+  for (const auto& c : cases) {
+    const CommandLineReading reading = Read(FilmArguments(c.arguments));
+    EXPECT_NE(reading.mistake.find(c.mistake), std::string::npos)
+        << "[" << reading.mistake << "] lacks [" << c.mistake << "]";
+    EXPECT_EQ(reading.mistake.find('\n'), std::string::npos);
+  }
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mistake;
+  } incomplete[] = {
+      {{"film", "-o", "z.mp4", "--frames", "6", "--from", "0:0:1", "--to", "0:0:1"}, "film needs --size WxH"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1"}, "film needs --frames N or --seconds T"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "0.01"},
+       "--seconds 0.01 makes no frame"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "40000"},
+       "--seconds 40000 makes more than 1000000 frames"},
+      {{"film", "--size", "4x4", "--frames", "2", "--from", "0:0:1", "--to", "0:0:1"}, "film needs -o FILM.mp4|FILM.webm"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--to", "0:0:1"}, "a zoom needs both --from and --to"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2"},
+       "film needs --from and --to (a zoom) or --at and --sweep (a sweep)"},
+      {{"film", "-o", "z.mp4", "--size", "4x4", "--frames", "2", "--sweep", "g:1:2"}, "a sweep needs both --at and --sweep"},
+  };
+  // Sweeps.
+  for (const auto& c : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--sweep", "friction:-1:1"}, "--sweep must be NAME:A:B with NAME g, m, friction, height, magnetK.x, magnetK.y or magnetK.strength and A, B finite (above 0 for g, m and a strength, at least 0 for friction and height), not 'friction:-1:1'"},
+           {{"--sweep", "magnet9.x:0:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "magnet1.strength:0:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "colour:0:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "magnet4.x:0:1"}, "--sweep magnet4.x: the pendulum has 3 magnets"},
+           {{"--sweep", "magnet1.x:-100:-250"}, "--sweep magnet1.x: frame 2: --magnets: magnet 1 lies beyond 200"},
+           {{"--sweep", "magnet2.y:30:-30"}, "--sweep magnet2.y: frame 2: --magnets: magnet 3 lies where magnet 2 lies"},
+           {{"--sweep", "height:0:5", "--height", "1"}, "--height and --sweep height both give height"},
+           {{"--sweep", "g:0:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "m:1:-2"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "m:1"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "g:1:inf"}, "--sweep must be NAME:A:B"},
+           {{"--sweep", "g:1:2", "--g", "3"}, "--g and --sweep g both give g; the sweep gives it to every frame"},
+           {{"--sweep", "m:1:2", "--m", "3"}, "--m and --sweep m both give m"},
+           {{"--at", "0:0:0", "--sweep", "g:1:2"}, "--at must be CX:CY:W"},
+           {{"--at", "1e20:0:1e-10", "--sweep", "g:1:2"}, "frame 0's region has bounds that doubles cannot tell apart"},
+           {{"--at", "0:0:1"}, "a sweep needs both --at and --sweep"},
+       }) {
+    std::vector<std::string> arguments = {"film", "-o", "z.mp4", "--size", "4x4", "--frames", "3"};
+    if (c.first.front() != "--at") arguments.insert(arguments.end(), {"--at", "0:0:1"});
+    arguments.insert(arguments.end(), c.first.begin(), c.first.end());
+    EXPECT_NE(Read(arguments).mistake.find(c.second), std::string::npos)
+        << "[" << Read(arguments).mistake << "] lacks [" << c.second << "]";
+  }
+  for (const auto& c : incomplete) {
+    EXPECT_NE(Read(c.arguments).mistake.find(c.mistake), std::string::npos)
+        << "[" << Read(c.arguments).mistake << "] lacks [" << c.mistake << "]";
+  }
+}
+
 // Every option: where it belongs, how the usage shows it, a value it takes,
 // and what that value becomes.
 struct OptionCase {
@@ -176,7 +331,8 @@ const OptionCase optionCases[] = {
     {{"map", "-o", "o.png", "--g", "3"}, "--g G", [](const CommandLine& l) { return l.map.g == 3; }},
     {{"map", "-o", "o.png", "--m", "3"}, "--m M", [](const CommandLine& l) { return l.map.m == 3; }},
     {{"map", "-o", "o.png", "--n", "3"}, "--n N", [](const CommandLine& l) { return l.map.n == 3; }},
-    {{"map", "-o", "o.png", "--grid", "3"}, "--grid S", [](const CommandLine& l) { return l.map.gridSide == 3; }},
+    {{"map", "-o", "o.png", "--grid", "3x2"}, "--grid S|WxH",
+     [](const CommandLine& l) { return l.map.gridSide == 3 && l.map.gridHeight == 2; }},
     {{"map", "-o", "o.png", "--rows", "1:3"}, "--rows A:B", [](const CommandLine& l) { return l.map.firstRow == 1; }},
     {{"map", "-o", "o.png"}, "-o FILE.png", [](const CommandLine& l) { return l.map.output == "o.png"; }},
     {{"map", "-o", "o.png", "--grid", "3", "--region", "-1e-3:0.5:2:2.25"}, "--region X0:X1:Y0:Y1",
@@ -201,9 +357,39 @@ const OptionCase optionCases[] = {
     {{"explore", "--magnets", "2@5", "--friction", "1"}, "explore", [](const CommandLine& l) {
        return l.explore.pendulum.magnets.size() == 2 && l.explore.pendulum.friction == 1;
      }},
+    {{"explore", "--cache", "1000"}, "--cache N", [](const CommandLine& l) { return l.explore.cachedResults == 1000; }},
     {{"map", "-o", "o.png", "--config", EmptyConfigFile()}, "--config FILE",
      [](const CommandLine& l) { return l.map.pendulum == app::Pendulum{}; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
+    {FilmArguments({}), "-o FILM.mp4|FILM.webm", [](const CommandLine& l) { return l.film.output == "z.mp4"; }},
+    {FilmArguments({}), "--size WxH",
+     [](const CommandLine& l) { return l.film.plan.pixelsWide == 64 && l.film.plan.pixelsHigh == 36; }},
+    {FilmArguments({}), "--frames N", [](const CommandLine& l) { return l.film.plan.frameCount == 6; }},
+    {{"film", "-o", "z.mp4", "--size", "4x4", "--from", "0:0:1", "--to", "0:0:1", "--seconds", "3"}, "--seconds T",
+     [](const CommandLine& l) { return l.film.plan.frameCount == 90; }},
+    {FilmArguments({"--fps", "24"}), "--fps F", [](const CommandLine& l) { return l.film.framesPerSecond == 24; }},
+    {FilmArguments({}), "--from CX:CY:W", [](const CommandLine& l) { return l.film.plan.from == Keyframe{0, 0, 220}; }},
+    {FilmArguments({}), "--to CX:CY:W", [](const CommandLine& l) { return l.film.plan.to == Keyframe{28, 2, 10}; }},
+    {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "m:100:500"}, "--at CX:CY:W",
+     [](const CommandLine& l) { return l.film.plan.from == Keyframe{1, 2, 3} && l.film.plan.to == Keyframe{1, 2, 3}; }},
+    {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "g:0.5:9"}, "--sweep NAME:A:B",
+     [](const CommandLine& l) { return l.film.sweep == Sweep{SweptValue::g, 0.5, 9}; }},
+    {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "magnet2.strength:1:3",
+      "--magnets", "4@40", "--friction", "0.5"},
+     "--sweep NAME:A:B", [](const CommandLine& l) {
+       return l.film.sweep == Sweep{SweptValue::magnetStrength, 1, 3, 1} && l.film.pendulum.friction == 0.5 &&
+              l.film.pendulum.magnets.size() == 4;
+     }},
+    {FilmArguments({"--g", "2", "--m", "3", "--n", "4", "--shade"}), "film",
+     [](const CommandLine& l) {
+       return l.film.g == 2 && l.film.m == 3 && l.film.n == 4 && l.film.shading == app::Shading::bySteps;
+     }},
+    {FilmArguments({"--frames-dir", "f"}), "--frames-dir DIR", [](const CommandLine& l) { return l.film.framesFolder == "f"; }},
+    {FilmArguments({"--frame-range", "1:2"}), "--frame-range A:B", [](const CommandLine& l) { return l.film.firstFrame == 1; }},
+    {FilmArguments({"--encode"}), "--encode", [](const CommandLine& l) { return l.film.step == FilmStep::encode; }},
+    {FilmArguments({"--print-frame", "5"}), "--print-frame K", [](const CommandLine& l) {
+       return l.film.step == FilmStep::printFrame && l.film.printedFrame == 5;
+     }},
     {{"explore"}, "explore", [](const CommandLine& l) {
        return l.command == Command::explore && l.explore.side == 600 && l.explore.region == app::MapRegion{} &&
               l.explore.shading == app::Shading::none && l.explore.n == 2000;
@@ -281,7 +467,9 @@ TEST(CommandLineTest, UsageNamesNoOtherOption) {
     const bool wordStart = at == 0 || std::string_view(" [,").find(usage[at - 1]) != std::string_view::npos;
     std::size_t end = at + (usage.compare(at, 2, "--") == 0 ? 2 : 1);
     const std::size_t letters = end;
-    while (end < usage.size() && ((usage[end] >= 'a' && usage[end] <= 'z') || (end > letters && usage[end] == '-'))) ++end;
+    const auto letter = [&](std::size_t i) { return i < usage.size() && usage[i] >= 'a' && usage[i] <= 'z'; };
+    // Letters, and hyphens between them (--frame-range).
+    while (letter(end) || (end > letters && usage[end] == '-' && letter(end + 1))) ++end;
     const std::string name = usage.substr(at, end - at);
     at = end;
     if (!wordStart || end == letters) continue;

@@ -73,19 +73,12 @@ pngtopnm "$work/shaded.png" > "$work/shaded.ppm"
   fail "--shade changed which points no magnet caught"
 
 # Wrong values: exit code 2, one line naming the mistake, no file.
-while IFS='|' read -r arguments message; do
-  status=0
-  # shellcheck disable=SC2086
-  "$binary" map -o "$work/wrong.png" $arguments 2> "$work/wrong.err" || status=$?
-  [ "$status" = 2 ] || fail "map $arguments: exit code $status, not 2"
-  grep -qF -- "$message" "$work/wrong.err" || fail "map $arguments said: $(cat "$work/wrong.err")"
-  [ "$(wc -l < "$work/wrong.err")" = 1 ] || fail "map $arguments said more than one line"
-  [ ! -e "$work/wrong.png" ] || fail "map $arguments wrote a file"
-done <<'EOF'
+leftovers=("$work/wrong.png")
+check_refusals "$binary" map -o "$work/wrong.png" <<'EOF'
 --g -1|--g must be above 0, not '-1'
 --m 0|--m must be above 0
 --n abc|--n needs a number, not 'abc'
---grid 8193|--grid must be a whole number from 2 to 8192
+--grid 8193|--grid must be S or WxH, whole numbers from 2 to 8192
 --grid 20 --rows 10:21|--rows must be A:B with 0 <= A < B <= 20
 --depth 3|unknown option '--depth'
 --grid|--grid needs a value

@@ -39,10 +39,11 @@ window_viewable() { xwininfo -id "$window" | grep -q "Map State: IsViewable"; }
 
 start_explorer
 check_view 1
-grep -q "^view: magpend map --grid $side --region -110:110:-110:110 --n 300 --markers -o view.png  # [0-9.]* s$" "$out" ||
+# The first view: the lattice's around -110:110:-110:110, a little larger.
+grep -q "^view: magpend map --grid $side --region -111.625:114:-111.625:114 --n 300 --markers -o view.png  # [0-9.]* s$" "$out" ||
   fail "the first view's line: $(head -1 "$out")"
 check_status_done 1
-check_status 0 "centre 0 0  width 220  zoom 1x   H: help"
+check_status 0 "centre 1.19 1.19  width 225.6  zoom 1x   H: help"
 check_click 60 30
 # The keys go to the window that has the focus: the click gave it.
 xdotool mousemove --window "$window" 40 50 click 4

@@ -28,6 +28,24 @@ screen_shows() { screen | grep -qE -- "$1"; }
 # Waits up to `$2` seconds (10 when not given) for the screen to show `$1`.
 wait_for() { poll_until "${2:-10}" screen_shows "$1" || fail "waited in vain for: $1"; }
 
+# Refusals: for each line "ARGUMENTS|MESSAGE" of standard input, `$@
+# ARGUMENTS` must end with exit code 2 and one line on standard error that
+# says MESSAGE, and leave none of the paths in the array `leftovers`.
+check_refusals() {
+  local arguments message status left
+  while IFS='|' read -r arguments message; do
+    status=0
+    # shellcheck disable=SC2086
+    "$@" $arguments 2> "$work/refused.err" < /dev/null || status=$?
+    [ "$status" = 2 ] || fail "$* $arguments: exit code $status, not 2: $(cat "$work/refused.err")"
+    grep -qF -- "$message" "$work/refused.err" || fail "$* $arguments said: $(cat "$work/refused.err")"
+    [ "$(wc -l < "$work/refused.err")" = 1 ] || fail "$* $arguments said more than one line"
+    for left in "${leftovers[@]}"; do
+      [ ! -e "$left" ] || fail "$* $arguments left $left"
+    done
+  done
+}
+
 # The shells' command: bash with a known environment (the display and, for
 # the Windows program, Wine's prefix and debug setting passed on).
 shell_command() {

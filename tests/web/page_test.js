@@ -421,10 +421,10 @@ async function Main() {
         };
 
         const first = await checkView('the first view');
-        Check(first.startsWith(`view: magpend map --grid ${side} --region -110:110:-110:110 --n 300 --markers -o view.png  # `),
+        Check(first.startsWith(`view: magpend map --grid ${side} --region -112.125:115:-112.125:115 --n 300 --markers -o view.png  # `),
               `the first view's line: ${first}`);
         await explorer.checkStatus(1, `done in ${first.split('# ')[1]}`);
-        await explorer.checkStatus(0, 'centre 0 0  width 220  zoom 1x   H: help');
+        await explorer.checkStatus(0, 'centre 1.44 1.44  width 227.1  zoom 1x   H: help');
         await page.mouse.click(...at(30, 70));
         await checkStart(1, 30, 70);
         await page.touchscreen.tap(...at(70, 20).map(Math.round));  // touch points are whole pixels
@@ -536,12 +536,14 @@ async function Main() {
         const pinched = await explorer.checkView('a pinch');
         const [x0, x1, y0, y1] = regionOf(first);
         const [px0, px1, py0, py1] = regionOf(pinched);
+        // Half as wide, the point under the fingers' centre within a pixel
+        // of where it was (views lie on a lattice of start points).
         const spacing = (x1 - x0) / (side - 1);
-        const fingersX = x0 + 50 * spacing;
-        const fingersY = y1 - 30 * spacing;
-        const near = (a, b) => Math.abs(a - b) < 1e-9 * (x1 - x0);
-        Check(near(px1 - px0, (x1 - x0) / 2) && near(px0, fingersX - (fingersX - x0) / 2) &&
-              near(py1, fingersY + (y1 - fingersY) / 2), `the pinch about (50, 30) of ${first} went to ${pinched}`);
+        const pinchedSpacing = (px1 - px0) / (side - 1);
+        const [fingersX, fingersY] = [x0 + 50 * spacing, y1 - 30 * spacing];
+        const [nowX, nowY] = [(fingersX - px0) / pinchedSpacing, (py1 - fingersY) / pinchedSpacing];
+        Check(Math.abs((px1 - px0) / (x1 - x0) - 0.5) < 0.02 && Math.abs(nowX - 50) <= 1 && Math.abs(nowY - 30) <= 1,
+              `the pinch about (50, 30) of ${first} went to ${pinched}`);
         // Both fingers 24 pixels to the right (more than a quarter of the
         // view): the view follows them, a quarter to the left.
         await fingers('touchStart', [[20, 40], [40, 40]]);
@@ -549,8 +551,9 @@ async function Main() {
         await fingers('touchEnd', []);
         const panned = await explorer.checkView('a two-finger drag');
         const [qx0, qx1, qy0, qy1] = regionOf(panned);
-        Check(near(qx0, px0 - (px1 - px0) / 4) && near(qx1, px1 - (px1 - px0) / 4) && qy0 === py0 && qy1 === py1,
-              `the two-finger drag of ${pinched} went to ${panned}`);
+        const quarter = (px1 - px0) / 4;
+        Check(Math.abs(qx0 - (px0 - quarter)) <= pinchedSpacing && Math.abs(qx1 - (px1 - quarter)) <= pinchedSpacing &&
+              qy0 === py0 && qy1 === py1, `the two-finger drag of ${pinched} went to ${panned}`);
         Check((await explorer.lines('start ')).length === 0, 'a gesture was taken for a click');
         await explorer.checkStatus(0, 'centre ');
         await explorer.end();

@@ -34,10 +34,10 @@ explorer_area_screenshot() { wine_area_screenshot "$window" "$1" "$side" $((side
 point_at() { xdotool mousemove --window "$window" $((left + $1)) $((top + $2)); }
 
 check_view 1
-[[ "$(view_command 1)" == "view: magpend map --grid $side --region -110:110:-110:110 --n 500 --markers -o view.png  " ]] ||
+[[ "$(view_command 1)" == "view: magpend map --grid $side --region -113.5625:115:-113.5625:115 --n 500 --markers -o view.png  " ]] ||
   fail "the first view's line: $(head -1 "$out")"
 check_status_done 1
-check_status 0 "centre 0 0  width 220  zoom 1x   H: help"
+check_status 0 "centre 0.7188 0.7188  width 228.6  zoom 1x   H: help"
 check_click 60 30
 point_at 40 50
 xdotool click 4
