@@ -99,8 +99,13 @@ struct ExploreView {
   ViewValues values;
   std::shared_ptr<const std::vector<ColorRef>> finishedPixels = nullptr;
 };
-// How many of the latest views keep their finished pixels.
-constexpr std::size_t viewsKeepingPixels = 32;
+// The latest views keep their finished pixels up to this many in all (64 MB;
+// 16 MB in the page, whose program has 128 MB in all).
+#if defined(__wasm__)
+constexpr std::size_t keptPixels = std::size_t{1} << 22;
+#else
+constexpr std::size_t keptPixels = std::size_t{1} << 24;
+#endif
 
 // What became of a clicked trial; `stopped` when input came during it.
 std::string ClickResult(const TrialResult& result, bool stopped) {
@@ -625,7 +630,8 @@ void Explorer::GoTo(std::optional<LatticeView> lattice) {
 void Explorer::GoTo(const ExploreView& view) {
   history_.push_back(view);
   // Older views let go of their pixels; the first one (Home) keeps them.
-  if (history_.size() > viewsKeepingPixels + 1) history_[history_.size() - viewsKeepingPixels - 1].finishedPixels.reset();
+  const std::size_t keeping = std::max<std::size_t>(2, keptPixels / pixels_.size());
+  if (history_.size() > keeping + 1) history_[history_.size() - keeping - 1].finishedPixels.reset();
   viewChanged_ = true;
 }
 

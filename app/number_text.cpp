@@ -1,6 +1,7 @@
 #include "app/number_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,14 @@ std::string ShortestText(double value) {
     if (std::strtod(text, nullptr) == value) break;
   }
   return text;
+}
+
+std::optional<double> FiniteNumber(const std::string& text) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 }  // namespace app

@@ -61,14 +61,6 @@ SineCosine OfDegrees(Real degrees) {
 // +0 for either zero, so that no -0 reaches a printed command.
 double WithoutNegativeZero(double value) { return value == 0 ? 0.0 : value; }
 
-std::optional<double> FiniteNumber(const std::string& text) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
   std::size_t start = 0;

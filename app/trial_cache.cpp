@@ -1,5 +1,7 @@
 #include "app/trial_cache.h"
 
+#include <new>
+
 #include "runtime/software_real.h"
 
 namespace app {
@@ -43,8 +45,17 @@ void TrialCache::Keep(std::uint32_t rulesId, double x, double y, const TrialResu
     index_.erase(entries_.back().key);
     entries_.pop_back();
   }
-  entries_.push_front({key, result});
-  index_.emplace(key, entries_.begin());
+  try {
+    entries_.push_front({key, result});
+    try {
+      index_.emplace(key, entries_.begin());
+    } catch (const std::bad_alloc&) {
+      entries_.pop_front();
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    capacity_ = entries_.size();
+  }
 }
 
 }  // namespace app

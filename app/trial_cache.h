@@ -21,10 +21,17 @@ namespace app {
 
 class TrialCache {
  public:
-  // About this many bytes a result kept, for the help's words.
-  static constexpr std::size_t bytesPerResult = 96;
-  // 2 million results: some 200 MB, five default views.
-  static constexpr std::size_t defaultCapacity = 2'000'000;
+  // About this many bytes a result kept (its list entry, its index entry and
+  // their share of the index's buckets, on a 64-bit CPU), for the help's words.
+  static constexpr std::size_t bytesPerResult = 136;
+#if defined(__wasm__)
+  // The page's program has 128 MB in all: a quarter of a million results,
+  // some 25 MB there.
+  static constexpr std::size_t defaultCapacity = 250'000;
+#else
+  // 1.5 million results: some 200 MB, four default views.
+  static constexpr std::size_t defaultCapacity = 1'500'000;
+#endif
 
   explicit TrialCache(std::size_t capacity = defaultCapacity) : capacity_(capacity) {}
 
@@ -34,6 +41,8 @@ class TrialCache {
   // The result of the trial from (x, y) under the rules of `rulesId`, if kept;
   // it becomes the most recently used.
   std::optional<TrialResult> Find(std::uint32_t rulesId, double x, double y);
+  // Keeps a result; where memory runs out first, the cache keeps what it
+  // holds and takes no more than that from then on.
   void Keep(std::uint32_t rulesId, double x, double y, const TrialResult& result);
 
   std::size_t Size() const { return entries_.size(); }

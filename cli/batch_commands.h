@@ -1,7 +1,7 @@
-// The commands that make pictures without a terminal or a display. Both
-// write their picture whole or not at all, and end with an exit code:
-// 0 written, 1 not written (the reason on standard error), 130 stopped by
-// Ctrl+C.
+// The commands beside the form: map and merge make pictures without a
+// terminal or a display, each written whole or not at all, and end with an
+// exit code: 0 written, 1 not written (the reason on standard error), 130
+// stopped by Ctrl+C; explore shows the map in a window of its own.
 #pragma once
 
 #include <filesystem>

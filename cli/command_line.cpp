@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <tuple>
@@ -121,6 +122,18 @@ std::function<std::string(const std::string&)> NumberCheck(std::string range, st
     if (value && holds(*value)) return {};
     return "must be a finite number " + range + ", not '" + text + "'";
   };
+}
+
+// Whether the file holds a line that is neither blank nor a comment (# or
+// ;): CLI11 passes over lines it cannot read, so a file of such lines alone
+// reads as an empty configuration.
+bool HasOtherThanComments(const std::string& path) {
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string::npos && line[first] != '#' && line[first] != ';') return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -506,6 +519,9 @@ std::string Description::ReadConfigFile(CLI::App& command) {
     return "--config: cannot read '" + configFile_ + "'";
   } catch (const CLI::Error& error) {
     return "--config: '" + configFile_ + "' is not a configuration file: " + error.what();
+  }
+  if (items.empty() && HasOtherThanComments(configFile_)) {
+    return "--config: '" + configFile_ + "' is not a configuration file (no name=value line)";
   }
   for (const CLI::ConfigItem& item : items) {
     if (!item.parents.empty() || item.name == "++" || item.name == "--") {

@@ -16,14 +16,6 @@ std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t sm
   return value;
 }
 
-std::optional<double> FiniteNumber(const std::string& text) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 std::optional<std::vector<double>> ReadFiniteNumbers(const std::string& text, int count) {
   std::vector<double> numbers;
   std::size_t start = 0;

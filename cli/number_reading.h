@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/number_text.h"
+
 namespace cli {
 
 // Decimal digits only, giving `smallest` to `largest`.
 std::optional<std::int32_t> WholeNumber(const std::string& text, std::int32_t smallest, std::int32_t largest);
 
-// A finite decimal number, read as the C library reads one (correctly
-// rounded, so the 17 digits the commands print read back to the same double).
-std::optional<double> FiniteNumber(const std::string& text);
+// A finite decimal number (app/number_text.h).
+using app::FiniteNumber;
 
 // `count` finite numbers separated by colons (A:B:C), nothing else.
 std::optional<std::vector<double>> ReadFiniteNumbers(const std::string& text, int count);

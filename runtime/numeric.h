@@ -76,7 +76,8 @@ template <ExtendedReal Extended>
 // Square root that never fails: x below zero, or a NaN, is returned
 // unchanged. Otherwise the correctly rounded extended square root
 // (sqrt(-0) = -0, sqrt(+inf) = +inf). Always inlined, as StoreDouble: the
-// model calls them fifteen times a step, a call would pass each 80-bit value
+// model calls them some thirty times a step (22 StoreDouble and 9 SquareRoot
+// with the form's three magnets), a call would pass each 80-bit value
 // through memory, and the WebAssembly build's compiler left them calls.
 template <ExtendedReal Extended>
 [[gnu::always_inline]] inline Extended SquareRoot(Extended x) {

@@ -23,8 +23,9 @@
 // inlined where it is used (measured: a third less time a step). The rare
 // paths of each are out of line everywhere. Nothing
 // divides integers: a quotient or a root starts from the double unit's
-// estimate, is refined by one Newton step in integer products and is then
-// checked exactly; 128-bit values are pairs of 64-bit words
+// estimate, is refined by one Newton step in integer products, and only
+// where it lies near a rounding boundary is it checked exactly; 128-bit
+// values are pairs of 64-bit words
 // (runtime/wide_unsigned.h), so no target calls a library routine for them.
 #pragma once
 
@@ -206,8 +207,8 @@ class SoftwareReal {
     std::uint64_t significand;
   };
 
-  // The square root of a positive normal number (below the class); out of
-  // line, the rest.
+  // The square root of a positive normal number, from its exponent and
+  // significand (below the class); the other cases, out of line.
   [[gnu::always_inline]] static SoftwareReal SquareRootOfParts(Parts x);
   // Zeros, infinities, NaNs, negative numbers and denormals.
   [[gnu::cold, gnu::noinline]] SoftwareReal SquareRootOfUnusual() const {

@@ -10,7 +10,7 @@
 //   wheel                                   wheel (the script counts the notches)
 //   keydown: Escape, Backspace, Home,       the keys of those names
 //            ArrowLeft ... ArrowDown
-//   keydown: one character ("s", "Q")       character
+//   keydown: one character ("Q", "+")       character
 #pragma once
 
 #include <optional>

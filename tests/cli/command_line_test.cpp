@@ -449,6 +449,8 @@ TEST(CommandLineTest, ConfigurationFilesReadAsTheCommandLine) {
       {"colour = \"red\"\n", "names no option of map: 'colour'"},
       {"[map]\ng = 2\n", "has a section"},
       {"o = \"elsewhere.png\"\n", "names no option of map: 'o'"},
+      {"just some words\n", "names no option of map: 'just some words'"},
+      {"vm\n", "is not a configuration file (no name=value line)"},
   };
   for (const auto& c : wrong) {
     const std::string mistake = readWith(c.text, {}).mistake;

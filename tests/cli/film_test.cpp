@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -164,7 +166,11 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
   FilmCommand film;
   film.plan = zooms[0];
   film.framesFolder = "it's here";
-  EXPECT_TRUE(MapCommandLine(FrameCommand(film, 3)).ends_with(" -o 'it'\\''s here/000003.png'"));
+  // The apostrophe quoted for the shell (the folder and the frame joined as
+  // the system joins them).
+  const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+  EXPECT_TRUE(MapCommandLine(FrameCommand(film, 3)).ends_with(" -o 'it'\\''s here" + separator + "000003.png'"))
+      << MapCommandLine(FrameCommand(film, 3));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #  - the default region is the plain grid; a region whose points are those
 #    of a block of a larger grid is that block; bands of a region join, and
 #    not with another region's; --shade darkens only what a magnet caught;
+#  - the form's magnets written out give the default pictures byte for
+#    byte, and a pendulum kept by --print-config the same map from its file;
 #  - wrong values end with exit code 2, a message and no file;
 #  - Ctrl+C during a long map, its progress line showing, leaves no file;
 #  - `cmake --install` gives a program that runs and a manual page that
@@ -72,6 +74,20 @@ pngtopnm "$work/shaded.png" > "$work/shaded.ppm"
 [ "$("$probe" count F0F0F0 < "$work/shaded.ppm")" = "$(pngtopnm "$work/grid41.png" | "$probe" count F0F0F0)" ] ||
   fail "--shade changed which points no magnet caught"
 
+# The pendulum's options: the form's three magnets written out are the
+# default map byte for byte (window and grid); a pendulum of the user's
+# kept with --print-config draws the same map from its file.
+"$binary" map --magnets "-42.42640687119285,0;30,30;30,-30" --height 0 --friction 0 --capture 9 -o "$work/spelled.png"
+cmp -s "$work/spelled.png" "$work/map.png" || fail "the form's magnets written out changed the window's picture"
+"$binary" map --magnets=-42.42640687119285,0\;30,30\;30,-30 --grid 40 --n 300 -o "$work/spelled40.png"
+cmp -s "$work/spelled40.png" "$work/whole.png" || fail "the form's magnets written out changed the grid's picture"
+own=(--magnets 4@40 --height 5 --friction 0.02 --capture 6 --grid 40 --n 300 --markers)
+"$binary" map "${own[@]}" --print-config > "$work/own.toml"
+"$binary" map "${own[@]}" -o "$work/own.png"
+"$binary" map --config "$work/own.toml" -o "$work/ownconfig.png"
+cmp -s "$work/own.png" "$work/ownconfig.png" || fail "the configuration file draws another map: $(cat "$work/own.toml")"
+cmp -s "$work/own.png" "$work/whole.png" && fail "the pendulum's options changed nothing"
+
 # Wrong values: exit code 2, one line naming the mistake, no file.
 leftovers=("$work/wrong.png")
 check_refusals "$binary" map -o "$work/wrong.png" <<'EOF'
@@ -85,6 +101,13 @@ check_refusals "$binary" map -o "$work/wrong.png" <<'EOF'
 --grid 20 --region 0:1:1:0|--region must be X0:X1:Y0:Y1, four finite numbers with X0 < X1 and Y0 < Y1
 --region 0:1:0:1|--region needs --grid
 --shade|--shade needs --grid
+--magnets 1,1;2,2;3,3;4,4;5,5;6,6;7,7;8,8;9,9|--magnets at most 8 magnets, not 9
+--magnets 1,2;3|--magnets must be "X,Y[,S];X,Y[,S];..."
+--magnets nan,0|--magnets must be
+--magnets 5,5;5,5|--magnets: magnet 2 lies where magnet 1 lies
+--friction -0.5|--friction must be a finite number at least 0
+--config /nonexistent/mine.toml|--config: cannot read '/nonexistent/mine.toml'
+--config /etc/passwd|--config: '/etc/passwd' names no option of map
 EOF
 
 # A picture that could not be written is said before the computation.
