@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/explore_help.h"
+#include "app/explore_status.h"
 #include "app/magnets.h"
 #include "app/trial_cache.h"
 #include "app/view_lattice.h"
@@ -35,6 +37,10 @@ constexpr int largestBlock = 8;
 constexpr int clickSlack = 3;
 // How long the explorer paints results before it looks at the input again.
 constexpr std::chrono::milliseconds fillSlice{10};
+// The status line's progress changes at most this often.
+constexpr std::chrono::milliseconds statusInterval{250};
+// How long the status line tells of a saved file.
+constexpr std::chrono::seconds savedShown{4};
 // Magenta: far from red, green, blue and the grey of uncaught points alike,
 // also when --shade darkens them.
 constexpr ColorRef highlightColor = 0x00FF00FF;
@@ -102,13 +108,19 @@ constexpr std::size_t keptPixels = std::size_t{1} << 24;
 #endif
 
 // What became of a clicked trial; `stopped` when input came during it.
-std::string StartLine(double x, double y, const TrialResult& result, bool stopped) {
-  const std::string where = "start " + ShortestText(x) + " " + ShortestText(y) + ": ";
+std::string ClickResult(const TrialResult& result, bool stopped) {
   const std::string magnet = stopped              ? "stopped"
                              : result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy)
                                                    : "no magnet";
-  return where + magnet + " after " + std::to_string(result.steps) + " steps";
+  return magnet + " after " + std::to_string(result.steps) + " steps";
 }
+
+std::string StartLine(double x, double y, const std::string& result) {
+  return "start " + ShortestText(x) + " " + ShortestText(y) + ": " + result;
+}
+
+// Whether the status line is drawn now, or only when its interval is over.
+enum class StatusRefresh { whenDue, now };
 
 class Explorer {
  public:
@@ -190,10 +202,21 @@ class Explorer {
   // --- The drawing: the view's pixels, then what lies over them
   void ShowPixels(std::int32_t top, std::int32_t bottom);
   void ShowOverlay();
+  void ShowStatus(StatusRefresh refresh);
+  ExploreStatus Status(std::chrono::steady_clock::time_point now) const;
+  // Until the status line changes on its own (a saved file's note ends).
+  std::chrono::milliseconds UntilStatusChanges() const;
+  // The status line tells of a file just saved.
+  void NoteSaved(const std::string& name);
   void Redraw() {
     ShowPixels(0, side_);
     ShowOverlay();
+    ShowStatus(StatusRefresh::now);
   }
+  // Whether the event hides the help (every key, click and wheel turn), and
+  // whether it has then done all its work (H, ? and Escape).
+  bool HidesHelp(const InputEvent& event) const;
+  static bool OnlyHidesHelp(const InputEvent& event);
 
   const ExploreSettings settings_;
   const ExploreOptions options_;
@@ -225,6 +248,14 @@ class Explorer {
   std::optional<PixelRect> dragRectangle_;  // while dragging
   std::optional<std::size_t> draggedMagnet_;  // while a marker is dragged
   std::optional<PixelPoint> dragPoint_;       // where the pointer has it
+
+  std::optional<double> viewSeconds_;  // the view's time, once finished
+  std::string clicked_;                // the last click's result, for the status line
+  std::string saved_;                  // the last file saved, told until savedUntil_
+  std::chrono::steady_clock::time_point savedUntil_;
+  bool helpShown_ = false;
+  std::optional<std::chrono::steady_clock::time_point> statusDrawn_;  // when, in this view
+  std::vector<std::string> statusLines_;                               // as drawn last
 };
 
 void Explorer::Run() {
@@ -233,8 +264,10 @@ void Explorer::Run() {
     if (scan_) {
       FillSlice();
       HandleArrivedInput();
-    } else if (const auto event = input_->WaitFor(std::chrono::hours(24))) {
+    } else if (const auto event = input_->WaitFor(UntilStatusChanges())) {
       Handle(*event);
+    } else {
+      ShowStatus(StatusRefresh::now);
     }
   }
   StopView();
@@ -246,6 +279,8 @@ void Explorer::StartView() {
   path_.clear();
   pathStart_.reset();
   ++viewsStarted_;
+  viewSeconds_.reset();
+  statusDrawn_.reset();
   viewStart_ = std::chrono::steady_clock::now();
   if (const auto finished = history_.back().finishedPixels) {
     pixels_ = *finished;
@@ -318,7 +353,10 @@ std::vector<std::int32_t> Explorer::PaintCachedPoints() {
 
 LongTrialDecision Explorer::DuringLongTrial() {
   HandleArrivedInput();
-  return Interrupted() ? LongTrialDecision::abandon : LongTrialDecision::goOn;
+  if (Interrupted()) return LongTrialDecision::abandon;
+  // A slice of long trials lasts long: the time so far goes on.
+  ShowStatus(StatusRefresh::whenDue);
+  return LongTrialDecision::goOn;
 }
 
 void Explorer::FillSlice() {
@@ -344,6 +382,7 @@ void Explorer::FillSlice() {
     ShowPixels(top, bottom);
     ShowOverlay();
   }
+  if (taken_ < total) ShowStatus(StatusRefresh::whenDue);
   if (options_.afterSlice) options_.afterSlice(viewsStarted_, pointsShown_, static_cast<std::int64_t>(order_->size()));
   if (taken_ == total) FinishView();
 }
@@ -370,6 +409,8 @@ void Explorer::FinishView() {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - viewStart_).count();
   StopView();
   if (!history_.back().finishedPixels) history_.back().finishedPixels = std::make_shared<const std::vector<ColorRef>>(pixels_);
+  viewSeconds_ = seconds;
+  ShowStatus(StatusRefresh::now);
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
   viewTime_ = time;
@@ -414,6 +455,42 @@ void Explorer::ShowOverlay() {
     graphics::DrawGraphicBox(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
                              static_cast<float>(r.bottom), graphics::squareCorners, highlightColor, graphics::NoFill);
   }
+  if (helpShown_) DrawHelp(side_);
+}
+
+ExploreStatus Explorer::Status(std::chrono::steady_clock::time_point now) const {
+  ExploreStatus status;
+  status.region = Lattice().Region();
+  status.firstRegion = history_.front().lattice.Region();
+  status.points = static_cast<std::int64_t>(side_) * side_;
+  status.shown = viewSeconds_ ? status.points : std::min(pointsShown_, status.points - 1);
+  status.seconds = viewSeconds_ ? *viewSeconds_ : std::chrono::duration<double>(now - viewStart_).count();
+  status.clicked = clicked_;
+  if (now < savedUntil_) status.saved = saved_;
+  status.hint = viewsStarted_ == 1 ? HelpHint::shown : HelpHint::none;
+  return status;
+}
+
+void Explorer::ShowStatus(StatusRefresh refresh) {
+  const auto now = std::chrono::steady_clock::now();
+  if (refresh == StatusRefresh::whenDue && statusDrawn_ && now - *statusDrawn_ < statusInterval) return;
+  statusDrawn_ = now;
+  std::vector<std::string> lines = StatusLines(Status(now), Shown());
+  if (lines == statusLines_) return;
+  DrawStatus(lines, side_);
+  statusLines_ = std::move(lines);
+}
+
+std::chrono::milliseconds Explorer::UntilStatusChanges() const {
+  const auto left = savedUntil_ - std::chrono::steady_clock::now();
+  if (saved_.empty() || left <= std::chrono::steady_clock::duration::zero()) return std::chrono::hours(24);
+  return std::chrono::ceil<std::chrono::milliseconds>(left);
+}
+
+void Explorer::NoteSaved(const std::string& name) {
+  saved_ = name;
+  savedUntil_ = std::chrono::steady_clock::now() + savedShown;
+  ShowStatus(StatusRefresh::now);
 }
 
 // --- Input -------------------------------------------------------------------
@@ -426,7 +503,23 @@ void Explorer::HandleArrivedInput() {
   }
 }
 
+bool Explorer::HidesHelp(const InputEvent& event) const {
+  return helpShown_ &&
+         (event.kind == InputKind::key || event.kind == InputKind::buttonPress || event.kind == InputKind::wheel);
+}
+
+bool Explorer::OnlyHidesHelp(const InputEvent& event) {
+  const char32_t c = event.character;
+  return event.kind == InputKind::key && (event.key == InputKey::escape ||
+                                          (event.key == InputKey::character && (c == 'h' || c == 'H' || c == '?')));
+}
+
 void Explorer::Handle(const InputEvent& event) {
+  if (HidesHelp(event)) {
+    helpShown_ = false;
+    Redraw();
+    if (OnlyHidesHelp(event)) return;
+  }
   switch (event.kind) {
     case InputKind::buttonPress: OnPress(event); break;
     case InputKind::buttonRelease: OnRelease(event); break;
@@ -516,6 +609,12 @@ void Explorer::OnCharacter(char32_t character) {
     case U'M': ToggleMarkers(); return;
     case U'p':
     case U'P': SaveValues(); return;
+    case U'h':
+    case U'H':
+    case U'?':
+      helpShown_ = true;
+      ShowOverlay();
+      return;
     default:
       if (const std::optional<ViewValues> values = ValuesAfterKey(Values(), character)) {
         GoTo({Lattice(), *values});
@@ -609,8 +708,9 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
                                           return stopped ? LongTrialDecision::abandon : LongTrialDecision::goOn;
                                         });
   pathStart_ = PixelPoint{column, pixelRow};
+  clicked_ = ClickResult(result, stopped);
   Redraw();
-  Say(StartLine(x, y, result, stopped));
+  Say(StartLine(x, y, clicked_));
 }
 
 std::string Explorer::FreeName(const char* extension) const {
@@ -632,6 +732,7 @@ void Explorer::SaveValues() {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;
   }
+  NoteSaved(name);
   Say("saved: " + name);
 }
 
@@ -640,11 +741,13 @@ void Explorer::Save() {
   if (!surface) return;
   const std::string name = FreeName("png");
   const std::filesystem::path file = options_.saveFolder / name;
-  if (const auto problem = pictures::WritePngFile(file, surface->Width(), surface->Height(),
-                                                  pictures::SurfaceRows(*surface))) {
+  // The view alone: the status line is the window's, not the map's.
+  if (const auto problem =
+          pictures::WritePngFile(file, surface->Width(), side_, pictures::SurfaceRows(*surface))) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;
   }
+  NoteSaved(name);
   Say("saved: " + name);
 }
 
@@ -669,15 +772,20 @@ int BlockSide(int column, int row) {
   return block;
 }
 
+std::string ValueOptions(const ExploreSettings& settings) {
+  const ExploreSettings defaults;
+  std::string options;
+  if (settings.values.g != defaults.values.g) options += " --g " + ShortestText(settings.values.g);
+  if (settings.values.m != defaults.values.m) options += " --m " + ShortestText(settings.values.m);
+  if (settings.n != defaults.n) options += " --n " + ShortestText(settings.n);
+  return options + PendulumOptions(settings.values.pendulum);
+}
+
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
   std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
                         ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
                         ShortestText(region.y0) + ":" + ShortestText(region.y1);
-  const ExploreSettings defaults;
-  if (settings.values.g != defaults.values.g) command += " --g " + ShortestText(settings.values.g);
-  if (settings.values.m != defaults.values.m) command += " --m " + ShortestText(settings.values.m);
-  if (settings.n != defaults.n) command += " --n " + ShortestText(settings.n);
-  command += PendulumOptions(settings.values.pendulum);
+  command += ValueOptions(settings);
   if (settings.shading == Shading::bySteps) command += " --shade";
   if (settings.markers) command += " --markers";
   return command + " -o view.png";
@@ -687,7 +795,7 @@ int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) 
   auto input = std::make_shared<graphics::InputQueue>();
   // On the window system the process selected: the desktop's, or a test's.
   const graphics::WindowHandle window =
-      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side, input});
+      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side + statusHeight, input});
   if (window == 0) {
     std::fputs("magpend: explore needs a window, and none could be opened (no display?)\n", stderr);
     return 1;

@@ -28,9 +28,16 @@
 //   M: the markers hidden or shown (the view's command says --markers
 //     while they show); P: the view's values to explore-NNN.toml (next free
 //     number), a file `--config` reads, and a line "saved: explore-NNN.toml";
-//   S: the window's picture as it stands to explore-NNN.png (next free
+//   S: the view's picture as it stands to explore-NNN.png (next free
 //     number), a line "saved: explore-NNN.png";
+//   H or ?: the help (app/explore_help.h) over the view; H, ? or Escape
+//     again only hide it, every other key, click and wheel turn hides it and
+//     then does its own work;
 //   Escape, Q, closing the window: the end.
+// Below the view the window has a status line (app/explore_status.h): the
+// view's place, depth and progress, the last click's result, the file just
+// saved, the values that differ from the defaults. The window's rows 0 ..
+// S - 1 are the view alone.
 // Every finished view prints the command that computes it as a file:
 //   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N]
 //         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] [--markers]
@@ -94,6 +101,11 @@ std::vector<std::int32_t> CoarseToFineOrder(int side);
 // The block a point paints when its pass comes: 8, 4, 2 or 1 points wide,
 // the largest of those that divides both its column and its row.
 int BlockSide(int column, int row);
+
+// The options of the values of `settings` that differ from the defaults
+// (the form's pendulum), each with a space before it, as a view's command
+// gives them: ` --g G --m M --n N --magnets="..." --height H ...`.
+std::string ValueOptions(const ExploreSettings& settings);
 
 // The batch command that computes the view of `region` with the settings'
 // values (and markers) as a file.

@@ -1,7 +1,8 @@
 #include "app/trial_cache.h"
 
-#include <bit>
 #include <new>
+
+#include "runtime/software_real.h"
 
 namespace app {
 
@@ -14,7 +15,8 @@ std::uint32_t TrialCache::RulesId(const TrialRules& rules) {
 }
 
 TrialCache::Key TrialCache::KeyOf(std::uint32_t rulesId, double x, double y) {
-  return {std::bit_cast<std::uint64_t>(x), std::bit_cast<std::uint64_t>(y), rulesId};
+  // runtime::BitCast: the WebAssembly build's standard library has no std::bit_cast.
+  return {runtime::BitCast<std::uint64_t>(x), runtime::BitCast<std::uint64_t>(y), rulesId};
 }
 
 std::size_t TrialCache::KeyHash::operator()(const Key& key) const {

@@ -4,6 +4,7 @@
 
 #include "graphics/drawing_operation.h"
 #include "graphics/scale.h"
+#include "graphics/text.h"
 
 namespace graphics {
 
@@ -99,6 +100,14 @@ void DrawGraphicPixels(const PixelRect& area, const ColorRef* pixels) {
   WindowRecord* target = operation.Target();
   if (target == nullptr) return;
   target->surface->WritePixels(area, pixels);
+  operation.RefreshAfterDraw();
+}
+
+void DrawGraphicText(PixelPoint topLeft, std::string_view text, ColorRef ink, ColorRef paper) {
+  DrawingOperation operation;
+  WindowRecord* target = operation.Target();
+  if (target == nullptr) return;
+  DrawText(*target->surface, topLeft, text, ink, paper);
   operation.RefreshAfterDraw();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "graphics/color.h"
 #include "graphics/surface.h"
@@ -58,5 +59,11 @@ void DrawGraphicBox(float x1, float y1, float x2, float y2, BoxCorners corners, 
 // area.Width() colours long; what lies outside the drawing area is left out.
 // The current position is not changed.
 void DrawGraphicPixels(const PixelRect& area, const ColorRef* pixels);
+
+// A line of text in the built-in font (graphics/text.h) from the pixel
+// position `topLeft` (the scale does not apply): ink on opaque paper, each
+// character a cell of glyphWidth x glyphHeight pixels. The current position
+// is not changed.
+void DrawGraphicText(PixelPoint topLeft, std::string_view text, ColorRef ink, ColorRef paper);
 
 }  // namespace graphics

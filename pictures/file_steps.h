@@ -1,8 +1,9 @@
 // The steps both picture backends take with files (an inside of the
 // pictures library, not its interface): messages that name the file, and a
 // temporary file beside the target that is renamed over it once complete,
-// so that a file is written whole or not at all (file_steps.cpp, which
-// also writes WritePngFile around the backend's EncodePng).
+// so that a file is written whole or not at all (temporary_file.cpp, in
+// every build; file_steps.cpp, in the builds that write files, writes
+// WritePngFile around the backend's EncodePng).
 #pragma once
 
 #include <cstdio>

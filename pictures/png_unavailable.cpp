@@ -1,5 +1,8 @@
 // The page's build: it writes and reads no picture files (the page offers
 // its canvases for download instead), and every attempt says so.
+#include <cerrno>
+
+#include "pictures/file_steps.h"
 #include "pictures/png_file.h"
 
 namespace pictures {
@@ -16,6 +19,16 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32
 std::optional<FileProblem> CheckWritable(const std::filesystem::path&) { return unavailable; }
 
 std::optional<FileProblem> WriteTextFile(const std::filesystem::path&, const std::string&) { return unavailable; }
+
+// No file is ever made, so none is ever moved.
+std::FILE* CreateNewFile(const std::filesystem::path&) {
+  errno = ENOTSUP;
+  return nullptr;
+}
+
+std::optional<std::string> MoveFileOver(const std::filesystem::path&, const std::filesystem::path&) {
+  return unavailable;
+}
 
 struct PngReader::Decoder {};
 

@@ -3,7 +3,8 @@
 # Linux build: the Linux program runs once with every default in tmux on a
 # private Xvfb and saves both windows' final pictures, while the page runs
 # in the browser (tests/web/page_test.js), served as any web host serves it
-# (Python's http.server) and by scripts/serve-web.sh's server. Installs what
+# (Python's http.server) and by scripts/serve-web.sh's server; the Linux
+# build's image_probe reads the explorer's status line. Installs what
 # it needs when run as root.
 # Usage: scripts/test-web.sh
 set -euo pipefail
@@ -12,7 +13,7 @@ source scripts/packages.sh
 ensure_packages "${buildPackages[@]}" chromium xvfb tmux python3
 started=$(date +%s)
 scripts/build-web.sh
-{ cmake --preset normal && cmake --build --preset program; } >/dev/null
+{ cmake --preset normal && cmake --build build --target magpend image_probe; } >/dev/null
 echo "built in $(($(date +%s) - started)) s"
 
 # The Linux pictures of a run with every default.

@@ -3,8 +3,11 @@
 // of its own (the form in the terminal goes on as it is). Its window is a
 // canvas that takes the pointer (a tap is a click), the wheel and the keys
 // while it has the focus, and hands them to the program's worker; the
-// program's lines (view:, start, ...) are shown under it. S, like the Save
-// PNG button, downloads the view as it stands as explore-NNN.png.
+// program draws its status line and help into the canvas itself, and its
+// lines (view:, start, ...) are shown under it. On a touch screen two
+// fingers are the wheel and the arrow keys (touch_gestures.js). S, like the
+// Save PNG button, downloads the view as it stands as explore-NNN.png: the
+// canvas's top square, without the status line below it.
 'use strict';
 
 (() => {
@@ -22,8 +25,13 @@
             Math.floor((event.clientY - box.top) * canvas.height / box.height)];
   }
 
+  // The view alone: the canvas's top square (the status line lies below).
   function Download(canvas, name) {
-    canvas.toBlob((blob) => {
+    const view = document.createElement('canvas');
+    view.width = canvas.width;
+    view.height = canvas.width;
+    view.getContext('2d').drawImage(canvas, 0, 0);
+    view.toBlob((blob) => {
       const link = document.createElement('a');
       link.href = URL.createObjectURL(blob);
       link.download = name;
@@ -47,6 +55,15 @@
     let number = 0;         // the page's number of the canvas
     let pointer = [0, 0];   // where the pointer was last
     let wheelTurned = 0;    // wheel notches not yet sent
+    // Two fingers: a pinch is wheel notches about their centre, a drag the
+    // arrow keys; the canvas pixel of an event as the program counts them.
+    const gestures = TouchGestures({
+      point: (event) => CanvasPoint(canvas, event),
+      side: () => canvas.width,
+      wheel: (notches, x, y) => Call('magpend_page_wheel', ['number', 'number', 'number'], [notches, x, y]),
+      key: (key) => Call('magpend_page_key', ['string', 'number', 'number'], [key, ...pointer]),
+      pointer: (type, x, y) => Call('magpend_page_pointer', ['string', 'number', 'number', 'number'], [type, 0, x, y]),
+    });
 
     const module = {
       arguments: ['explore', ...words],
@@ -94,11 +111,12 @@
     }
 
     function OnPointer(event) {
-      pointer = CanvasPoint(canvas, event);
       if (event.type === 'pointerdown') {
         canvas.focus();
         canvas.setPointerCapture(event.pointerId);  // the release comes here, wherever it is
       }
+      if (gestures.Takes(event)) return;
+      pointer = CanvasPoint(canvas, event);
       Call('magpend_page_pointer', ['string', 'number', 'number', 'number'],
            [event.type, event.button, ...pointer]);
     }
@@ -138,7 +156,7 @@
       canvas.height = height;
       canvas.setAttribute('aria-label', caption);
       canvas.tabIndex = 0;
-      canvas.style.touchAction = 'none';  // drags and taps are the program's, not scrolling
+      canvas.style.touchAction = 'none';  // drags, taps and pinches are the program's, not scrolling
       const save = document.createElement('button');
       save.type = 'button';
       save.textContent = 'Save PNG';

@@ -12,10 +12,12 @@
   const characterWidth = 0.61; // a monospace character's width, in font sizes
 
   // The largest font up to 15 px at which the terminal fits the page's
-  // width (15 px on a desktop; smaller on a phone).
+  // width (15 px on a desktop), but never below 12 px, where it could no
+  // longer be read: on a phone the terminal scrolls sideways instead (in
+  // its own box: the page itself stays as wide as the screen).
   function TerminalFontSize() {
     const room = document.documentElement.clientWidth - pagePadding;
-    return Math.max(5, Math.min(15, Math.floor(room / columns / characterWidth)));
+    return Math.max(12, Math.min(15, Math.floor(room / columns / characterWidth)));
   }
 
   const terminal = new Terminal({

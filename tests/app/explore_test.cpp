@@ -9,9 +9,12 @@
 #include <sstream>
 #include <thread>
 
+#include "app/explore_help.h"
+#include "app/explore_status.h"
 #include "app/map_picture.h"
 #include "app/view_lattice.h"
 #include "cli/command_line.h"
+#include "graphics/text.h"
 #include "run_test_support.h"
 
 namespace app {
@@ -83,6 +86,7 @@ class ExploreTest : public testing::OffscreenRunTest {
       said_.notify_all();
     };
     options.saveFolder = ::testing::TempDir();
+    options.afterSlice = afterSlice_;
     exitCode_ = std::async(std::launch::async, [settings, options] { return RunExplorer(settings, options); });
   }
 
@@ -143,8 +147,36 @@ class ExploreTest : public testing::OffscreenRunTest {
     return pixels;
   }
 
-  std::vector<graphics::ColorRef> WindowPixels() {
+  // The window's surface: the view's rows, then the status line's.
+  std::vector<graphics::ColorRef> WindowSurface() {
     return *graphics::offscreen::InspectOffscreenSurface(exploreCaption);
+  }
+  // The view's rows alone.
+  std::vector<graphics::ColorRef> WindowPixels() {
+    std::vector<graphics::ColorRef> pixels = WindowSurface();
+    EXPECT_EQ(pixels.size(), static_cast<std::size_t>(settings_.side * (settings_.side + statusHeight)));
+    pixels.resize(static_cast<std::size_t>(settings_.side * settings_.side));
+    return pixels;
+  }
+
+  // Whether `surface` (the window's) shows `text` from `at` as the built-in
+  // font draws it, as far as the window is wide.
+  bool ShowsText(const std::vector<graphics::ColorRef>& surface, graphics::PixelPoint at, const std::string& text,
+                 graphics::ColorRef ink, graphics::ColorRef paper) {
+    const int width = std::min(graphics::TextWidth(text), settings_.side - at.x);
+    graphics::Surface expected(width, graphics::glyphHeight, 0x00123456);
+    graphics::DrawText(expected, {0, 0}, text, ink, paper);
+    for (int y = 0; y < graphics::glyphHeight; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (surface[static_cast<std::size_t>((at.y + y) * settings_.side + at.x + x)] != expected.PixelAt(x, y)) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+  bool StatusShows(const std::vector<graphics::ColorRef>& surface, int line, const std::string& text) {
+    return ShowsText(surface, StatusLineOrigin(settings_.side, line), text, 0x00000000, graphics::dialogFaceColor);
   }
 
   // Waits for the next view and checks it against the batch map.
@@ -161,6 +193,7 @@ class ExploreTest : public testing::OffscreenRunTest {
   }
 
   ExploreSettings settings_;
+  std::function<void(int view, std::int64_t shown, std::int64_t points)> afterSlice_;
   std::future<int> exitCode_;
   std::mutex mutex_;
   std::condition_variable said_;
@@ -278,6 +311,95 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
   std::filesystem::remove(std::filesystem::path(::testing::TempDir()) / saved.substr(7));
 
   Key(InputKey::character, 'q');
+  EXPECT_EQ(exitCode_.get(), 0);
+}
+
+// The status line tells the view, its progress and the click's result, in
+// the font's own pixels; H shows the help over the view, and hides it again
+// without ending the explorer; the view's rows stay the batch map.
+TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
+  ExploreSettings settings;
+  settings.side = 256;
+  settings.n = 200;
+  Start(settings);
+  const std::string first = ExpectViewIsTheBatchMap("first view");
+  const std::string time = first.substr(first.find("  # ") + 4, first.size() - first.find("  # ") - 6);
+  std::vector<graphics::ColorRef> surface = WindowSurface();
+  // The first view lies a little beyond the default region, on the lattice
+  // of its points: -111.125:112 both ways.
+  const std::string firstStatus = "centre 0.4375 0.4375  width 223.1  zoom 1x   H: help";
+  EXPECT_TRUE(StatusShows(surface, 0, firstStatus)) << first;
+  EXPECT_TRUE(StatusShows(surface, 1, "done in " + time + " s")) << first;
+  EXPECT_TRUE(StatusShows(surface, 2, "--n 200"));
+  EXPECT_FALSE(StatusShows(surface, 1, "done in " + time + "0 s")) << "a comparison that cannot fail";
+
+  Click(60, 200);
+  const std::string start = NextLine();
+  ASSERT_TRUE(start.starts_with("start ")) << start;
+  EXPECT_TRUE(StatusShows(WindowSurface(), 1, "done in " + time + " s   click: " + start.substr(start.find(": ") + 2)))
+      << start;
+  Key(InputKey::character, 's');
+  const std::string saved = NextLine();
+  ASSERT_TRUE(saved.starts_with("saved: explore-")) << saved;
+  EXPECT_TRUE(StatusShows(WindowSurface(), 2, saved + "   --n 200")) << saved;
+  std::filesystem::remove(std::filesystem::path(::testing::TempDir()) / saved.substr(7));
+
+  // H: the help's lines over the view, as many as it holds.
+  const std::vector<graphics::ColorRef> view = WindowPixels();
+  Key(InputKey::character, 'h');
+  const HelpLayout help = LayOutHelp(settings.side);
+  ASSERT_GE(help.lines, 5u);
+  const std::vector<std::string> lines = HelpLines();
+  const auto helpShown = [&](const std::vector<graphics::ColorRef>& shown, std::size_t count) {
+    for (std::size_t line = 0; line < count; ++line) {
+      const graphics::PixelPoint at{help.text.x, help.text.y + static_cast<int>(line) * graphics::glyphHeight};
+      if (!ShowsText(shown, at, lines[line].substr(0, help.columns), 0x00000000, 0x00FFFFFF)) return false;
+    }
+    return true;
+  };
+  // The help is drawn on the explorer's thread: wait for all of it.
+  for (int waited = 0; !helpShown(WindowSurface(), help.lines) && waited < 60000; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(helpShown(WindowSurface(), help.lines));
+  // Escape hides it and ends nothing; ? shows it again, a click hides it
+  // and is a click.
+  Key(InputKey::escape);
+  Key(InputKey::character, '?');
+  Click(20, 20);
+  const std::string second = NextLine();
+  EXPECT_TRUE(second.starts_with("start ")) << second;
+  EXPECT_TRUE(WindowPixels() != view) << "the second click's path";
+  EXPECT_FALSE(helpShown(WindowSurface(), 1)) << "the click left the help";
+  // An arrow key hides it and pans: the next view, the batch map again.
+  Key(InputKey::character, 'H');
+  Key(InputKey::right);
+  ExpectViewIsTheBatchMap("right arrow after the help");
+  surface = WindowSurface();
+  EXPECT_TRUE(StatusShows(surface, 0, "centre ") && !StatusShows(surface, 0, firstStatus)) << "the panned view";
+  Key(InputKey::character, 'q');
+  EXPECT_EQ(exitCode_.get(), 0);
+}
+
+// While a view is computed, the status line tells its share done.
+TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
+  ExploreSettings settings;
+  settings.side = 96;
+  settings.values.m = 1e-9;  // no magnet catches: every trial runs its 5000 steps
+  settings.n = 5000;
+  std::promise<std::pair<std::int64_t, std::vector<graphics::ColorRef>>> firstSlice;
+  bool taken = false;
+  afterSlice_ = [&](int, std::int64_t shown, std::int64_t) {
+    if (taken) return;
+    taken = true;
+    firstSlice.set_value({shown, WindowSurface()});
+  };
+  Start(settings);
+  auto [shown, surface] = firstSlice.get_future().get();
+  ASSERT_LT(shown, 96 * 96);
+  EXPECT_TRUE(StatusShows(surface, 1, std::to_string(shown * 100 / (96 * 96)) + "% after ")) << shown;
+  EXPECT_TRUE(StatusShows(surface, 0, "centre 1.19 1.1"));
+  Key(InputKey::escape);
   EXPECT_EQ(exitCode_.get(), 0);
 }
 

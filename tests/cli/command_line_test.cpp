@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/explore_help.h"
 #include "app/form.h"
 #include "app/pendulum.h"
 
@@ -534,6 +535,20 @@ TEST(CommandLineTest, ManualPageAgreesWithTheUsage) {
   for (const std::string& shown : {"--g G=" + of(app::FieldName::g), "--m M=" + of(app::FieldName::m),
                                    "--n N=" + of(app::FieldName::n)}) {
     EXPECT_NE(usage.find(shown), std::string::npos) << shown << " in\n" << usage;
+  }
+}
+
+// The explorer's help and its manual agree: the page names every mouse
+// action and key that the help lists (spaces and quotes aside, as roff
+// sets them).
+TEST(CommandLineTest, ManualPageNamesEveryInputOfTheExplorersHelp) {
+  const auto compact = [](std::string text) {
+    std::erase_if(text, [](char c) { return c == ' ' || c == '"'; });
+    return text;
+  };
+  const std::string page = compact(ManualPageText());
+  for (const app::HelpEntry& entry : app::exploreHelp) {
+    EXPECT_NE(page.find(compact(entry.input)), std::string::npos) << entry.input;
   }
 }
 

@@ -6,7 +6,11 @@
 #    the picture of the `magpend map` command it prints;
 #  - a click prints its start point and the magnet of that pixel's colour,
 #    and draws the path;
-#  - S writes the window's picture; Escape ends with exit code 0;
+#  - the status line below the view tells the first view, and that it is
+#    done in the time its line says; H shows the help over the view, and
+#    Escape hides it without ending;
+#  - S writes the view's picture; Escape ends with exit code 0;
+#  - a long view: the status line changes while it is computed;
 #  - then once more under openbox: the first view, a click, Q.
 # Usage: explore.sh <path of magpend> <build dir>
 set -euo pipefail
@@ -38,6 +42,8 @@ check_view 1
 # The first view: the lattice's around -110:110:-110:110, a little larger.
 grep -q "^view: magpend map --grid $side --region -111.625:114:-111.625:114 --n 300 --markers -o view.png  # [0-9.]* s$" "$out" ||
   fail "the first view's line: $(head -1 "$out")"
+check_status_done 1
+check_status 0 "centre 1.19 1.19  width 225.6  zoom 1x   H: help"
 check_click 60 30
 # The keys go to the window that has the focus: the click gave it.
 xdotool mousemove --window "$window" 40 50 click 4
@@ -55,6 +61,7 @@ xdotool key Home
 check_view 6
 [ "$(view_command 6)" = "$(view_command 1)" ] ||
   fail "Home did not go to the first view"
+check_help
 # Magnet 2's marker, at (30, 30), lies around pixel (60, 35): dragged away.
 xdotool mousemove --window "$window" 60 35 mousedown 1 mousemove --window "$window" 70 28 \
   mousemove --window "$window" 80 20 mouseup 1
@@ -67,6 +74,15 @@ check_view 8
 check_save explore-001.png
 end_with Escape
 
+# Trials of a million steps that no magnet ends: a view of minutes.
+start_explorer --m 1e-9 --n 1000000
+check_status_progresses
+# The keys go to the window that has the focus: a click gives it (and its
+# trial gives way to the key).
+point_at 5 5
+xdotool click 1
+end_with Escape
+
 # Under a window manager: the frame is decorated, the drawing area the same.
 manager=openbox
 start_window_manager "$manager"
@@ -74,4 +90,4 @@ start_explorer
 check_view 1
 check_click 20 70
 end_with q
-echo "explore: views, click, keys and save as their commands say, also under openbox"
+echo "explore: views, click, keys, save, status line and help as they should, also under openbox"

@@ -7,6 +7,10 @@
 //                     the same size)
 //   differ-painted FILE  the same, but only where this picture is not the
 //                     windows' grey background F0F0F0
+//   status LINE TEXT  this picture being the explorer's window (its view as
+//                     wide as the window, the status line below): 1 if the
+//                     status line's line LINE (from 0) shows TEXT as the
+//                     built-in font draws it, as far as the window is wide; 0 if not
 //   squares FILE      this picture being the map window's, FILE a 111 x 111
 //                     picture of its start points: "MISMATCHES SQUARES", the
 //                     squares of one colour throughout (those the markers
@@ -17,6 +21,9 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "app/explore_status.h"
+#include "graphics/text.h"
 
 namespace {
 
@@ -89,6 +96,24 @@ int main(int argc, char** argv) {
         if (image.pixels[p] != other.pixels[p]) ++count;
       }
       std::printf("%ld\n", count);
+    } else if (query == "status" && i + 2 < argc) {
+      const int line = std::atoi(argv[++i]);
+      const std::string text = argv[++i];
+      const int side = image.width;
+      const graphics::PixelPoint at = app::StatusLineOrigin(side, line);
+      const int width = std::min(graphics::TextWidth(text), side - at.x);
+      if (image.height != side + app::statusHeight || width <= 0) return 2;
+      graphics::Surface expected(width, graphics::glyphHeight, 0);
+      graphics::DrawText(expected, {0, 0}, text, 0x000000, graphics::dialogFaceColor);
+      bool shown = true;
+      for (int y = 0; y < graphics::glyphHeight; ++y) {
+        for (int x = 0; x < width; ++x) {
+          const unsigned bgr = expected.PixelAt(x, y);  // a ColorRef: blue in the high byte
+          const unsigned rgb = (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
+          shown = shown && image.At(at.x + x, at.y + y) == rgb;
+        }
+      }
+      std::printf("%d\n", shown ? 1 : 0);
     } else if (query == "squares" && i + 1 < argc) {
       Image grid;
       std::ifstream file(argv[++i], std::ios::binary);

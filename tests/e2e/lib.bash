@@ -427,12 +427,25 @@ wine_area_screenshot() {
 
 # --- The explorer (`magpend explore`), driven as a user would. The script
 # sets `out` (the file of the explorer's standard output), `explorer` (its
-# process), `window` (its X window) and `mapper` (the program that makes the
-# pictures of the views' commands); it redefines explorer_screenshot and
-# point_at where the drawing area is not the whole X window (under Wine).
+# process), `window` (its X window), `side` (its view's) and `mapper` (the
+# program that makes the pictures of the views' commands); it redefines
+# explorer_area_screenshot and point_at where the drawing area is not the
+# whole X window (under Wine). The drawing area is the view, side x side,
+# above the status line of `statusHeight` rows (app/explore_status.h).
+statusHeight=44
 
-# Saves the explorer's drawing area as the binary PPM `$1`.
-explorer_screenshot() { screenshot "$window" "$1"; }
+# Saves the explorer's drawing area, view and status line, as the binary PPM `$1`.
+explorer_area_screenshot() { screenshot "$window" "$1"; }
+# Saves the explorer's view alone as the binary PPM `$1`.
+explorer_screenshot() {
+  explorer_area_screenshot "$1.area"
+  pnmcut -left 0 -top 0 -width "$side" -height "$side" "$1.area" > "$1"
+}
+# Saves the explorer's status line alone as the binary PPM `$1`.
+status_screenshot() {
+  explorer_area_screenshot "$1.area"
+  pnmcut -left 0 -top "$side" -width "$side" -height "$statusHeight" "$1.area" > "$1"
+}
 # Moves the pointer onto the drawing area's pixel ($1, $2).
 point_at() { xdotool mousemove --window "$window" "$1" "$2"; }
 
@@ -494,6 +507,36 @@ check_save() {
   explorer_screenshot "$work/window.ppm"
   pngtopnm "$work/$1" > "$work/saved.ppm"
   [ "$("$probe" differ "$work/saved.ppm" < "$work/window.ppm")" = 0 ] || fail "the saved picture differs from the window"
+}
+
+status_shows() { explorer_area_screenshot "$work/area.ppm" && [ "$("$probe" status "$1" "$2" < "$work/area.ppm")" = 1 ]; }
+# Checks that the status line's line `$1` (from 0) shows `$2` within 10 s.
+check_status() { poll_until 10 status_shows "$1" "$2" || fail "the status line's line $1 does not show '$2'"; }
+
+# Checks that the status line tells the `$1`th view is done in the time
+# its line says.
+check_status_done() {
+  local line
+  line=$(grep '^view: ' "$out" | sed -n "$1p" | tr -d '\r')
+  check_status 1 "done in ${line##*# }"
+}
+
+status_changed() { status_screenshot "$work/status.ppm" && [ "$("$probe" differ "$1" < "$work/status.ppm")" != 0 ]; }
+# Checks that the status line changes while a long view is computed.
+check_status_progresses() {
+  status_screenshot "$work/status-early.ppm"
+  poll_until 30 status_changed "$work/status-early.ppm" || fail "the status line stayed as it was while the view was computed"
+}
+
+view_differs() { explorer_screenshot "$work/help.ppm" && [ "$("$probe" differ "$work/view.ppm" < "$work/help.ppm")" != 0 ]; }
+# H: checks that the help covers the view last checked, and that Escape
+# hides it again without ending the explorer.
+check_help() {
+  xdotool key h
+  poll_until 10 view_differs || fail "H did not show the help over the view"
+  xdotool key Escape
+  poll_until 10 eval '! view_differs' || fail "Escape did not hide the help"
+  kill -0 "$explorer" 2>/dev/null || fail "Escape over the help ended the explorer"
 }
 
 # Ends the explorer with the key `$1` and checks its exit.

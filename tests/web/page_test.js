@@ -27,6 +27,8 @@ const { formLabels: labels, WatchPaints } = require('./page_watch.js');
 
 const [site, versionLine, referenceFolder, linuxProgram] = process.argv.slice(2);
 const minute = 60000;
+// The Linux build's reader of screenshots, beside its program.
+const probe = linuxProgram && path.join(path.dirname(linuxProgram), 'tests', 'e2e', 'image_probe');
 const needsReference = 'compares with the Linux build';
 
 // Installed in the page before its own script (beside WatchPaints, whose
@@ -171,6 +173,119 @@ async function Main() {
     const terminalFocused = (on) =>
         on.evaluate(() => document.activeElement.classList.contains('xterm-helper-textarea'));
 
+    // The explorer's canvas on `on`, checked against the Linux build: its
+    // views (the canvas's top square, the status line lying below) against
+    // the pictures of the commands it prints, its status line against the
+    // built-in font's own drawing (image_probe of the Linux build).
+    const ExplorerChecks = async (on, side) => {
+      const explorerCanvas = 'canvas[aria-label="magpend explore"]';
+      const canvas = await waitForWindow('magpend explore', minute, on);  // the explorer's caption
+      await canvas.evaluate((shown) => shown.scrollIntoView({ block: 'nearest' }));
+      // The page scales a window's canvas to its column: a drawing-area
+      // pixel is `scale` page pixels wide.
+      const box = await canvas.boundingBox();
+      const scale = box.width / side;
+      const at = (x, y) => [box.x + (x + 0.5) * scale, box.y + (y + 0.5) * scale];
+      const lines = (prefix) => on.$eval('.explore-lines', (shown, wanted) =>
+          shown.textContent.split('\n').filter((line) => line.startsWith(wanted)), prefix);
+      const waitForLine = async (prefix, count) => {
+        await on.waitForFunction((wanted, n) => document.querySelector('.explore-lines').textContent
+            .split('\n').filter((line) => line.startsWith(wanted)).length >= n,
+          { timeout: 3 * minute, polling: 100 }, prefix, count);
+        return (await lines(prefix))[count - 1];
+      };
+      // The canvas's pixels, status line and all.
+      const pixels = () => on.evaluate((selector) => {
+        const shown = document.querySelector(selector);
+        const image = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);
+        return { width: image.width, height: image.height, data: Array.from(image.data) };
+      }, explorerCanvas);
+      let views = 0;
+      const checks = { canvas, at, lines, waitForLine, firstView: null };
+      // Waits until the view equals the last view checked, or differs from it.
+      const waitForView = (equal) => on.waitForFunction(async (base64, selector, same) => {
+        const shown = document.querySelector(selector);
+        const view = shown.getContext('2d').getImageData(0, 0, shown.width, shown.width);
+        return (ComparePictures(view, await PngPicture(base64)) === '') === same;
+      }, { timeout: minute, polling: 200 }, checks.lastView, explorerCanvas, equal);
+      checks.checkView = async (what) => {
+        const line = await waitForLine('view: ', ++views);
+        const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ')
+            .map((word) => word.replace(/"/g, ''));  // the quotes a shell would take away
+        const file = path.join(downloads, `view${views}.png`);
+        childProcess.execFileSync(linuxProgram, [...command, '-o', file]);
+        checks.lastView = fs.readFileSync(file).toString('base64');
+        await on.waitForFunction(async (base64, selector) => {
+          const shown = document.querySelector(selector);
+          const view = shown.getContext('2d').getImageData(0, 0, shown.width, shown.width);
+          window.viewDifference = ComparePictures(view, await PngPicture(base64));
+          return window.viewDifference === '';
+        }, { timeout: minute, polling: 500 }, checks.lastView, explorerCanvas).catch(async () => {
+          throw new Error(`${what} (${line}): ${await on.evaluate(() => viewDifference)}`);
+        });
+        if (!checks.firstView) checks.firstView = checks.lastView;
+        console.log(`  (${what}: ${line})`);
+        return line;
+      };
+      // Whether the status line's line `line` (from 0) shows `text`.
+      checks.statusShows = async (line, text) => {
+        const picture = await pixels();
+        const ppm = Buffer.alloc(picture.width * picture.height * 3);
+        for (let i = 0; i < picture.width * picture.height; ++i) {
+          for (let c = 0; c < 3; ++c) ppm[3 * i + c] = picture.data[4 * i + c];
+        }
+        const input = Buffer.concat([Buffer.from(`P6\n${picture.width} ${picture.height}\n255\n`), ppm]);
+        return childProcess.execFileSync(probe, ['status', String(line), text], { input }).toString().trim() === '1';
+      };
+      checks.checkStatus = async (line, text) => {
+        const end = Date.now() + minute;
+        while (!(await checks.statusShows(line, text))) {
+          Check(Date.now() < end, `the status line's line ${line} does not show "${text}"`);
+          await new Promise((resolve) => setTimeout(resolve, 200));
+        }
+      };
+      // The status line's rows as they are now, and a wait for them to change.
+      checks.statusRows = async () => {
+        const picture = await pixels();
+        return Array.from(picture.data.slice(4 * picture.width * picture.width)).join();
+      };
+      checks.waitForStatusChange = async (before) => {
+        const end = Date.now() + minute;
+        while ((await checks.statusRows()) === before) {
+          Check(Date.now() < end, 'the status line stayed as it was while the view was computed');
+          await new Promise((resolve) => setTimeout(resolve, 200));
+        }
+      };
+      // H shows the help over the view last checked; Escape hides it and
+      // ends nothing.
+      checks.checkHelp = async () => {
+        await press('h', on);
+        await waitForView(false);
+        await press('Escape', on);
+        await waitForView(true);
+        Check(await on.$(explorerCanvas), 'Escape over the help ended the explorer');
+      };
+      checks.end = async () => {
+        await press('Escape', on);
+        await waitForLine('magpend explore has ended (exit status 0)', 1);
+        Check(!(await on.$(explorerCanvas)), 'the explorer\'s canvas stayed');
+      };
+      return checks;
+    };
+    // A phone's page with a touch screen, in a fresh context, served with
+    // the headers, in front.
+    const NewPhone = async () => {
+      const phone = await NewPage({ width: 390, height: 844, hasTouch: true, isMobile: true },
+                                  await browser.createBrowserContext());
+      await phone.evaluateOnNewDocument(WatchWindows);
+      await phone.bringToFront();
+      phone.documents = 0;  // a touch screen's viewport reloads the blank page first
+      await phone.goto(isolatingUrl);
+      return phone;
+    };
+    // The region of a view line, as numbers [x0, x1, y0, y1].
+    const regionOf = (line) => / --region (\S+)/.exec(line)[1].split(':').map(Number);
+
     const cases = [
       ['without the headers the page isolates itself with one reload', async () => {
         await page.goto(url);
@@ -280,56 +395,23 @@ async function Main() {
         Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
         Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
       }],
-      ['the explorer: views equal to their commands\' pictures, a click, a tap, S, Escape', async () => {
+      ['the explorer: views equal to their commands\' pictures, its status line, a click, a tap, help, S, Escape', async () => {
         const side = 80;
         await page.$eval('#explore-options', (field, options) => { field.value = options; }, `--grid ${side} --n 300`);
         await page.click('#explore');
-        const canvas = await waitForWindow('magpend explore');  // the explorer's caption
-        // The page scales a window's canvas to its column: a drawing-area
-        // pixel is `scale` page pixels wide.
-        const box = await canvas.boundingBox();
-        const scale = box.width / side;
-        const at = (x, y) => [box.x + (x + 0.5) * scale, box.y + (y + 0.5) * scale];
-        const lines = (prefix) => page.$eval('.explore-lines', (shown, wanted) =>
-            shown.textContent.split('\n').filter((line) => line.startsWith(wanted)), prefix);
-        const waitForLine = async (prefix, count) => {
-          await page.waitForFunction((wanted, n) => document.querySelector('.explore-lines').textContent
-              .split('\n').filter((line) => line.startsWith(wanted)).length >= n,
-            { timeout: 3 * minute, polling: 100 }, prefix, count);
-          return (await lines(prefix))[count - 1];
-        };
+        const explorer = await ExplorerChecks(page, side);
+        const { at, lines, checkView } = explorer;
         const explorerCanvas = 'canvas[aria-label="magpend explore"]';
-        let views = 0;
-        let firstView = null;
-        const checkView = async (what) => {
-          const line = await waitForLine('view: ', ++views);
-          const command = line.replace(/^view: magpend /, '').replace(/ -o view\.png {2}#.*$/, '').split(' ')
-              .map((word) => word.replace(/"/g, ''));  // the quotes a shell would take away
-          const file = path.join(downloads, `view${views}.png`);
-          childProcess.execFileSync(linuxProgram, [...command, '-o', file]);
-          const reference = fs.readFileSync(file).toString('base64');
-          await page.waitForFunction(async (base64, selector) => {
-            const shown = document.querySelector(selector);
-            const pixels = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);
-            window.viewDifference = ComparePictures(pixels, await PngPicture(base64));
-            return window.viewDifference === '';
-          }, { timeout: minute, polling: 500 }, reference, explorerCanvas).catch(async () => {
-            throw new Error(`${what} (${line}): ${await page.evaluate(() => viewDifference)}`);
-          });
-          if (!firstView) firstView = reference;
-          console.log(`  (${what}: ${line})`);
-          return line;
-        };
         const checkStart = async (count, x, y) => {
-          const line = await waitForLine('start ', count);
+          const line = await explorer.waitForLine('start ', count);
           const color = await page.evaluate(async (base64, px, py) =>
-              Array.from(PixelAt(await PngPicture(base64), px, py)).slice(0, 3).join(), firstView, x, y);
+              Array.from(PixelAt(await PngPicture(base64), px, py)).slice(0, 3).join(), explorer.firstView, x, y);
           const magnet = { '255,0,0': 'magnet 1', '0,191,0': 'magnet 2', '0,0,255': 'magnet 3' }[color] || 'no magnet';
           Check(new RegExp(`^start \\S+ \\S+: ${magnet} after [0-9]+ steps$`).test(line),
                 `the point (${x}, ${y}) of colour ${color} printed "${line}"`);
           const pathShown = await page.evaluate((selector) => {
             const shown = document.querySelector(selector);
-            const data = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height).data;
+            const data = shown.getContext('2d').getImageData(0, 0, shown.width, shown.width).data;
             for (let i = 0; i < data.length; i += 4) {
               if (data[i] === 255 && data[i + 1] === 0 && data[i + 2] === 255) return true;
             }
@@ -341,6 +423,8 @@ async function Main() {
         const first = await checkView('the first view');
         Check(first.startsWith(`view: magpend map --grid ${side} --region -112.125:115:-112.125:115 --n 300 --markers -o view.png  # `),
               `the first view's line: ${first}`);
+        await explorer.checkStatus(1, `done in ${first.split('# ')[1]}`);
+        await explorer.checkStatus(0, 'centre 1.44 1.44  width 227.1  zoom 1x   H: help');
         await page.mouse.click(...at(30, 70));
         await checkStart(1, 30, 70);
         await page.touchscreen.tap(...at(70, 20).map(Math.round));  // touch points are whole pixels
@@ -361,6 +445,7 @@ async function Main() {
         await checkView('a right click');
         await press('Home');
         await checkView('Home');
+        await explorer.checkHelp();
         await press('ArrowRight');
         await checkView('the right arrow');
         await press('Home');
@@ -378,18 +463,16 @@ async function Main() {
         Check(rubbing.includes(' --friction 0.01 '), `F's line: ${rubbing}`);
         await page.evaluate((selector) => {
           const shown = document.querySelector(selector);
-          window.savedView = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height);
+          window.savedView = shown.getContext('2d').getImageData(0, 0, shown.width, shown.width);
         }, explorerCanvas);
         await press('s');
-        Check(await waitForLine('saved: ', 1) === 'saved: explore-001.png', 'S did not say explore-001.png');
+        Check(await explorer.waitForLine('saved: ', 1) === 'saved: explore-001.png', 'S did not say explore-001.png');
         await WaitForFile(path.join(downloads, 'explore-001.png'), minute);
         const saved = fs.readFileSync(path.join(downloads, 'explore-001.png')).toString('base64');
         const saveDifference = await page.evaluate(
             async (base64) => ComparePictures(savedView, await PngPicture(base64)), saved);
         Check(saveDifference === '', `explore-001.png: ${saveDifference}`);
-        await press('Escape');
-        await waitForLine('magpend explore has ended (exit status 0)', 1);
-        Check(!(await page.$('canvas[aria-label="magpend explore"]')), 'the explorer\'s canvas stayed');
+        await explorer.end();
       }, needsReference],
       ['where no service worker may run, the page says why it cannot', async () => {
         const bare = await NewPage({ width: 1280, height: 800 }, await browser.createBrowserContext());
@@ -402,10 +485,8 @@ async function Main() {
         Check(!(await isolated(bare)) && !(await screenText(bare)).trim(), 'a program started');
         await bare.browserContext().close();
       }],
-      ['with the headers, on a narrow phone: no reload, terminal and window fit', async () => {
-        const phone = await NewPage({ width: 390, height: 844 }, await browser.createBrowserContext());
-        await phone.bringToFront();
-        await phone.goto(isolatingUrl);
+      ['with the headers, on a narrow phone: no reload, terminal and window fit, the text readable', async () => {
+        const phone = await NewPhone();
         await fillForm(['', '', '', '', '', ''], phone);
         await waitForWindow('Pendelweg', minute, phone);
         Check(await isolated(phone) && phone.documents === 1,
@@ -414,8 +495,13 @@ async function Main() {
           page: document.documentElement.scrollWidth,
           boxes: ['#terminal', 'canvas'].map((s) => document.querySelector(s).getBoundingClientRect().right),
           rendering: getComputedStyle(document.querySelector('canvas')).imageRendering,
+          fontSize: parseFloat(getComputedStyle(document.querySelector('.xterm-rows')).fontSize),
+          rowHeight: document.querySelector('.xterm-rows > div').getBoundingClientRect().height,
+          scrolls: document.querySelector('#terminal').scrollWidth > document.querySelector('#terminal').clientWidth,
         }));
         Check(fit.page <= 390 && Math.max(...fit.boxes) <= 390, `wider than 390 px: ${JSON.stringify(fit)}`);
+        Check(fit.fontSize >= 12 && fit.rowHeight >= 12 && fit.scrolls,
+              `the terminal's text at 390 px: ${JSON.stringify(fit)}`);
         Check(fit.rendering === 'pixelated', `the window is scaled with ${fit.rendering}`);
         await press('x', phone);
         await waitForWindow('Startpunkte', minute, phone);
@@ -424,6 +510,60 @@ async function Main() {
         await phone.browserContext().close();
         await page.bringToFront();
       }],
+      ['the explorer on the phone: a pinch zooms, two fingers pan, the status line goes on', async () => {
+        const phone = await NewPhone();
+        await waitForScreen(`${labels[0]}-50`, minute, phone);
+        const side = 80;
+        const explore = async (options) => {
+          await phone.$eval('#explore-options', (field, words) => { field.value = words; }, options);
+          await phone.click('#explore');
+          return ExplorerChecks(phone, side);
+        };
+        const explorer = await explore(`--grid ${side} --n 300`);
+        const first = await explorer.checkView('the first view on the phone');
+        const touch = await phone.createCDPSession();
+        // The fingers, each at a canvas pixel: [x, y] for finger 0, 1, ...
+        const fingers = (type, points) => touch.send('Input.dispatchTouchEvent', {
+          type, touchPoints: points.map((point, id) => {
+            const [x, y] = explorer.at(...point).map(Math.round);
+            return { x, y, id };
+          }),
+        });
+        // Apart from 8 to 20 pixels about (50, 30): one notch in about there.
+        await fingers('touchStart', [[46, 30], [54, 30]]);
+        for (let half = 5; half <= 10; ++half) await fingers('touchMove', [[50 - half, 30], [50 + half, 30]]);
+        await fingers('touchEnd', []);
+        const pinched = await explorer.checkView('a pinch');
+        const [x0, x1, y0, y1] = regionOf(first);
+        const [px0, px1, py0, py1] = regionOf(pinched);
+        // Half as wide, the point under the fingers' centre within a pixel
+        // of where it was (views lie on a lattice of start points).
+        const spacing = (x1 - x0) / (side - 1);
+        const pinchedSpacing = (px1 - px0) / (side - 1);
+        const [fingersX, fingersY] = [x0 + 50 * spacing, y1 - 30 * spacing];
+        const [nowX, nowY] = [(fingersX - px0) / pinchedSpacing, (py1 - fingersY) / pinchedSpacing];
+        Check(Math.abs((px1 - px0) / (x1 - x0) - 0.5) < 0.02 && Math.abs(nowX - 50) <= 1 && Math.abs(nowY - 30) <= 1,
+              `the pinch about (50, 30) of ${first} went to ${pinched}`);
+        // Both fingers 24 pixels to the right (more than a quarter of the
+        // view): the view follows them, a quarter to the left.
+        await fingers('touchStart', [[20, 40], [40, 40]]);
+        for (let moved = 4; moved <= 24; moved += 4) await fingers('touchMove', [[20 + moved, 40], [40 + moved, 40]]);
+        await fingers('touchEnd', []);
+        const panned = await explorer.checkView('a two-finger drag');
+        const [qx0, qx1, qy0, qy1] = regionOf(panned);
+        const quarter = (px1 - px0) / 4;
+        Check(Math.abs(qx0 - (px0 - quarter)) <= pinchedSpacing && Math.abs(qx1 - (px1 - quarter)) <= pinchedSpacing &&
+              qy0 === py0 && qy1 === py1, `the two-finger drag of ${pinched} went to ${panned}`);
+        Check((await explorer.lines('start ')).length === 0, 'a gesture was taken for a click');
+        await explorer.checkStatus(0, 'centre ');
+        await explorer.end();
+        // A view of minutes: its status line changes while it is computed.
+        const long = await explore(`--grid ${side} --m 1e-9 --n 1000000`);
+        await long.waitForStatusChange(await long.statusRows());
+        await long.end();
+        await phone.browserContext().close();
+        await page.bringToFront();
+      }, needsReference],
       ["the page's own server answers bad requests and goes on", async () => {
         for (const [rawPath, wanted] of [['/%E0%A4%A', 400], ['/%00', 400], ['/..%2fpackage.json', 404],
                                          ['/%2e%2e/package.json', 404], ['/', 200]]) {
