@@ -162,7 +162,8 @@ class Explorer {
   // The last view's pixels moved and scaled onto the new one, nearest
   // neighbour: a preview, replaced as the exact points come.
   void ShowPreview();
-  // The points already computed for other views; the others are left to the scan.
+  // The points already computed: kept from other views, or known before
+  // (ExploreOptions::known); the others are left to the scan.
   std::vector<std::int32_t> PaintCachedPoints();
   void StopView() { scan_.reset(); }
   // Takes the scan's results for a slice of time and shows them.
@@ -335,12 +336,24 @@ void Explorer::ShowPreview() {
 
 std::vector<std::int32_t> Explorer::PaintCachedPoints() {
   const StartGrid grid = Grid();
+  // Each column's x and row's y once (in the page every Real operation is
+  // a software one).
+  std::vector<double> xs(static_cast<std::size_t>(side_));
+  std::vector<double> ys(static_cast<std::size_t>(side_));
+  for (int i = 0; i < side_; ++i) {
+    xs[static_cast<std::size_t>(i)] = grid.X(i);
+    ys[static_cast<std::size_t>(i)] = grid.Y(i);
+  }
+  const TrialRules rules = Rules();
+  const KnownResults* known = options_.known && options_.known->Rules() == rules ? options_.known.get() : nullptr;
   std::vector<std::int32_t> missing;
   missing.reserve(order_->size());
   for (const std::int32_t point : *order_) {
-    const double x = grid.X(point % side_);
-    const double y = grid.Y(point / side_);
-    if (const std::optional<TrialResult> result = cache_.Find(rulesId_, x, y)) {
+    const double x = xs[static_cast<std::size_t>(point % side_)];
+    const double y = ys[static_cast<std::size_t>(point / side_)];
+    std::optional<TrialResult> result = cache_.Find(rulesId_, x, y);
+    if (!result && known) result = known->Find(rules, x, y);
+    if (result) {
       PaintPoint(point, *result);
       ++pointsShown_;
     } else {
@@ -728,7 +741,7 @@ std::string Explorer::FreeName(const char* extension) const {
 void Explorer::SaveValues() {
   const std::string name = FreeName("toml");
   const std::string text = ConfigText(Values(), settings_.n);
-  if (const auto problem = pictures::WriteTextFile(options_.saveFolder / name, text)) {
+  if (const auto problem = pictures::WriteWholeFile(options_.saveFolder / name, text)) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;
   }

@@ -48,9 +48,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/known_results.h"
 #include "app/map_scan.h"
 #include "app/number_text.h"
 #include "app/point_color.h"
@@ -74,6 +76,9 @@ struct ExploreOptions {
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
   // Trial results kept for later views (app/trial_cache.h).
   std::size_t cachedResults = TrialCache::defaultCapacity;
+  // Results computed before (app/known_results.h), for every view's points
+  // that are theirs; null: none.
+  std::shared_ptr<const KnownResults> known;
   // Each line the explorer prints, without its line end.
   std::function<void(const std::string& line)> say;
   std::filesystem::path saveFolder = ".";  // where S writes its pictures

@@ -76,6 +76,7 @@ std::optional<MapPicture> ComputeMapPicture(const MapPictureJob& job, unsigned w
   for (std::int64_t trial = 0; trial < job.scan.TrialCount(); ++trial) {
     const std::optional<TrialResult> result = scan.Next(duringLongTrial);
     if (!result || stopRequested()) return std::nullopt;
+    if (observer.eachResult) observer.eachResult(*result);
     if (picture.surface_) {
       painting.PaintSteps(*result);
       painting.PaintStartPoint(job.scan.X(trial), job.scan.Y(trial), *result);

@@ -43,6 +43,7 @@ graphics::WindowHandle OpenMapPictureWindow();
 struct MapPictureObserver {
   std::function<void(int rowsDone)> afterRow;  // after each row of start points
   std::function<bool()> stopRequested;         // asked after each trial and during long trials
+  std::function<void(const TrialResult&)> eachResult;  // each trial's result, in scan order
 };
 
 // A computed band of a map picture: the rows of the whole picture that the

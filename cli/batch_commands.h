@@ -17,7 +17,8 @@ namespace cli {
 int RunMapCommand(const MapCommand& command);
 
 // magpend explore: the map in a window of its own (app/explore.h); what it
-// says goes to standard output. 0 when the user ended it, 1 without a window.
+// says goes to standard output. 0 when the user ended it, 1 without a window,
+// 2 when the --known file cannot be used (a line says why, before any window).
 int RunExploreCommand(const ExploreCommand& command);
 
 // magpend film: computes the frames missing from the frames folder (or the

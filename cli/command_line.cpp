@@ -369,6 +369,11 @@ void Description::DescribeMap() {
   map_->add_option("-o", line_.map.output, "the picture file (written whole or not at all)")
       ->type_name("FILE.png")
       ->configurable(false);
+  map_->add_option("--results", line_.map.results,
+                   "also every start point's result (its magnet and steps)\n"
+                   "to FILE, which `magpend explore --known` reads")
+      ->type_name("FILE")
+      ->configurable(false);
 }
 
 void Description::DescribeMerge() {
@@ -404,6 +409,11 @@ ends. Every finished view prints the `magpend map` command that computes it.)");
         if (WholeNumber(text, 0, largestCache)) return {};
         return "must be a whole number from 0 to " + std::to_string(largestCache) + ", not '" + text + "'";
       }));
+  explore_->add_option("--known", line_.explore.known,
+                       "trial results computed before (`magpend map --results`),\n"
+                       "used in every view that shares their start points and values")
+      ->type_name("FILE")
+      ->configurable(false);
 }
 
 void Description::DescribeFilm() {

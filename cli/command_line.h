@@ -79,6 +79,7 @@ struct MapCommand {
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
   std::int32_t endRow = 0;    // row 0 at the bottom
   std::filesystem::path output;
+  std::filesystem::path results;  // --results: every trial's result as well (app/known_results.h); empty: none
 };
 
 // What `magpend explore` was asked for: the first view, and the values of
@@ -92,6 +93,7 @@ struct ExploreCommand {
   app::Shading shading = app::Shading::none;
   app::Pendulum pendulum;  // the magnets, height, friction, capture radius
   std::int32_t cachedResults = app::TrialCache::defaultCapacity;  // trial results kept for later views
+  std::filesystem::path known;  // --known: results computed before (app/known_results.h); empty: none
 };
 
 // What a `magpend film` run does.

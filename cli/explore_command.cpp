@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/explore.h"
@@ -7,6 +8,13 @@
 #include "runtime/numeric.h"
 
 namespace cli {
+
+namespace {
+
+// As for every input that cannot be used.
+constexpr int exitBadKnownResults = 2;
+
+}  // namespace
 
 int RunExploreCommand(const ExploreCommand& command) {
   runtime::LoadFloatingPointControl();
@@ -21,6 +29,14 @@ int RunExploreCommand(const ExploreCommand& command) {
   settings.values.pendulum = command.pendulum;
   app::ExploreOptions options;
   options.cachedResults = static_cast<std::size_t>(command.cachedResults);
+  if (!command.known.empty()) {
+    app::KnownResultsReading reading = app::ReadKnownResults(command.known);
+    if (!reading.results) {
+      std::fprintf(stderr, "magpend: %s\n", reading.mistake.c_str());
+      return exitBadKnownResults;
+    }
+    options.known = std::make_shared<const app::KnownResults>(std::move(*reading.results));
+  }
   // A line at a time, so that whoever reads the output sees each at once.
   options.say = [](const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);

@@ -50,9 +50,12 @@ int ComputeAndWrite(const MapCommand& command) {
 
 int RunMapCommand(const MapCommand& command) {
   // Said before the computation, which may take hours, not after it.
-  if (auto problem = pictures::CheckWritable(command.output)) {
-    std::fprintf(stderr, "magpend: %s\n", problem->c_str());
-    return exitNotWritten;
+  for (const std::filesystem::path& file : {command.output, command.results}) {
+    if (file.empty()) continue;
+    if (auto problem = pictures::CheckWritable(file)) {
+      std::fprintf(stderr, "magpend: %s\n", problem->c_str());
+      return exitNotWritten;
+    }
   }
   runtime::LoadFloatingPointControl();
   CatchInterruption();

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "app/known_results.h"
 #include "app/number_text.h"
 #include "pictures/band.h"
 #include "pictures/png_file.h"
@@ -58,8 +59,14 @@ MapFileResult ComputeMapFile(const MapCommand& command, unsigned workerThreads, 
                              const std::function<bool()>& stopRequested) {
   const app::MapPictureJob job = MapJobOf(command);
   std::optional<app::MapPicture> picture;
+  std::vector<app::TrialResult> results;
   try {
-    picture = app::ComputeMapPicture(job, workerThreads, {afterRow, stopRequested}, window);
+    app::MapPictureObserver observer{afterRow, stopRequested, {}};
+    if (!command.results.empty()) {
+      results.reserve(static_cast<std::size_t>(job.scan.TrialCount()));
+      observer.eachResult = [&](const app::TrialResult& result) { results.push_back(result); };
+    }
+    picture = app::ComputeMapPicture(job, workerThreads, observer, window);
   } catch (const std::bad_alloc&) {
     return {MapFileOutcome::notWritten, "not enough memory for this map"};
   }
@@ -76,6 +83,13 @@ MapFileResult ComputeMapFile(const MapCommand& command, unsigned workerThreads, 
                                               rowsUntilStopped, texts);
   if (stopRequested()) return {MapFileOutcome::stopped, {}};
   if (problem) return {MapFileOutcome::notWritten, *problem};
+  if (!command.results.empty()) {
+    const app::KnownResults known(job.scan.grid, job.scan.firstRow, job.scan.EndRow(), job.scan.rules,
+                                  std::move(results));
+    if (auto failed = pictures::WriteWholeFile(command.results, known.FileBytes())) {
+      return {MapFileOutcome::notWritten, *failed};
+    }
+  }
   return {};
 }
 

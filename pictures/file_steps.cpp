@@ -18,10 +18,10 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
   return std::nullopt;
 }
 
-std::optional<FileProblem> WriteTextFile(const std::filesystem::path& path, const std::string& text) {
+std::optional<FileProblem> WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
   TemporaryFile temporary(path);
   if (temporary.File() == nullptr) return CannotWrite(path, SystemReason(temporary.OpenError()));
-  if (std::fwrite(text.data(), 1, text.size(), temporary.File()) != text.size()) {
+  if (std::fwrite(bytes.data(), 1, bytes.size(), temporary.File()) != bytes.size()) {
     return CannotWrite(path, SystemReason(errno));
   }
   if (auto problem = temporary.Close()) return CannotWrite(path, *problem);

@@ -45,10 +45,10 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path& path, std::
                                         std::int32_t height, const RowSource& source,
                                         std::span<const PngText> texts = {});
 
-// Writes `text` to `path` whole or not at all, as WritePngFile writes a
-// picture (the explorer's saved values). Nothing when written, otherwise
-// the problem.
-std::optional<FileProblem> WriteTextFile(const std::filesystem::path& path, const std::string& text);
+// Writes `bytes` to `path` as they are, whole or not at all, as WritePngFile
+// writes a picture (the explorer's saved values, a map's trial results).
+// Nothing when written, otherwise the problem.
+std::optional<FileProblem> WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 
 // Whether a file can be written at `path`: makes and removes a temporary
 // file beside it. Nothing when it can, otherwise the problem. For commands

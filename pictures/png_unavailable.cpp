@@ -18,7 +18,7 @@ std::optional<FileProblem> WritePngFile(const std::filesystem::path&, std::int32
 
 std::optional<FileProblem> CheckWritable(const std::filesystem::path&) { return unavailable; }
 
-std::optional<FileProblem> WriteTextFile(const std::filesystem::path&, const std::string&) { return unavailable; }
+std::optional<FileProblem> WriteWholeFile(const std::filesystem::path&, const std::string&) { return unavailable; }
 
 // No file is ever made, so none is ever moved.
 std::FILE* CreateNewFile(const std::filesystem::path&) {

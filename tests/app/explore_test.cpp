@@ -73,11 +73,13 @@ TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
 // its user would, the lines it says collected.
 class ExploreTest : public testing::OffscreenRunTest {
  protected:
-  void Start(const ExploreSettings& settings, std::size_t cachedResults = TrialCache::defaultCapacity) {
+  void Start(const ExploreSettings& settings, std::size_t cachedResults = TrialCache::defaultCapacity,
+             std::shared_ptr<const KnownResults> known = nullptr) {
     settings_ = settings;
     ExploreOptions options;
     options.workerThreads = 2;
     options.cachedResults = cachedResults;
+    options.known = std::move(known);
     options.say = [this](const std::string& line) {
       {
         std::lock_guard lock(mutex_);
@@ -405,12 +407,48 @@ TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
 
 // Views that share their points with views before take them from the cache,
 // and one much smaller than a view still gives the exact views.
+// Results known before: those of a map twice as fine as the first view,
+// which holds every point of the first view and of the zoom in; or, where
+// `fake` is given, that result for every point.
+std::shared_ptr<const KnownResults> FinerMapOf(const ExploreSettings& settings,
+                                               std::optional<TrialResult> fake = std::nullopt) {
+  MapPictureJob job;
+  job.kind = MapPictureKind::pixelPerPoint;
+  job.scan.grid = {2 * settings.side - 1, LatticeAround(settings.firstRegion, settings.side).Region()};
+  job.scan.rules = {settings.values.g, settings.values.m, TrialStepLimit(settings.n), settings.values.pendulum};
+  std::vector<TrialResult> results;
+  if (fake) results.assign(static_cast<std::size_t>(job.scan.TrialCount()), *fake);
+  else ComputeMapPicture(job, 2, {{}, {}, [&](const TrialResult& result) { results.push_back(result); }});
+  return std::make_shared<const KnownResults>(job.scan.grid, 0, job.scan.grid.Height(), job.scan.rules,
+                                              std::move(results));
+}
+
+// Known results are taken for every point they hold, none computed again:
+// with a made-up result for each, the whole first view shows it.
+TEST_F(ExploreTest, KnownResultsAreShownAsTheyAre) {
+  ExploreSettings settings;
+  settings.side = 32;
+  settings.n = 300;
+  settings.markers = false;
+  const TrialResult madeUp{2, 1};
+  Start(settings, 0, FinerMapOf(settings, madeUp));
+  EXPECT_TRUE(NextLine().starts_with("view: "));
+  const std::vector<graphics::ColorRef> pixels = WindowPixels();
+  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), PointColor(madeUp, 300, Shading::none)),
+            static_cast<std::ptrdiff_t>(pixels.size()));
+}
+
 TEST_F(ExploreTest, ViewsAreExactWithAnyCache) {
-  for (const std::size_t cached : {std::size_t{1000}, std::size_t{0}, TrialCache::defaultCapacity}) {
-    ExploreSettings settings;
-    settings.side = 64;
-    settings.n = 300;
-    Start(settings, cached);
+  ExploreSettings settings;
+  settings.side = 64;
+  settings.n = 300;
+  const std::shared_ptr<const KnownResults> finer = FinerMapOf(settings);
+  const struct {
+    std::size_t cached;
+    std::shared_ptr<const KnownResults> known;
+  } cases[] = {{1000, nullptr}, {0, nullptr}, {TrialCache::defaultCapacity, nullptr}, {0, finer}};
+  for (const auto& [cached, known] : cases) {
+    Start(settings, cached, known);
     const std::string first = ExpectViewIsTheBatchMap("first view");
     Send({.kind = InputKind::wheel, .x = 20, .y = 40, .wheelSteps = 1});
     ExpectViewIsTheBatchMap("zoom in");

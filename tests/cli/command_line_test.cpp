@@ -358,6 +358,9 @@ const OptionCase optionCases[] = {
        return l.explore.pendulum.magnets.size() == 2 && l.explore.pendulum.friction == 1;
      }},
     {{"explore", "--cache", "1000"}, "--cache N", [](const CommandLine& l) { return l.explore.cachedResults == 1000; }},
+    {{"explore", "--known", "k.results"}, "--known FILE", [](const CommandLine& l) { return l.explore.known == "k.results"; }},
+    {{"map", "-o", "o.png", "--results", "r.results"}, "--results FILE",
+     [](const CommandLine& l) { return l.map.results == "r.results"; }},
     {{"map", "-o", "o.png", "--config", EmptyConfigFile()}, "--config FILE",
      [](const CommandLine& l) { return l.map.pendulum == app::Pendulum{}; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
