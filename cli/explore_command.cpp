@@ -42,6 +42,9 @@ int RunExploreCommand(const ExploreCommand& command) {
     std::fputs((line + "\n").c_str(), stdout);
     std::fflush(stdout);
   };
+  if (options.known) {
+    options.say("known: " + std::to_string(options.known->Count()) + " results from " + command.known.string());
+  }
   const int exitCode = app::RunExplorer(settings, options);
   graphics::ShutdownWindowSystem();
   return exitCode;

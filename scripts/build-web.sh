@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the browser version: the program compiled to WebAssembly with
 # Debian's emscripten, and the page around it (its manual as text, its
-# licence, its service worker), into build-web/, a folder that any static
-# web server can host. Installs what it needs (emscripten, Node.js and npm,
+# licence, its service worker, the results of the explorer's first view),
+# into build-web/, a folder that any static web server can host. Installs
+# what it needs (the native build's packages, emscripten, Node.js and npm,
 # the page's npm packages from package-lock.json, man-db for the manual)
 # when run as root.
 # Usage: scripts/build-web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages cmake ninja-build emscripten nodejs man-db
+ensure_packages "${buildPackages[@]}" emscripten nodejs man-db
 command -v npm >/dev/null || ensure_packages npm
 # emscripten's tools run on node and find Debian's node modules (acorn ...)
 # here, also where node is not Debian's own.
@@ -28,6 +29,16 @@ cp node_modules/@xterm/xterm/lib/xterm.js node_modules/@xterm/xterm/css/xterm.cs
 cp packaging/icons/magpend-32.png "$site/icon.png"
 cp LICENSE "$site/LICENSE.txt"
 MANWIDTH=80 man -E ascii -l build-web-cmake/magpend.1 >"$site/manual.txt"
+# The explorer's first view comes with the page: its results, computed by
+# the native program (every machine computes the same bits; the page
+# computes a sample again when it reads them). The region is the one its
+# "view:" line names.
+cmake --preset normal >/dev/null
+cmake --build build --target magpend -j "$(nproc)"
+firstView=$(mktemp -d)
+trap 'rm -rf "$firstView"' EXIT
+build/magpend map --grid 600 --region -112.125:112.5:-112.125:112.5 -o "$firstView/view.png" \
+  --results "$site/first-view.results"
 sed "s/@MAGPEND_VERSION@/$version/g" web/index.html >"$site/index.html"
 # The service worker keeps every file of the page, by the list of them.
 pageFiles=$(cd "$site" && printf "'%s', " ./ *)

@@ -1,6 +1,7 @@
 // The explorer in the page: "Explore" beside the terminal runs `magpend
 // explore` with the options in the field beside it, in a program instance
-// of its own (the form in the terminal goes on as it is). Its window is a
+// of its own (the form in the terminal goes on as it is), with the results
+// of the default first view that came with the page. Its window is a
 // canvas that takes the pointer (a tap is a click), the wheel and the keys
 // while it has the focus, and hands them to the program's worker; the
 // program draws its status line and help into the canvas itself, and its
@@ -17,6 +18,13 @@
   const linesKept = 100;  // the program's last lines, shown under its canvas
   let savedCount = 0;     // the page's pictures saved so far, for their names
   let explorer = null;    // the running explorer
+  // The first view's results, computed when the page was built: each
+  // explorer gets them as its known results (magpend explore --known), so
+  // that the first view is there at once. Without them it computes it all.
+  const knownFile = '/first-view.results';
+  const firstViewResults = fetch('first-view.results')
+    .then((response) => (response.ok ? response.arrayBuffer() : null))
+    .catch(() => null);
 
   // The canvas pixel under a pointer event (the canvas may be shown scaled).
   function CanvasPoint(canvas, event) {
@@ -181,7 +189,13 @@
     const self = { panel, Focus: () => canvas && canvas.focus() };
     explorer = self;
     panel.dataset.state = 'running';
-    createMagpend(module);
+    firstViewResults.then((bytes) => {
+      if (bytes) {
+        module.arguments.splice(1, 0, '--known', knownFile);
+        module.preRun = [() => module.FS.writeFile(knownFile, new Uint8Array(bytes))];
+      }
+      createMagpend(module);
+    });
     return self;
   }
 

@@ -10,7 +10,8 @@
 #    not with another region's; --shade darkens only what a magnet caught;
 #  - the form's magnets written out give the default pictures byte for
 #    byte, and a pendulum kept by --print-config the same map from its file;
-#  - wrong values end with exit code 2, a message and no file;
+#  - wrong values end with exit code 2, a message and no file, and so do
+#    results for explore --known that are not whole or not results;
 #  - Ctrl+C during a long map, its progress line showing, leaves no file;
 #  - `cmake --install` gives a program that runs and a manual page that
 #    `man -l` shows, and the Debian package names the libraries it needs.
@@ -108,6 +109,17 @@ check_refusals "$binary" map -o "$work/wrong.png" <<'EOF'
 --friction -0.5|--friction must be a finite number at least 0
 --config /nonexistent/mine.toml|--config: cannot read '/nonexistent/mine.toml'
 --config /etc/passwd|--config: '/etc/passwd' names no option of map
+EOF
+
+# Results kept by map --results: a file that is not whole, not one of
+# results, or missing ends the explorer before its window, with exit code 2.
+"$binary" map --grid 20 --n 300 -o "$work/kept.png" --results "$work/kept.results"
+head -c -1 "$work/kept.results" > "$work/cut.results"
+leftovers=()
+check_refusals "$binary" explore <<EOF
+--known $work/cut.results|cut.results: holds 399 results where its grid has 400 (cut short?)
+--known $work/kept.png|kept.png: not a file of trial results (magpend map --results writes them)
+--known $work/none.results|none.results: cannot be read
 EOF
 
 # A picture that could not be written is said before the computation.

@@ -510,6 +510,19 @@ async function Main() {
         await phone.browserContext().close();
         await page.bringToFront();
       }],
+      ['the explorer\'s default first view from the results that came with the page', async () => {
+        await page.$eval('#explore-options', (field) => { field.value = field.defaultValue; });
+        await page.click('#explore');
+        const explorer = await ExplorerChecks(page, 600);
+        const known = await explorer.waitForLine('known: ', 1);
+        Check(known === 'known: 360000 results from /first-view.results', `it said "${known}"`);
+        const first = await explorer.checkView('the default first view');
+        // The results are those of this very view (the page's build names its region).
+        const header = fs.readFileSync(path.join(site, 'first-view.results'), 'latin1').split('\n\n')[0];
+        const region = header.match(/^region (.*)$/m)[1].split(' ').join(':');
+        Check(first.includes(` --region ${region} `), `the results are of ${region}, the view is ${first}`);
+        await explorer.end();
+      }],
       ['the explorer on the phone: a pinch zooms, two fingers pan, the status line goes on', async () => {
         const phone = await NewPhone();
         await waitForScreen(`${labels[0]}-50`, minute, phone);
