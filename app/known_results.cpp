@@ -175,49 +175,67 @@ std::string KnownResults::FileBytes() const {
   return bytes;
 }
 
-KnownResultsReading ReadKnownResults(const std::filesystem::path& path, int sampleCount) {
-  const std::string name = path.string();
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, name + ": cannot be read"};
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return {std::nullopt, name + ": cannot be read"};
-  const std::size_t headerEnd = bytes.find("\n\n");
-  if (!bytes.starts_with(std::string(firstLine) + "\n") || headerEnd == std::string::npos) {
-    return {std::nullopt, name + ": not a file of trial results (magpend map --results writes them)"};
-  }
-  const std::optional<FileDescription> d = ReadHeader(bytes.substr(0, headerEnd + 1));
-  if (!d) return {std::nullopt, name + ": its description of the grid and the values is not readable"};
-  const std::size_t count = static_cast<std::size_t>(d->grid.Width()) * static_cast<std::size_t>(d->endRow - d->firstRow);
-  const char* record = bytes.data() + headerEnd + 2;
-  if (bytes.size() - (headerEnd + 2) != count * bytesPerResult) {
-    return {std::nullopt, name + ": holds " + std::to_string((bytes.size() - headerEnd - 2) / bytesPerResult) +
-                              " results where its grid has " + std::to_string(count) + " (cut short?)"};
-  }
+namespace {
+
+// The records' results, or nothing when one cannot be a trial's of its values.
+std::optional<std::vector<TrialResult>> ReadRecords(const char* record, std::size_t count, const TrialRules& rules) {
   std::vector<TrialResult> results(count);
   for (TrialResult& result : results) {
     result.caughtBy = static_cast<std::int16_t>(static_cast<unsigned char>(record[0]));
     result.steps = LittleEndian32(record + 1);
     record += bytesPerResult;
-    if (static_cast<std::size_t>(result.caughtBy) > d->rules.pendulum.magnets.size() ||
-        result.steps > d->rules.stepLimit) {
-      return {std::nullopt, name + ": holds a result no trial of its values can have"};
+    if (static_cast<std::size_t>(result.caughtBy) > rules.pendulum.magnets.size() || result.steps > rules.stepLimit) {
+      return std::nullopt;
     }
   }
+  return results;
+}
+
+// The first of `sampleCount` results spread over the file (long trials left
+// out) that this program computes otherwise, in words; empty when all agree.
+std::string SampleDisagreement(const FileDescription& d, const std::vector<TrialResult>& results, int sampleCount) {
+  const auto width = static_cast<std::size_t>(d.grid.Width());
   for (int i = 0; i < sampleCount; ++i) {
-    const std::size_t index = static_cast<std::size_t>(i) * count / static_cast<std::size_t>(sampleCount);
+    const std::size_t index = static_cast<std::size_t>(i) * results.size() / static_cast<std::size_t>(sampleCount);
     const TrialResult& kept = results[index];
     if (kept.steps > longTrialSteps) continue;
-    const double x = d->grid.X(static_cast<int>(index % static_cast<std::size_t>(d->grid.Width())));
-    const double y = d->grid.Y(static_cast<int>(index / static_cast<std::size_t>(d->grid.Width())) + d->firstRow);
-    const TrialResult computed = RunTrial(x, y, d->rules);
+    const double x = d.grid.X(static_cast<int>(index % width));
+    const double y = d.grid.Y(static_cast<int>(index / width) + d.firstRow);
+    const TrialResult computed = RunTrial(x, y, d.rules);
     if (computed.caughtBy != kept.caughtBy || computed.steps != kept.steps) {
-      return {std::nullopt, name + ": its result for the start point " + ShortestText(x) + " " + ShortestText(y) +
-                                " is not this program's (magnet " + std::to_string(computed.caughtBy) + " after " +
-                                std::to_string(computed.steps) + " steps)"};
+      return "its result for the start point " + ShortestText(x) + " " + ShortestText(y) +
+             " is not this program's (magnet " + std::to_string(computed.caughtBy) + " after " +
+             std::to_string(computed.steps) + " steps)";
     }
   }
-  KnownResults known(d->grid, d->firstRow, d->endRow, d->rules, std::move(results));
-  return {std::move(known), {}};
+  return {};
+}
+
+}  // namespace
+
+KnownResultsReading ReadKnownResults(const std::filesystem::path& path, int sampleCount) {
+  const std::string name = path.string() + ": ";
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!file.is_open() || file.bad()) return {std::nullopt, name + "cannot be read"};
+  const std::size_t headerEnd = bytes.find("\n\n");
+  if (!bytes.starts_with(std::string(firstLine) + "\n") || headerEnd == std::string::npos) {
+    return {std::nullopt, name + "not a file of trial results (magpend map --results writes them)"};
+  }
+  const std::optional<FileDescription> d = ReadHeader(bytes.substr(0, headerEnd + 1));
+  if (!d) return {std::nullopt, name + "its description of the grid and the values is not readable"};
+  const std::size_t count = static_cast<std::size_t>(d->grid.Width()) * static_cast<std::size_t>(d->endRow - d->firstRow);
+  const std::size_t recordBytes = bytes.size() - (headerEnd + 2);
+  if (recordBytes != count * bytesPerResult) {
+    return {std::nullopt, name + "holds " + std::to_string(recordBytes / bytesPerResult) + " results where its grid has " +
+                              std::to_string(count) + " (cut short?)"};
+  }
+  std::optional<std::vector<TrialResult>> results = ReadRecords(bytes.data() + headerEnd + 2, count, d->rules);
+  if (!results) return {std::nullopt, name + "holds a result no trial of its values can have"};
+  if (std::string disagreement = SampleDisagreement(*d, *results, sampleCount); !disagreement.empty()) {
+    return {std::nullopt, name + disagreement};
+  }
+  return {KnownResults(d->grid, d->firstRow, d->endRow, d->rules, std::move(*results)), {}};
 }
 
 }  // namespace app

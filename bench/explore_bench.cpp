@@ -10,7 +10,9 @@
 // first view. Views share their start points with the views around them,
 // and the points already computed are kept, so a pan computes a quarter of
 // its points, a zoom three quarters (less where the old views cover more),
-// back and Home none.
+// back and Home none; (f) for each move, from its input to the first change
+// of the window's screen (the old view's pixels moved and scaled, or a
+// finished view's pixels).
 // On a loaded machine the wall times say little; the processor times
 // beside them (of the whole process, so of all its threads) say what the
 // work costs: on a quiet machine with C cores the view would take about its
@@ -70,7 +72,15 @@ struct ExploreFigures {
   Timing wholeView;         // (b)
   double newViewStop = 0;   // (d)
   double moves[moveCount] = {};  // (e), seconds
+  double screenChanged[moveCount] = {};  // (f), seconds
 };
+
+// Waits until the window's screen (what its repaints copied) differs from
+// `before`, and says how long that took.
+double UntilScreenChanges(const std::vector<graphics::ColorRef>& before, Clock::time_point asked) {
+  while (graphics::offscreen::InspectOffscreenWindow(app::exploreCaption)->screen == before) std::this_thread::yield();
+  return SecondsSince(asked);
+}
 
 // One explorer: the first view to its end, then a new view (an arrow key)
 // while a second one is under way, then Escape.
@@ -126,9 +136,11 @@ ExploreFigures MeasureExplorer(int side) {
       [&] { wheel(-1, side / 2); }};
   int viewsSoFar = 1;
   for (std::size_t move = 0; move < moveCount; ++move) {
-    const Clock::time_point asked = Clock::now();
     lock.unlock();
+    const std::vector<graphics::ColorRef> before = graphics::offscreen::InspectOffscreenWindow(app::exploreCaption)->screen;
+    const Clock::time_point asked = Clock::now();
     moves[move]();
+    figures.screenChanged[move] = UntilScreenChanges(before, asked);
     lock.lock();
     ++viewsSoFar;
     progressed.wait(lock, [&] { return view == viewsSoFar && shown == points; });
@@ -160,6 +172,7 @@ int main(int argc, char** argv) {
   runtime::LoadFloatingPointControl();
   std::vector<double> bare, bareProcessor, whole, wholeProcessor, first, stop;
   std::vector<double> moves[moveCount];
+  std::vector<double> screenChanged[moveCount];
   for (int round = 0; round < rounds; ++round) {
     const Timing bareTiming = BareView(side);
     bare.push_back(bareTiming.wall);
@@ -169,7 +182,10 @@ int main(int argc, char** argv) {
     wholeProcessor.push_back(figures.wholeView.processor);
     first.push_back(figures.firstPicture);
     stop.push_back(figures.newViewStop);
-    for (std::size_t move = 0; move < moveCount; ++move) moves[move].push_back(figures.moves[move]);
+    for (std::size_t move = 0; move < moveCount; ++move) {
+      moves[move].push_back(figures.moves[move]);
+      screenChanged[move].push_back(figures.screenChanged[move]);
+    }
   }
   const double a = Median(bare);
   std::printf("median of %d rounds, the default view (%d x %d, g 5, m 400, n 2000), offscreen window:\n", rounds,
@@ -183,9 +199,10 @@ int main(int argc, char** argv) {
               Median(wholeProcessor) / cores / Median(bareProcessor));
   std::printf("(c) from the window's opening to the first coarse picture: %.3f s\n", Median(first));
   std::printf("(d) from a new view's key to its first points shown:      %.1f ms\n", 1000 * Median(stop));
-  std::printf("(e) a move to its new view finished, against (b):\n");
+  std::printf("(e) a move to its new view finished, against (b); (f) from the move to the screen's first change:\n");
   for (std::size_t move = 0; move < moveCount; ++move) {
-    std::printf("    %-26s %7.3f s   %.2f x\n", moveNames[move], Median(moves[move]), Median(moves[move]) / Median(whole));
+    std::printf("    %-26s %7.3f s   %.2f x   (f) %.1f ms\n", moveNames[move], Median(moves[move]),
+                Median(moves[move]) / Median(whole), 1000 * Median(screenChanged[move]));
   }
   return 0;
 }

@@ -24,7 +24,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web-cmake/CMakeCach
 rm -rf "$site"
 mkdir "$site"
 cp build-web-cmake/magpend.js build-web-cmake/magpend.wasm build-web-cmake/magpend.worker.js \
-  web/page.js web/page.css web/isolation.js web/touch_gestures.js web/explore.js "$site"/
+  web/page_windows.js web/page.js web/page.css web/isolation.js web/touch_gestures.js web/explore.js "$site"/
 cp node_modules/@xterm/xterm/lib/xterm.js node_modules/@xterm/xterm/css/xterm.css "$site"/
 cp packaging/icons/magpend-32.png "$site/icon.png"
 cp LICENSE "$site/LICENSE.txt"

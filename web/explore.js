@@ -6,9 +6,10 @@
 // while it has the focus, and hands them to the program's worker; the
 // program draws its status line and help into the canvas itself, and its
 // lines (view:, start, ...) are shown under it. On a touch screen two
-// fingers are the wheel and the arrow keys (touch_gestures.js). S, like the
-// Save PNG button, downloads the view as it stands as explore-NNN.png: the
-// canvas's top square, without the status line below it.
+// fingers are the wheel and the arrow keys (touch_gestures.js). S (and the
+// Save PNG button, which is S) and P are the program's own: what it writes
+// comes here as a download (page_windows.js), explore-NNN.png the view as
+// it stands without the status line, explore-NNN.toml its values.
 'use strict';
 
 (() => {
@@ -16,7 +17,6 @@
   const optionsField = document.getElementById('explore-options');
   const windowsArea = document.getElementById('windows');
   const linesKept = 100;  // the program's last lines, shown under its canvas
-  let savedCount = 0;     // the page's pictures saved so far, for their names
   let explorer = null;    // the running explorer
   // The first view's results, computed when the page was built: each
   // explorer gets them as its known results (magpend explore --known), so
@@ -31,21 +31,6 @@
     const box = canvas.getBoundingClientRect();
     return [Math.floor((event.clientX - box.left) * canvas.width / box.width),
             Math.floor((event.clientY - box.top) * canvas.height / box.height)];
-  }
-
-  // The view alone: the canvas's top square (the status line lies below).
-  function Download(canvas, name) {
-    const view = document.createElement('canvas');
-    view.width = canvas.width;
-    view.height = canvas.width;
-    view.getContext('2d').drawImage(canvas, 0, 0);
-    view.toBlob((blob) => {
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(blob);
-      link.download = name;
-      link.click();
-      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-    }, 'image/png');
   }
 
   // One explorer: its panel, its program and its canvas.
@@ -77,6 +62,7 @@
       arguments: ['explore', ...words],
       magpendPage: {
         writeTerminal() {},
+        download: PageWindows.Download,
         openWindow: OpenWindow,
         paintWindow(shown, x, y, width, height, bytes) {
           if (shown !== number) return;
@@ -112,12 +98,6 @@
       if (number) module.ccall(name, null, ['number', ...types], [number, ...values]);
     }
 
-    function Save() {
-      const name = `explore-${String(++savedCount).padStart(3, '0')}.png`;
-      Download(canvas, name);
-      Say(`saved: ${name}`);
-    }
-
     function OnPointer(event) {
       if (event.type === 'pointerdown') {
         canvas.focus();
@@ -148,32 +128,21 @@
       if (event.ctrlKey || event.altKey || event.metaKey) return;
       if (event.key === 'Tab' || /^F[0-9]+$/.test(event.key)) return;
       event.preventDefault();
-      if (event.key === 's' || event.key === 'S') {
-        Save();
-        return;
-      }
       Call('magpend_page_key', ['string', 'number', 'number'], [event.key, ...pointer]);
     }
 
     function OpenWindow(caption, width, height, takesInput) {
       const figure = document.createElement('div');
-      const title = document.createElement('h2');
-      title.textContent = caption;
-      canvas = document.createElement('canvas');
-      canvas.width = width;
-      canvas.height = height;
-      canvas.setAttribute('aria-label', caption);
+      // Save PNG is the program's S: it saves the view and says so.
+      ({ canvas } = PageWindows.Parts(figure, caption, width, height,
+                                      () => Call('magpend_page_key', ['string', 'number', 'number'], ['s', ...pointer])));
       canvas.tabIndex = 0;
       canvas.style.touchAction = 'none';  // drags, taps and pinches are the program's, not scrolling
-      const save = document.createElement('button');
-      save.type = 'button';
-      save.textContent = 'Save PNG';
-      save.addEventListener('click', Save);
       const close = document.createElement('button');
       close.type = 'button';
       close.textContent = 'Close';
       close.addEventListener('click', () => Call('magpend_page_close', [], []));
-      figure.append(title, canvas, save, ' ', close);
+      figure.append(' ', close);
       panel.prepend(figure);
       if (takesInput) {
         for (const type of ['pointerdown', 'pointerup', 'pointermove']) canvas.addEventListener(type, OnPointer);

@@ -2,7 +2,7 @@
 // sends it the bytes of each key, a canvas for each open window, and a fresh
 // program for each run. The program itself (form, keys, pauses, drawing)
 // runs in workers; this script only shows pixels, passes bytes and offers
-// the pictures as downloads.
+// the pictures as downloads (with page_windows.js, which explore.js shares).
 'use strict';
 
 (() => {
@@ -49,13 +49,7 @@
   }
 
   function SavePicture(canvas, caption) {
-    canvas.toBlob((blob) => {
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(blob);
-      link.download = FileName(caption);
-      link.click();
-      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-    }, 'image/png');
+    canvas.toBlob((blob) => PageWindows.DownloadBlob(blob, FileName(caption)), 'image/png');
   }
 
   // What the program calls (through its workers, on this thread).
@@ -65,18 +59,8 @@
     openWindow(caption, width, height) {
       const figure = document.createElement('figure');
       figure.className = 'window';
-      const title = document.createElement('h2');
+      const { title, canvas } = PageWindows.Parts(figure, caption, width, height, () => SavePicture(canvas, caption));
       title.lang = 'de';  // the program's captions are German
-      title.textContent = caption;
-      const canvas = document.createElement('canvas');
-      canvas.width = width;
-      canvas.height = height;
-      canvas.setAttribute('aria-label', caption);
-      const save = document.createElement('button');
-      save.type = 'button';
-      save.textContent = 'Save PNG';
-      save.addEventListener('click', () => SavePicture(canvas, caption));
-      figure.append(title, canvas, save);
       windowsArea.append(figure);
       const number = nextWindow++;
       canvases.set(number, { figure, context: canvas.getContext('2d') });

@@ -395,7 +395,7 @@ async function Main() {
         Check(!(await screenText()).includes(labels[1]), 'the form goes on after the reload');
         Check(await page.$eval('#ended', (e) => e.hidden), 'the page says the program ended');
       }],
-      ['the explorer: views equal to their commands\' pictures, its status line, a click, a tap, help, S, Escape', async () => {
+      ['the explorer: views equal to their commands\' pictures, its status line, a click, a tap, help, S, Save PNG, P, Escape', async () => {
         const side = 80;
         await page.$eval('#explore-options', (field, options) => { field.value = options; }, `--grid ${side} --n 300`);
         await page.click('#explore');
@@ -472,6 +472,18 @@ async function Main() {
         const saveDifference = await page.evaluate(
             async (base64) => ComparePictures(savedView, await PngPicture(base64)), saved);
         Check(saveDifference === '', `explore-001.png: ${saveDifference}`);
+        // The Save PNG button is S; P's values come down as a file that the
+        // Linux program reads back.
+        await page.click('.explorer button');
+        Check(await explorer.waitForLine('saved: ', 2) === 'saved: explore-002.png', 'Save PNG did not save explore-002.png');
+        await WaitForFile(path.join(downloads, 'explore-002.png'), minute);
+        await page.focus(explorerCanvas);  // the keys go to the canvas again
+        await press('p');
+        Check(await explorer.waitForLine('saved: ', 3) === 'saved: explore-001.toml', 'P did not say explore-001.toml');
+        await WaitForFile(path.join(downloads, 'explore-001.toml'), minute);
+        const values = childProcess.execFileSync(
+            linuxProgram, ['map', '--config', path.join(downloads, 'explore-001.toml'), '--print-config']).toString();
+        Check(values.includes('friction=0.01'), `explore-001.toml reads back as ${values}`);
         await explorer.end();
       }, needsReference],
       ['where no service worker may run, the page says why it cannot', async () => {
