@@ -9,7 +9,11 @@
 //    the old view has stopped: the time from the wheel to the new view's
 //    "view:" line less the time that line gives (which counts from the
 //    view's start; to 10 ms).
-// Usage: node bench/page_explore_bench.js <site folder> [explore options]
+//  - with --native: a fresh view (of values whose results did not come with
+//    the page) in the page and in the native program on the X display of
+//    $DISPLAY, alternately, twice, as the programs' "view:" lines give
+//    their times.
+// Usage: node bench/page_explore_bench.js <site folder> [--native PROGRAM] [explore options]
 //        (built by scripts/build-web.sh; the options default to the
 //        explorer's own: a 600 x 600 view, n = 2000)
 'use strict';
@@ -20,7 +24,29 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { Serve } = require('../web/serve.js');
 
-const [site, ...options] = process.argv.slice(2);
+const childProcess = require('child_process');
+
+const [site, ...rest] = process.argv.slice(2);
+const nativeProgram = rest[0] === '--native' ? rest[1] : null;
+const options = nativeProgram ? rest.slice(2) : rest;
+const freshView = ['--grid', '300', '--g', '4.999'];
+
+// The seconds of the native explorer's first view, as its "view:" line says.
+function NativeView(words) {
+  return new Promise((resolve, reject) => {
+    const explorer = childProcess.spawn(nativeProgram, ['explore', ...words], { stdio: ['ignore', 'pipe', 'inherit'] });
+    let said = '';
+    explorer.stdout.on('data', (bytes) => {
+      said += bytes;
+      const view = said.match(/^view: .*# ([0-9.]+) s$/m);
+      if (view) {
+        explorer.kill();
+        resolve(Number(view[1]));
+      }
+    });
+    explorer.on('exit', (code) => reject(new Error(`the native explorer ended (${code}) before its view: ${said}`)));
+  });
+}
 
 // Installed before the page's script: notes when the explorer's canvas
 // appears and when each of its paints comes, and which show a colour.
@@ -68,7 +94,7 @@ async function Main() {
       await page.evaluate(() => { explorerTimes = { paints: [] }; });
       await page.$eval('#explore-options', (field, value) => { field.value = value; }, text);
       await page.click('#explore');
-      console.log(`explore ${text} in Chromium, ${await page.evaluate(() => navigator.hardwareConcurrency)} cores`);
+      console.log(`explore ${text || '(its defaults)'} in Chromium, ${await page.evaluate(() => navigator.hardwareConcurrency)} cores`);
       return page.waitForSelector('canvas[aria-label="magpend explore"]');
     };
     const end = async (canvas) => {
@@ -76,7 +102,7 @@ async function Main() {
       await page.waitForSelector('.explorer[data-state="ended"]');
     };
 
-    let canvas = await explore(options.length ? options.join(' ') : '--grid 600');
+    let canvas = await explore(options.join(' '));
     await views(1);
     const first = await page.evaluate(() => explorerTimes);
     const coarse = first.paints.find((paint) => paint.coloured);
@@ -87,7 +113,7 @@ async function Main() {
 
     // A wheel notch while the first view of a smaller explorer is computed
     // (how soon a view stops depends on its trials, not on its size).
-    canvas = await explore('--grid 200');
+    canvas = await explore('--grid 200 --g 4.999');  // values whose results did not come with the page
     await page.waitForFunction(() => explorerTimes.paints.some((paint) => paint.coloured), { polling: 10 });
     await new Promise((resolve) => setTimeout(resolve, 300));
     const turned = await page.evaluate(() => {
@@ -104,6 +130,16 @@ async function Main() {
     console.log(`a new view during a view's computation: started ${started.toFixed(3)} s after the wheel` +
                 ' (the old view stopped by then; to 10 ms)');
     await end(canvas);
+
+    for (let round = 0; nativeProgram && round < 2; ++round) {
+      const native = await NativeView(freshView);
+      canvas = await explore(freshView.join(' '));
+      await views(1);
+      const inPage = (await page.evaluate(() => explorerTimes.views))[0].seconds;
+      console.log(`a fresh view (${freshView.join(' ')}): page ${inPage} s, native ${native} s:` +
+                  ` ${(inPage / native).toFixed(2)} x`);
+      await end(canvas);
+    }
   } finally {
     await browser.close();
     server.close();
