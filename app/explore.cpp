@@ -655,7 +655,7 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
                                           return stopped ? LongTrialDecision::abandon : LongTrialDecision::goOn;
                                         });
   pathStart_ = PixelPoint{column, pixelRow};
-  clicked_ = ClickResult(result, stopped);
+  clicked_ = stopped ? StoppedClickResult(result) : ClickResult(result);
   Redraw();
   Say(StartLine(x, y, clicked_));
 }

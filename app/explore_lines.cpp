@@ -24,12 +24,19 @@ std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region
   return command + " -o view.png";
 }
 
-std::string ClickResult(const TrialResult& result, bool stopped) {
-  const std::string magnet = stopped              ? "stopped"
-                             : result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy)
-                                                   : "no magnet";
-  return magnet + " after " + std::to_string(result.steps) + " steps";
+namespace {
+
+std::string AfterSteps(const std::string& end, const TrialResult& result) {
+  return end + " after " + std::to_string(result.steps) + " steps";
 }
+
+}  // namespace
+
+std::string ClickResult(const TrialResult& result) {
+  return AfterSteps(result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy) : "no magnet", result);
+}
+
+std::string StoppedClickResult(const TrialResult& result) { return AfterSteps("stopped", result); }
 
 std::string StartLine(double x, double y, const std::string& result) {
   return "start " + ShortestText(x) + " " + ShortestText(y) + ": " + result;

@@ -20,10 +20,11 @@ std::string ValueOptions(const ExploreSettings& settings);
 // values (and markers) as a file.
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);
 
-// What became of a clicked trial: "magnet K after N steps", "no magnet
-// after N steps", or with `stopped` (input came during it) "stopped after
-// N steps".
-std::string ClickResult(const TrialResult& result, bool stopped);
+// What became of a clicked trial that ran to its end: "magnet K after N
+// steps" or "no magnet after N steps".
+std::string ClickResult(const TrialResult& result);
+// Of one that input stopped: "stopped after N steps".
+std::string StoppedClickResult(const TrialResult& result);
 
 // The line of a clicked start point: "start X Y: RESULT".
 std::string StartLine(double x, double y, const std::string& result);
