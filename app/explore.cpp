@@ -9,7 +9,10 @@
 #include <optional>
 
 #include "app/explore_help.h"
+#include "app/explore_lines.h"
 #include "app/explore_status.h"
+#include "app/fill_order.h"
+#include "app/line_clip.h"
 #include "app/magnets.h"
 #include "app/trial_cache.h"
 #include "app/view_lattice.h"
@@ -32,7 +35,6 @@ using runtime::Real;
 
 namespace {
 
-constexpr int largestBlock = 8;
 // A press and release this close (pixels, either axis) are a click, not a drag.
 constexpr int clickSlack = 3;
 // How long the explorer paints results before it looks at the input again.
@@ -50,47 +52,6 @@ constexpr ColorRef markOutlineColor = 0x00000000;
 // path must not take all memory.
 constexpr std::size_t largestPath = std::size_t{1} << 20;
 
-// The view's geometry: its region over a side x side grid of pixels, pixel
-// (0, 0) at the top left being the grid's point (x0, y1).
-struct ViewGeometry {
-  MapRegion region;
-  int side = 2;
-
-  Real Spacing(double first, double last) const { return (Real(last) - Real(first)) / (side - 1); }
-  // The model coordinates at pixel column px and pixel row py (fractions allowed).
-  Real ModelX(Real px) const { return Real(region.x0) + Spacing(region.x0, region.x1) * px; }
-  Real ModelY(Real py) const { return Real(region.y0) + Spacing(region.y0, region.y1) * (Real(side - 1) - py); }
-  // And back: the pixel position of a model point.
-  Real PixelX(double x) const { return (Real(x) - Real(region.x0)) / Spacing(region.x0, region.x1); }
-  Real PixelY(double y) const { return Real(side - 1) - (Real(y) - Real(region.y0)) / Spacing(region.y0, region.y1); }
-};
-
-// The part of the segment from a to b inside [low, high]^2 (Liang and
-// Barsky's clipping), so that lines never reach coordinates that the
-// pixel conversion cannot hold.
-struct Segment {
-  double ax, ay, bx, by;
-};
-std::optional<Segment> Clipped(Segment s, double low, double high) {
-  double enter = 0;
-  double leave = 1;
-  const double dx = s.bx - s.ax;
-  const double dy = s.by - s.ay;
-  const double directions[4] = {-dx, dx, -dy, dy};
-  const double distances[4] = {s.ax - low, high - s.ax, s.ay - low, high - s.ay};
-  for (int i = 0; i < 4; ++i) {
-    if (directions[i] == 0) {
-      if (distances[i] < 0) return std::nullopt;
-      continue;
-    }
-    const double t = distances[i] / directions[i];
-    if (directions[i] < 0) enter = std::max(enter, t);
-    else leave = std::min(leave, t);
-  }
-  if (enter > leave || !std::isfinite(enter) || !std::isfinite(leave)) return std::nullopt;
-  return Segment{s.ax + enter * dx, s.ay + enter * dy, s.ax + leave * dx, s.ay + leave * dy};
-}
-
 // A view: where it lies, and the values it shows; once it has finished,
 // its pixels (kept for the views most recently shown, so that back and Home
 // show them at once).
@@ -106,18 +67,6 @@ constexpr std::size_t keptPixels = std::size_t{1} << 22;
 #else
 constexpr std::size_t keptPixels = std::size_t{1} << 24;
 #endif
-
-// What became of a clicked trial; `stopped` when input came during it.
-std::string ClickResult(const TrialResult& result, bool stopped) {
-  const std::string magnet = stopped              ? "stopped"
-                             : result.caughtBy > 0 ? "magnet " + std::to_string(result.caughtBy)
-                                                   : "no magnet";
-  return magnet + " after " + std::to_string(result.steps) + " steps";
-}
-
-std::string StartLine(double x, double y, const std::string& result) {
-  return "start " + ShortestText(x) + " " + ShortestText(y) + ": " + result;
-}
 
 // Whether the status line is drawn now, or only when its interval is over.
 enum class StatusRefresh { whenDue, now };
@@ -143,7 +92,6 @@ class Explorer {
 
  private:
   const LatticeView& Lattice() const { return history_.back().lattice; }
-  ViewGeometry View() const { return {Lattice().Region(), side_}; }
   StartGrid Grid() const { return Lattice().Grid(); }
   const ViewValues& Values() const { return history_.back().values; }
   TrialRules Rules() const {
@@ -692,7 +640,6 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   const StartGrid grid = Grid();
   const double x = grid.X(column);
   const double y = grid.Y(side_ - 1 - pixelRow);
-  const ViewGeometry view = View();
   // The path in pixel coordinates, within a margin around the area.
   const double low = -2;
   const double high = side_ + 1;
@@ -702,8 +649,8 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
   bool stopped = false;
   const TrialResult result = TraceTrial(x, y, Rules(),
                                         [&](double bobX, double bobY) {
-                                          const double px = static_cast<double>(view.PixelX(bobX));
-                                          const double py = static_cast<double>(view.PixelY(bobY));
+                                          const double px = static_cast<double>(grid.ColumnAt(bobX));
+                                          const double py = static_cast<double>(Real(side_ - 1) - grid.RowAt(bobY));
                                           const auto part = Clipped({lastX, lastY, px, py}, low, high);
                                           // Steps within one pixel add nothing to the drawing.
                                           if (part && path_.size() < largestPath &&
@@ -721,7 +668,7 @@ void Explorer::ShowTrialAt(PixelPoint pixel) {
                                           return stopped ? LongTrialDecision::abandon : LongTrialDecision::goOn;
                                         });
   pathStart_ = PixelPoint{column, pixelRow};
-  clicked_ = ClickResult(result, stopped);
+  clicked_ = stopped ? StoppedClickResult(result) : ClickResult(result);
   Redraw();
   Say(StartLine(x, y, clicked_));
 }
@@ -765,44 +712,6 @@ void Explorer::Save() {
 }
 
 }  // namespace
-
-std::vector<std::int32_t> CoarseToFineOrder(int side) {
-  std::vector<std::int32_t> order;
-  order.reserve(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
-  for (int block = largestBlock; block >= 1; block /= 2) {
-    for (int row = 0; row < side; row += block) {
-      for (int column = 0; column < side; column += block) {
-        if (BlockSide(column, row) == block) order.push_back(row * side + column);
-      }
-    }
-  }
-  return order;
-}
-
-int BlockSide(int column, int row) {
-  int block = largestBlock;
-  while (column % block != 0 || row % block != 0) block /= 2;
-  return block;
-}
-
-std::string ValueOptions(const ExploreSettings& settings) {
-  const ExploreSettings defaults;
-  std::string options;
-  if (settings.values.g != defaults.values.g) options += " --g " + ShortestText(settings.values.g);
-  if (settings.values.m != defaults.values.m) options += " --m " + ShortestText(settings.values.m);
-  if (settings.n != defaults.n) options += " --n " + ShortestText(settings.n);
-  return options + PendulumOptions(settings.values.pendulum);
-}
-
-std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
-  std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
-                        ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
-                        ShortestText(region.y0) + ":" + ShortestText(region.y1);
-  command += ValueOptions(settings);
-  if (settings.shading == Shading::bySteps) command += " --shade";
-  if (settings.markers) command += " --markers";
-  return command + " -o view.png";
-}
 
 int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) {
   auto input = std::make_shared<graphics::InputQueue>();

@@ -4,10 +4,9 @@
 // A view is a region of the plane on an S x S grid, with the values every
 // view shares. Its trials are the batch map's (`magpend map --grid S
 // --region R`), computed on the map scan's workers in a coarse-to-fine
-// order: the points of every 8th row and column first, each painted as the
-// 8 x 8 block it starts, then the 4 x 4, 2 x 2 blocks, then every point, so
-// a picture is there at once and sharpens. Each point is painted with
-// PointColor, so the finished view is that map's picture, pixel for pixel.
+// order (app/fill_order.h), so a picture is there at once and sharpens.
+// Each point is painted with PointColor, so the finished view is that map's
+// picture, pixel for pixel.
 // A new view ends the scan of the old one (its workers stop within a trial,
 // or at a long trial's next look) before it starts.
 //
@@ -42,7 +41,8 @@
 //   view: magpend map --grid S --region X0:X1:Y0:Y1 [--g G] [--m M] [--n N]
 //         [--magnets="LIST"] [--height H] [--friction K] [--capture C] [--shade] [--markers]
 //         -o view.png  # T s
-// with numbers in the shortest text that reads back to the same double.
+// with numbers in the shortest text that reads back to the same double
+// (app/explore_lines.h makes the lines the explorer says).
 #pragma once
 
 #include <cstdint>
@@ -54,7 +54,6 @@
 
 #include "app/known_results.h"
 #include "app/map_scan.h"
-#include "app/number_text.h"
 #include "app/point_color.h"
 #include "app/trial_cache.h"
 #include "app/view_values.h"
@@ -95,25 +94,5 @@ inline constexpr const char* exploreCaption = "magpend explore";
 // the end. 0 when the user ended it; 1 when no window could be opened (a
 // line on standard error says so).
 int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options);
-
-// --- The pieces, for tests ---------------------------------------------------
-
-// Every point (row * side + column) of a side x side grid, in the order a
-// view fills them: rows and columns divisible by 8 first, then by 4, by 2,
-// then the rest; each pass row by row upwards, each row from the left.
-std::vector<std::int32_t> CoarseToFineOrder(int side);
-
-// The block a point paints when its pass comes: 8, 4, 2 or 1 points wide,
-// the largest of those that divides both its column and its row.
-int BlockSide(int column, int row);
-
-// The options of the values of `settings` that differ from the defaults
-// (the form's pendulum), each with a space before it, as a view's command
-// gives them: ` --g G --m M --n N --magnets="..." --height H ...`.
-std::string ValueOptions(const ExploreSettings& settings);
-
-// The batch command that computes the view of `region` with the settings'
-// values (and markers) as a file.
-std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region);
 
 }  // namespace app

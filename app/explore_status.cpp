@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/explore_lines.h"
 #include "graphics/drawing.h"
 
 namespace app {

@@ -15,10 +15,20 @@ double EvenlySpread(double first, double last, int i, int side) {
   return static_cast<double>(runtime::Real(first) + width * i / (side - 1));
 }
 
+// Where `value` lies between `side` points from `first` to `last`, counted
+// in steps between them.
+runtime::Real PlaceBetween(double first, double last, double value, int side) {
+  const runtime::Real step = (runtime::Real(last) - runtime::Real(first)) / (side - 1);
+  return (runtime::Real(value) - runtime::Real(first)) / step;
+}
+
 }  // namespace
 
 double StartGrid::X(int column) const { return EvenlySpread(region.x0, region.x1, column, side); }
 double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, row, Height()); }
+
+runtime::Real StartGrid::ColumnAt(double x) const { return PlaceBetween(region.x0, region.x1, x, side); }
+runtime::Real StartGrid::RowAt(double y) const { return PlaceBetween(region.y0, region.y1, y, Height()); }
 
 double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
 double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }

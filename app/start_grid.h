@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "runtime/numeric.h"
+
 namespace app {
 
 // The map window's grid: 111 x 111 start points, in steps of 2.
@@ -38,6 +40,13 @@ struct StartGrid {
   double X(int column) const;
   // Row j likewise from y0 to y1, over Height() points.
   double Y(int row) const;
+
+  // And back: the place of x between the columns and of y between the rows,
+  // fractions allowed, in Real and not rounded: (x - x0) / ((x1 - x0) /
+  // (Width() - 1)), the step first (the explorer draws a trial's path with
+  // them, so that its pixels stay those of every earlier build).
+  runtime::Real ColumnAt(double x) const;
+  runtime::Real RowAt(double y) const;
 
   // The column and row whose points lie nearest to x and y (rounded to the
   // nearest, in doubles); far outside the grid, -1 or side.

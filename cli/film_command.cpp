@@ -12,7 +12,6 @@
 #include "cli/progress_line.h"
 #include "pictures/png_file.h"
 #include "runtime/numeric.h"
-#include "runtime/standard_streams.h"
 
 namespace cli {
 
@@ -55,7 +54,7 @@ int ComputeMissingFrames(const FilmCommand& film) {
     frames.push_back(FrameCommand(film, frame));
   }
   if (frames.empty()) return 0;
-  ProgressLine progress("film", "frames", static_cast<int>(frames.size()), runtime::StandardErrorIsTerminal());
+  ProgressLine progress("film", "frames", static_cast<int>(frames.size()));
   FramesResult result;
   try {
     result = ComputeFrames(frames, app::MapScan::DefaultWorkerThreads(), [&](int done) { progress.After(done); },

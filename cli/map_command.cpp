@@ -7,7 +7,6 @@
 #include "cli/progress_line.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
-#include "runtime/standard_streams.h"
 
 namespace cli {
 
@@ -32,7 +31,7 @@ int ComputeAndWrite(const MapCommand& command) {
       return exitNotWritten;
     }
   }
-  ProgressLine progress("map", "rows", command.endRow - command.firstRow, runtime::StandardErrorIsTerminal());
+  ProgressLine progress("map", "rows", command.endRow - command.firstRow);
   const MapFileResult result = ComputeMapFile(
       command, app::MapScan::DefaultWorkerThreads(), window, [&](int rows) { progress.After(rows); },
       [] { return InterruptionSignal() != 0; });

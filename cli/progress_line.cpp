@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "runtime/standard_streams.h"
+
 namespace cli {
 
 namespace {
@@ -16,8 +18,12 @@ std::string Duration(double seconds) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::string what, std::string items, int total, bool shown)
-    : what_(std::move(what)), items_(std::move(items)), total_(total), shown_(shown), start_(Clock::now()),
+ProgressLine::ProgressLine(std::string what, std::string items, int total)
+    : what_(std::move(what)),
+      items_(std::move(items)),
+      total_(total),
+      shown_(runtime::StandardErrorIsTerminal()),
+      start_(Clock::now()),
       lastShown_(start_) {}
 
 void ProgressLine::After(int done) {

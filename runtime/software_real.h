@@ -166,12 +166,12 @@ class SoftwareReal {
     return FromMagnitude(Negative(), ShiftRightRoundingEven(significand_, 63 - power));
   }
 
-  constexpr SoftwareReal operator-() const {
+  [[gnu::always_inline]] constexpr SoftwareReal operator-() const {
     return FromFields(negative_ ^ 1, exponentField_, significand_);
   }
 
-  [[gnu::always_inline]] friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b, false); }
-  [[gnu::always_inline]] friend constexpr SoftwareReal operator-(SoftwareReal a, SoftwareReal b) { return Add(a, b, true); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator+(SoftwareReal a, SoftwareReal b) { return Add(a, b); }
+  [[gnu::always_inline]] friend constexpr SoftwareReal operator-(SoftwareReal a, SoftwareReal b) { return Add(a, -b); }
   [[gnu::always_inline]] friend constexpr SoftwareReal operator*(SoftwareReal a, SoftwareReal b) { return Multiply(a, b); }
   [[gnu::always_inline]] friend constexpr SoftwareReal operator/(SoftwareReal a, SoftwareReal b) { return Divide(a, b); }
   constexpr SoftwareReal& operator+=(SoftwareReal b) { return *this = *this + b; }
@@ -400,8 +400,7 @@ class SoftwareReal {
   }
   constexpr Parts NormalParts() const { return {negative_, ExponentField(), significand_}; }
 
-  MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b, bool subtract) {
-    b.negative_ ^= static_cast<Sign>(subtract);
+  MAGPEND_SOFTWARE_OPERATION static constexpr SoftwareReal Add(SoftwareReal a, SoftwareReal b) {
     if (!BothNormal(a, b)) [[unlikely]] return AddSpecial(a, b);
     return AddParts(a.NormalParts(), b.NormalParts());
   }

@@ -10,6 +10,10 @@
 #include <thread>
 
 #include "app/explore_help.h"
+#include "app/explore_lines.h"
+#include "app/fill_order.h"
+#include "app/line_clip.h"
+#include "app/number_text.h"
 #include "app/explore_status.h"
 #include "app/map_picture.h"
 #include "app/view_lattice.h"
@@ -42,6 +46,36 @@ TEST(ExploreOrderTest, CoarseToFineVisitsEveryPointOnceAndCoarsestFirst) {
   EXPECT_EQ(BlockSide(16, 4), 4);
   EXPECT_EQ(BlockSide(6, 8), 2);
   EXPECT_EQ(BlockSide(8, 3), 1);
+}
+
+// A path's segment cut to the square the explorer draws in: inside kept
+// whole, crossing cut at the edges, outside or parallel outside dropped.
+TEST(LineClipTest, ASegmentKeepsThePartInsideTheSquare) {
+  struct Case {
+    Segment in;
+    std::optional<Segment> out;
+  };
+  const Case cases[] = {
+      {{1, 1, 5, 5}, Segment{1, 1, 5, 5}},
+      {{-10, 5, 20, 5}, Segment{0, 5, 10, 5}},
+      {{5, -10, 5, 20}, Segment{5, 0, 5, 10}},
+      {{-5, -5, 15, 15}, Segment{0, 0, 10, 10}},
+      {{20, 5, 5, 5}, Segment{10, 5, 5, 5}},
+      {{-10, 11, 20, 11}, std::nullopt},
+      {{11, 1, 20, 9}, std::nullopt},
+      {{-5, 5, 5, 20}, std::nullopt},
+      {{3, 3, 3, 3}, Segment{3, 3, 3, 3}},
+      {{0, 0, 1e308, 1e308}, Segment{0, 0, 10, 10}},
+  };
+  for (const Case& c : cases) {
+    const std::optional<Segment> clipped = Clipped(c.in, 0, 10);
+    ASSERT_EQ(clipped.has_value(), c.out.has_value()) << c.in.ax << " " << c.in.ay << " " << c.in.bx << " " << c.in.by;
+    if (!clipped) continue;
+    EXPECT_EQ(clipped->ax, c.out->ax);
+    EXPECT_EQ(clipped->ay, c.out->ay);
+    EXPECT_EQ(clipped->bx, c.out->bx);
+    EXPECT_EQ(clipped->by, c.out->by);
+  }
 }
 
 TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {

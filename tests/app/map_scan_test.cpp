@@ -60,6 +60,27 @@ TEST(GridTest, RowsFromTheBottomEachFromTheLeft) {
   EXPECT_EQ(GridY(gridTrials - 1), 110);
 }
 
+// The way back from model units to columns and rows: each point at its
+// own index, between two points a fraction, beyond the ends below 0 and
+// above the last index.
+TEST(GridTest, ColumnAndRowAtAModelPointAreTheIndexAndItsFraction) {
+  const StartGrid part{5, {0, 1, -2, 2}};
+  struct Case {
+    double x, y;
+    double column, row;
+  };
+  for (const Case& c : {Case{0, -2, 0, 0}, Case{0.25, -1, 1, 1}, Case{1, 2, 4, 4}, Case{0.125, 1.5, 0.5, 3.5},
+                        Case{-0.25, -3, -1, -1}, Case{2, 4, 8, 6}}) {
+    EXPECT_EQ(static_cast<double>(part.ColumnAt(c.x)), c.column) << c.x;
+    EXPECT_EQ(static_cast<double>(part.RowAt(c.y)), c.row) << c.y;
+  }
+  const StartGrid whole;
+  for (const int i : {0, 1, 55, 110}) {
+    EXPECT_EQ(static_cast<double>(whole.ColumnAt(whole.X(i))), i);
+    EXPECT_EQ(static_cast<double>(whole.RowAt(whole.Y(i))), i);
+  }
+}
+
 // Any worker count hands out the very trials RunTrial computes, in scan
 // order, for a band of rows of any grid.
 TEST(MapScanTest, EveryWorkerCountGivesTheTrialsOfABand) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -35,6 +36,18 @@ std::vector<std::string> PolledTexts(const std::string& bytes) {
   }
   return texts;
 }
+
+// A table case's test name: its name's letters and digits, '_' for the rest.
+struct NamedAfterTheCase {
+  template <typename Info>
+  std::string operator()(const Info& info) const {
+    std::string name;
+    for (const char c : std::string(info.param.name)) {
+      name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+  }
+};
 
 struct KeyCase {
   const char* name;
@@ -136,14 +149,7 @@ TEST_P(KeyCases, DecodeTheSameWhateverTheSplit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Terminal, KeyCases, ::testing::ValuesIn(keyCases),
-                         [](const auto& info) {
-                           std::string name;
-                           for (const char c : std::string(info.param.name)) {
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Terminal, KeyCases, ::testing::ValuesIn(keyCases), NamedAfterTheCase{});
 
 struct DroppedCase {
   const char* name;
@@ -165,14 +171,7 @@ TEST_P(DroppedCases, LeaveNothingAndDoNotSwallowTheNextKey) {
   EXPECT_EQ(PolledTexts(GetParam().bytes + "k"), std::vector<std::string>{"k"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Terminal, DroppedCases, ::testing::ValuesIn(droppedCases),
-                         [](const auto& info) {
-                           std::string name;
-                           for (const char c : std::string(info.param.name)) {
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Terminal, DroppedCases, ::testing::ValuesIn(droppedCases), NamedAfterTheCase{});
 
 TEST(KeyDecoder, LoneEscIsKnownOnlyWhenTheInputPauses) {
   KeyDecoder decoder;
@@ -277,14 +276,7 @@ TEST_P(OverlongCases, DecodeTheSameWhateverTheSplit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Terminal, OverlongCases, ::testing::ValuesIn(overlongCases),
-                         [](const auto& info) {
-                           std::string name;
-                           for (const char c : std::string(info.param.name)) {
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Terminal, OverlongCases, ::testing::ValuesIn(overlongCases), NamedAfterTheCase{});
 
 TEST(KeyDecoder, RandomBytesNeverHangOrHoldMoreThanOneKey) {
   std::mt19937 random(20260101);

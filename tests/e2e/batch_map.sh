@@ -17,11 +17,8 @@
 #    `man -l` shows, and the Debian package names the libraries it needs.
 # Usage: batch_map.sh <path of magpend> <build dir>
 set -euo pipefail
-binary=$(realpath "$1")
-build=$(realpath "$2")
-probe="$build/tests/e2e/image_probe"
-socket="magpend-batch-map-$$"
 source "$(dirname "$0")/lib.bash"
+take_program_and_build "$@"
 use_private_display
 
 # The map window of a default map (the path is caught in its first step).

@@ -14,11 +14,8 @@
 #  - then once more under openbox: the first view, a click, Q.
 # Usage: explore.sh <path of magpend> <build dir>
 set -euo pipefail
-binary=$(realpath "$1")
-build=$(realpath "$2")
-probe="$build/tests/e2e/image_probe"
-socket="magpend-explore-$$"
 source "$(dirname "$0")/lib.bash"
+take_program_and_build "$@"
 use_private_display
 side=96
 out="$work/explore.out"

@@ -73,6 +73,20 @@ check_end() {
 
 kill_signal() { [ "$run" -eq 1 ] && echo KILL || echo TERM; }
 
+# Starts the lane's Xvfb for this run, the program on it with the form
+# values given, and waits for the path window.
+start_on_lane_server() {
+  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
+  start_program "$xvfbDisplay" "$@"
+  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+}
+
+# Kills the lane's Xvfb with this run's signal; sets `killedAt` (ms).
+kill_lane_server() {
+  killedAt=$(now_ms)
+  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+}
+
 # The earliest moment the map window can have opened: the path run of the
 # map's form, caught in its first step, began at the form's last Enter and
 # then paused for 10 s.
@@ -80,13 +94,9 @@ map_opening_from() { echo $((started + 10000)); }
 
 # The server dies while the path is drawn; the path run then ends by itself.
 path_busy() {
-  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${pathForm[@]}"
-  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  start_on_lane_server "${pathForm[@]}"
   sleep "$((run == 1 ? 0 : 2)).5"
-  local killedAt
-  killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+  kill_lane_server
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - started)) ms after the form"
   check_end $((killedAt + 20000))
 }
@@ -94,16 +104,13 @@ path_busy() {
 # The server dies in the pause after a key has ended the path run: as soon
 # as the window has stopped drawing (run 1), or 5 s after the key (run 2).
 path_pause() {
-  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${keyedPathForm[@]}"
-  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local keyAt killedAt
+  start_on_lane_server "${keyedPathForm[@]}"
+  local keyAt
   keyAt=$(now_ms)
   tmux_ send-keys -t "$pane" k
   DISPLAY=$xvfbDisplay wait_window_still "$(DISPLAY=$xvfbDisplay window_id Pendelweg)"
   sleep_until $((keyAt + (run == 1 ? 0 : 5000)))
-  killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+  kill_lane_server
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - keyAt)) ms after the key ended the path run"
   check_end $((keyAt + 20000))
 }
@@ -111,16 +118,14 @@ path_pause() {
 # The server dies while the map is computed: 0.1 s (run 1) or 0.5 s (run 2)
 # after its window is seen.
 map_busy() {
-  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${longMapForm[@]}"
-  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
+  start_on_lane_server "${longMapForm[@]}"
   local baseline phase=busy
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   sleep "0.$((run == 1 ? 1 : 5))"
   mapBusySeenMs=""
   sample_map_workers "$pid" "$baseline" || phase="pause: the scan had ended already"
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+  kill_lane_server
   log "Xvfb killed (SIG$(kill_signal)) during the map run ($phase)"
   check_end $(($(map_pause_from "$(map_opening_from)") + 10000))
 }
@@ -130,17 +135,14 @@ map_busy() {
 # Nothing slower than a look at the program's threads stands between the
 # scan's end and the kill: the pause lasts only 10 s.
 map_pause() {
-  start_private_xvfb "$(run_display)" || fail "Xvfb did not start"
-  start_program "$xvfbDisplay" "${mapForm[@]}"
-  DISPLAY=$xvfbDisplay wait_for_window Pendelweg 30
-  local baseline pauseFrom killedAt
+  start_on_lane_server "${mapForm[@]}"
+  local baseline pauseFrom
   baseline=$(thread_count "$pid")
   DISPLAY=$xvfbDisplay wait_for_window Startpunkte 30
   wait_map_computed "$pid" "$baseline"
   pauseFrom=$(map_pause_from "$(map_opening_from)")
   sleep_until $((pauseFrom + (run == 1 ? 0 : 4000)))
-  killedAt=$(now_ms)
-  kill_private_xvfb "$xvfbPid" "$(kill_signal)"
+  kill_lane_server
   log "Xvfb killed (SIG$(kill_signal)) $((killedAt - pauseFrom)) ms into the map's pause"
   check_end $((pauseFrom + 10000))
 }

@@ -1,13 +1,35 @@
 # Helpers shared by the end-to-end scripts: a private tmux server whose pane
 # runs the program, and screenshots of windows on the X display.
-# Source it after setting `socket` (a unique tmux socket name).
+# Source it first; a script that sets `socket` (its tmux socket's name)
+# before names its server itself.
 
+# The tmux socket of this script's private server: the folder and name of
+# the script and its process, unless it named one.
+socket=${socket:-magpend-$(basename "$(dirname "$0")")-$(basename "$0" .sh)-$$}
 pane="run:0.0"
 work=$(mktemp -d)  # the shell's working folder, removed at the end
 tmux_() { tmux -L "$socket" "$@"; }
 cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 screen() { tmux_ capture-pane -t "$pane" -p; }
+
+# The arguments of most scripts, "<path of magpend> <build dir>": sets
+# `binary`, `build` and `probe` (that build's image probe).
+take_program_and_build() {
+  binary=$(realpath "$1")
+  build=$(realpath "$2")
+  probe="$build/tests/e2e/image_probe"
+}
+
+# The arguments of the Windows program's scripts, "<path of magpend.exe>
+# <build dir> <Linux build dir>": sets `exe`, `linux` (the Linux build
+# folder), `e2eTools` (its helper programs) and `probe` (its image probe).
+take_windows_program() {
+  exe=$(realpath "$1")
+  linux=$(realpath "$3")
+  e2eTools="$linux/tests/e2e"
+  probe="$e2eTools/image_probe"
+}
 fail() { echo "FAIL: $*"; echo "--- screen:"; screen || true; exit 1; }
 
 # Runs `$2...` every fifth of a second until it succeeds, for up to `$1`

@@ -12,11 +12,8 @@
 # in one line at once, with exit code 2 and no form.
 # Usage: run_keys.sh <path of magpend> <build dir>
 set -euo pipefail
-binary=$(realpath "$1")
-build=$(realpath "$2")
-probe="$build/tests/e2e/image_probe"
-socket="magpend-run-keys-$$"
 source "$(dirname "$0")/lib.bash"
+take_program_and_build "$@"
 use_private_display
 
 start_shell

@@ -12,15 +12,11 @@
 # are kept in <build dir>/screenshots.
 # Usage: default_run.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
-exe=$(realpath "$1")
+source "$(dirname "$0")/../lib.bash"
+take_windows_program "$@"
 build=$(realpath "$2")
-linux=$(realpath "$3")
-probe="$linux/tests/e2e/image_probe"
-e2eTools="$linux/tests/e2e"
 shots="$build/screenshots"
 mkdir -p "$shots"
-socket="magpend-windows-default-$$"
-source "$(dirname "$0")/../lib.bash"
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
 [ -n "${WINEPREFIX:-}" ] || fail "needs WINEPREFIX"
 windows=magpend.exe  # the class name of the windows of each program

@@ -10,12 +10,8 @@
 # as explore-001.png; Escape ends it with exit code 0.
 # Usage: explore.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
-exe=$(realpath "$1")
-linux=$(realpath "$3")
-e2eTools="$linux/tests/e2e"
-probe="$linux/tests/e2e/image_probe"
-socket="magpend-windows-explore-$$"
 source "$(dirname "$0")/../lib.bash"
+take_windows_program "$@"
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || fail "needs a reachable X display"
 [ -n "${WINEPREFIX:-}" ] || fail "needs WINEPREFIX"
 side=160

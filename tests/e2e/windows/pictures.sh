@@ -11,11 +11,8 @@
 #    with exit code 130 and leaves no file.
 # Usage: pictures.sh <path of magpend.exe> <build dir> <Linux build dir>
 set -euo pipefail
-exe=$(realpath "$1")
-linux=$(realpath "$3")
-probe="$linux/tests/e2e/image_probe"
-socket="magpend-windows-pictures-$$"
 source "$(dirname "$0")/../lib.bash"
+take_windows_program "$@"
 [ -n "${WINEPREFIX:-}" ] || fail "needs WINEPREFIX"
 cd "$work"
 
