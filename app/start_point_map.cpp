@@ -45,7 +45,7 @@ void MapPainting::PaintStartPoint(double gridX, double gridY, const TrialResult&
 
 RunPicture RunStartPointMap(double g, double m, double n, console::ConsoleKeyboard& keyboard,
                             const MapRunOptions& options) {
-  const RunPicture picture = OpenRunWindow("Startpunkte");
+  const RunPicture picture = OpenRunWindow(mapCaption);
   const runtime::Text escape = runtime::TextFromCode(27);
   ScanJob job;
   job.rules.g = g;

@@ -389,7 +389,7 @@ friction, M hides the markers, P saves the values, S the picture; Escape or Q
 ends. Every finished view prints the `magpend map` command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
-  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (600)")
+  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (" + std::to_string(app::defaultExploreSide) + ")")
       ->type_name("S")
       ->check(SideCheck(largestExploreSide));
   explore_->add_option("--region", region_, "the first view's x and y bounds (-110:110:-110:110)")
