@@ -43,9 +43,9 @@ void RunApplication(ConsoleServices& console, const StartArguments& arguments) {
   // An invalid value ends the program silently, without any window.
   if (CheckRanges(p) == Validity::invalid) return;
   const RunPicture path = RunPathWindow(p.x, p.y, p.g, p.m, p.v, p.n, console.keyboard);
-  if (arguments.keepPicture) arguments.keepPicture("Pendelweg", path);
-  const RunPicture map = RunStartPointMap(p.m, p.g, p.n, console.keyboard);
-  if (arguments.keepPicture) arguments.keepPicture("Startpunkte", map);
+  if (arguments.keepPicture) arguments.keepPicture(pathCaption, path);
+  const RunPicture map = RunStartPointMap(p.g, p.m, p.n, console.keyboard);
+  if (arguments.keepPicture) arguments.keepPicture(mapCaption, map);
 }
 
 }  // namespace app

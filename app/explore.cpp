@@ -14,6 +14,7 @@
 #include "app/fill_order.h"
 #include "app/line_clip.h"
 #include "app/magnets.h"
+#include "app/run_window.h"
 #include "app/trial_cache.h"
 #include "app/view_lattice.h"
 #include "graphics/drawing.h"
@@ -717,7 +718,7 @@ int RunExplorer(const ExploreSettings& settings, const ExploreOptions& options) 
   auto input = std::make_shared<graphics::InputQueue>();
   // On the window system the process selected: the desktop's, or a test's.
   const graphics::WindowHandle window =
-      graphics::OpenWindow({exploreCaption, 100, 100, settings.side, settings.side + statusHeight, input});
+      graphics::OpenWindow({exploreCaption, windowLeft, windowTop, settings.side, settings.side + statusHeight, input});
   if (window == 0) {
     std::fputs("magpend: explore needs a window, and none could be opened (no display?)\n", stderr);
     return 1;

@@ -61,11 +61,14 @@
 
 namespace app {
 
+// The side of the explorer's views, S, unless --grid gives one.
+inline constexpr int defaultExploreSide = 600;
+
 // What every view shares, and the first view's region and values.
 struct ExploreSettings {
   ViewValues values;  // g, m and the pendulum of the first view
   double n = 2000;    // trial count as given (TrialStepLimit makes the steps)
-  int side = 600;     // S: the grid of every view, and the drawing area in pixels
+  int side = defaultExploreSide;  // S: the grid of every view, and the drawing area in pixels
   MapRegion firstRegion;
   Shading shading = Shading::none;
   bool markers = true;  // the magnets' markers over the view (M hides and shows them)

@@ -22,12 +22,14 @@ const std::array<FormField, 6>& FormFields() {
 
 namespace {
 
-double ReadNumber(const Text& text) {
+// A field's text read as a number (runtime/text_to_number.h) and rounded to
+// a double, as the form keeps g, v and n.
+double FieldAsDouble(const Text& text) {
   return static_cast<double>(runtime::TextToNumber(text));
 }
 
 double TextOrDefault(const Text& text, double defaultValue) {
-  return text.empty() ? defaultValue : ReadNumber(text);
+  return text.empty() ? defaultValue : FieldAsDouble(text);
 }
 
 double NonZeroOrDefault(double value, double defaultValue) {
@@ -41,9 +43,9 @@ void KeepField(FormEntries& entries, const FormField& field, const Text& fieldTe
     case FieldName::x: entries.x = fieldText; break;
     case FieldName::y: entries.y = fieldText; break;
     case FieldName::m: entries.m = fieldText; break;
-    case FieldName::g: entries.g = ReadNumber(fieldText); break;
-    case FieldName::v: entries.v = ReadNumber(fieldText); break;
-    case FieldName::n: entries.n = ReadNumber(fieldText); break;
+    case FieldName::g: entries.g = FieldAsDouble(fieldText); break;
+    case FieldName::v: entries.v = FieldAsDouble(fieldText); break;
+    case FieldName::n: entries.n = FieldAsDouble(fieldText); break;
   }
 }
 

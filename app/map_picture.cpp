@@ -33,7 +33,7 @@ pictures::BandPlace WindowBandPlace(const ScanJob& scan) {
 
 graphics::WindowHandle OpenMapPictureWindow() {
   return graphics::OpenWindow(graphics::WindowSystemKind::offscreen,
-                              {"Startpunkte", 100, 100, runWindowWidth, runWindowHeight, nullptr});
+                              {mapCaption, windowLeft, windowTop, runWindowWidth, runWindowHeight, nullptr});
 }
 
 pictures::RowSource MapPicture::Rows() const {

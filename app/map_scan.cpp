@@ -30,7 +30,7 @@ struct MapScan::Slot {
   std::int64_t index = -1;         // the trial whose result this is, once ready
   bool ready = false;              // the result is there
   TrialResult result;
-  std::int64_t longTrialSteps = 0;  // steps of this trial so far, once it is long
+  std::int64_t stepsSoFar = 0;     // steps of this trial so far, once it is long
 };
 
 struct MapScan::Lane {
@@ -84,10 +84,10 @@ std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()
   std::int64_t progressSeen = 0;
   awaited_ = index;
   const auto resultReady = [&] { return slot.ready && slot.index == index; };
-  const auto progressMade = [&] { return slot.index == index && slot.longTrialSteps > progressSeen; };
+  const auto progressMade = [&] { return slot.index == index && slot.stepsSoFar > progressSeen; };
   while (!resultReady()) {
     if (progressMade()) {
-      progressSeen = slot.longTrialSteps;
+      progressSeen = slot.stepsSoFar;
       lock.unlock();
       const bool abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
       lock.lock();
@@ -155,7 +155,7 @@ void MapScan::ReportLongTrial(const Lane& lane) {
     std::lock_guard lock(mutex_);
     Slot& slot = SlotOf(lane.index);
     slot.index = lane.index;
-    slot.longTrialSteps = lane.run.steps;
+    slot.stepsSoFar = lane.run.steps;
     wakeTaker = awaited_ == lane.index;
   }
   if (wakeTaker) resultReady_.notify_one();

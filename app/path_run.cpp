@@ -62,7 +62,7 @@ std::uint32_t StepPauseMilliseconds(double v) {
 
 RunPicture RunPathWindow(double x, double y, double g, double m, double v, double n,
                    console::ConsoleKeyboard& keyboard) {
-  const RunPicture picture = OpenRunWindow("Pendelweg");
+  const RunPicture picture = OpenRunWindow(pathCaption);
   const graphics::ColorRef head = graphics::ComposeRgb(255, 255, 0);
   const graphics::ColorRef trail = graphics::ComposeRgb(0, 0, 255);
   const std::uint32_t pause = StepPauseMilliseconds(v);

@@ -5,7 +5,7 @@
 namespace app {
 
 RunPicture OpenRunWindow(const runtime::Text& caption) {
-  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, 100, 100, runWindowWidth, runWindowHeight);
+  const graphics::WindowHandle window = graphics::OpenGraphicWindow(caption, windowLeft, windowTop, runWindowWidth, runWindowHeight);
   graphics::AttachGraphicWindow(window);
   graphics::SetGraphicScale(runViewLeft, runViewTop, runViewRight, runViewBottom);
   return graphics::CurrentTargetSurface();

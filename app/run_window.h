@@ -16,6 +16,15 @@ namespace app {
 // closed, also when the user closed it early. Null when no window opened.
 using RunPicture = std::shared_ptr<const graphics::Surface>;
 
+// Where every window of the program opens on screen (its top-left corner,
+// pixels): the runs' and the explorer's.
+inline constexpr int windowLeft = 100;
+inline constexpr int windowTop = 100;
+
+// The captions of the two runs' windows.
+inline constexpr const char* pathCaption = "Pendelweg";
+inline constexpr const char* mapCaption = "Startpunkte";
+
 // The drawing area, pixels.
 inline constexpr int runWindowWidth = 800;
 inline constexpr int runWindowHeight = 600;

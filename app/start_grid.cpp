@@ -30,9 +30,6 @@ double StartGrid::Y(int row) const { return EvenlySpread(region.y0, region.y1, r
 runtime::Real StartGrid::ColumnAt(double x) const { return PlaceBetween(region.x0, region.x1, x, side); }
 runtime::Real StartGrid::RowAt(double y) const { return PlaceBetween(region.y0, region.y1, y, Height()); }
 
-double GridX(int trialIndex) { return StartGrid{}.X(trialIndex % gridSide); }
-double GridY(int trialIndex) { return StartGrid{}.Y(trialIndex / gridSide); }
-
 namespace {
 
 // The index of `side` points from `first` to `last` nearest to `value`,

@@ -54,8 +54,4 @@ struct StartGrid {
   std::int64_t NearestRow(double y) const;
 };
 
-// Start point of trial `trialIndex` of the window's grid, in scan order.
-double GridX(int trialIndex);
-double GridY(int trialIndex);
-
 }  // namespace app

@@ -43,9 +43,9 @@ void MapPainting::PaintStartPoint(double gridX, double gridY, const TrialResult&
   if (SquareMayCoverAMarker(gridX, gridY)) markersShown_ = false;
 }
 
-RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
+RunPicture RunStartPointMap(double g, double m, double n, console::ConsoleKeyboard& keyboard,
                             const MapRunOptions& options) {
-  const RunPicture picture = OpenRunWindow("Startpunkte");
+  const RunPicture picture = OpenRunWindow(mapCaption);
   const runtime::Text escape = runtime::TextFromCode(27);
   ScanJob job;
   job.rules.g = g;

@@ -59,7 +59,7 @@ class MapPainting {
 // also polled after every 65536 of its steps, so that Escape ends even such
 // a map within moments. Otherwise the map stays 10 s and closes.
 // Returns the window's picture as it stands at the end.
-RunPicture RunStartPointMap(double m, double g, double n, console::ConsoleKeyboard& keyboard,
+RunPicture RunStartPointMap(double g, double m, double n, console::ConsoleKeyboard& keyboard,
                             const MapRunOptions& options = {});
 
 }  // namespace app

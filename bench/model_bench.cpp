@@ -61,12 +61,12 @@ BENCHMARK(ReferenceSteps);
 void DefaultMapComputation(benchmark::State& state) {
   runtime::LoadFloatingPointControl();
   const std::int64_t limit = app::TrialStepLimit(2000);
+  const app::ScanJob map;
   std::int64_t steps = 0;
   for (auto _ : state) {
     steps = 0;
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      const app::TrialResult result =
-          app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
+      const app::TrialResult result = app::RunTrial(map.X(trial), map.Y(trial), {5, 400, limit, {}});
       steps += result.steps;
     }
     benchmark::DoNotOptimize(steps);
@@ -109,11 +109,12 @@ BENCHMARK(SoftwareRealMapScan)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->M
 // The same map with the reference step and the same trial rules.
 void DefaultMapByReference(benchmark::State& state) {
   runtime::LoadFloatingPointControl();
+  const app::ScanJob map;
   std::int64_t steps = 0;
   for (auto _ : state) {
     steps = 0;
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      reference::State pendulum{app::GridX(trial), app::GridY(trial), 0, 0, 0, 0};
+      reference::State pendulum{map.X(trial), map.Y(trial), 0, 0, 0, 0};
       for (int count = 1; std::fabs(pendulum.x) < 4000 && std::fabs(pendulum.y) < 4000; ++count) {
         reference::Step(pendulum, 5, 400, app::mapTimeStep, app::mapCaptureRadius);
         ++steps;

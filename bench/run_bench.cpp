@@ -39,8 +39,9 @@ double SecondsOf(const std::function<void()>& work) {
 double BareMap() {
   return SecondsOf([] {
     const std::int64_t limit = app::TrialStepLimit(2000);
+    const app::ScanJob map;
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
+      app::RunTrial(map.X(trial), map.Y(trial), {5, 400, limit, {}});
     }
   });
 }
@@ -53,7 +54,7 @@ double MapRun(graphics::WindowSystemKind windows, unsigned workers) {
   app::MapRunOptions options;
   options.workerThreads = workers;
   const double seconds =
-      SecondsOf([&] { app::RunStartPointMap(400, 5, 2000, keyboard, options); });
+      SecondsOf([&] { app::RunStartPointMap(5, 400, 2000, keyboard, options); });
   graphics::ShutdownWindowSystem();
   return seconds;
 }

@@ -34,7 +34,7 @@ constexpr std::int32_t largestCache = 200'000'000;
 // A number as the form reads one, and nothing else: text the form would
 // quietly read as 0 or cut short is refused.
 std::string CheckFormNumber(const std::string& text) {
-  if (!text.empty() && runtime::ReadNumber(text).length == text.size()) return {};
+  if (!text.empty() && runtime::ReadLeadingNumber(text).length == text.size()) return {};
   return "needs a number, not '" + text + "'";
 }
 
@@ -198,9 +198,11 @@ a film also no ffmpeg or a folder that cannot be written),
 More: )" + words.manual + ".";
 }
 
-class Description {
+// The command line declared in CLI11 once (options, commands, defaults,
+// checks and help), and its parsing into a CommandLineReading.
+class CommandLineParser {
  public:
-  Description() {
+  CommandLineParser() {
     app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app_.allow_extras();
     app_.footer(Footer());
@@ -289,7 +291,7 @@ class Description {
   } filmTexts_;
 };
 
-void Description::DescribeMapValues(CLI::App& command) {
+void CommandLineParser::DescribeMapValues(CLI::App& command) {
   for (std::size_t i = 0; i < formOptionCount; ++i) {
     // The form's default text, for the help to show; only a value given
     // counts (ApplyFormRules).
@@ -302,7 +304,7 @@ void Description::DescribeMapValues(CLI::App& command) {
   DescribePendulum(command);
 }
 
-void Description::DescribePendulum(CLI::App& command) {
+void CommandLineParser::DescribePendulum(CLI::App& command) {
   command.add_option("--magnets", magnets_,
                      "the magnets: \"X,Y[,S];X,Y[,S];...\", 1 to 8 at (X, Y),\n"
                      "|X|, |Y| <= 200, each pulling S m / R^2 (S > 0, 1 when\n"
@@ -335,7 +337,7 @@ void Description::DescribePendulum(CLI::App& command) {
       ->configurable(false);
 }
 
-void Description::DescribeMap() {
+void CommandLineParser::DescribeMap() {
   map_ = app_.add_subcommand("map", MapDescription());
   map_->allow_extras();
   DescribeMapValues(*map_);
@@ -376,14 +378,14 @@ void Description::DescribeMap() {
       ->configurable(false);
 }
 
-void Description::DescribeMerge() {
+void CommandLineParser::DescribeMerge() {
   merge_ = app_.add_subcommand("merge", "Joins band files of one map, in any order, into one picture.");
   merge_->allow_extras();
   merge_->add_option("-o", line_.mergeOutput, "the picture file")->type_name("FILE.png")->required();
   merge_->add_option("BAND.png", line_.bands, "the band files to join")->type_name("")->required();
 }
 
-void Description::DescribeExplore() {
+void CommandLineParser::DescribeExplore() {
   explore_ = app_.add_subcommand("explore", R"(Shows the map in a window of its own and lets the mouse and keys explore it:
 a click shows a start point's path, a drag or the wheel zooms in, the right
 button or Backspace goes back, Home to the first view, the arrows pan; a
@@ -392,7 +394,7 @@ friction, M hides the markers, P saves the values, S the picture; Escape or Q
 ends. Every finished view prints the `magpend map` command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
-  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (600)")
+  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (" + std::to_string(app::defaultExploreSide) + ")")
       ->type_name("S")
       ->check(SideCheck(largestExploreSide));
   explore_->add_option("--region", region_, "the first view's x and y bounds (-110:110:-110:110)")
@@ -416,7 +418,7 @@ ends. Every finished view prints the `magpend map` command that computes it.)");
       ->configurable(false);
 }
 
-void Description::DescribeFilm() {
+void CommandLineParser::DescribeFilm() {
   film_ = app_.add_subcommand("film", R"(Makes a zoom film, or a sweep of one value over one view: its frames as PNG
 pictures in a frames folder, on all cores, then the video by ffmpeg. Frame k
 is the picture of one `magpend map` command (--print-frame K prints it). A
@@ -469,7 +471,7 @@ so the zoom looks steady; a sweep's value moves linearly.)");
 }
 
 // The first argument nobody took: an unknown option before any other.
-std::string Description::Unexpected() const {
+std::string CommandLineParser::Unexpected() const {
   const CLI::App& where = map_->parsed()       ? *map_
                           : merge_->parsed()   ? *merge_
                           : explore_->parsed() ? *explore_
@@ -486,7 +488,7 @@ std::string Description::Unexpected() const {
 
 // g, m and n as the form takes them from these field texts: its defaults and
 // its checks.
-std::string Description::ApplyFormRules(const CLI::App& command, double& g, double& m, double& n) {
+std::string CommandLineParser::ApplyFormRules(const CLI::App& command, double& g, double& m, double& n) {
   app::FormEntries entries;
   for (std::size_t i = 0; i < formOptionCount; ++i) {
     if (command.count(formOptions[i].name) > 0) app::KeepField(entries, FieldOf(formOptions[i].field), formTexts_[i]);
@@ -506,13 +508,13 @@ std::string Description::ApplyFormRules(const CLI::App& command, double& g, doub
 }
 
 // The checks have passed: the region's text reads.
-void Description::ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const {
+void CommandLineParser::ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const {
   if (command.count("--region") > 0) region = *ReadRegion(region_);
   if (shade_) shading = app::Shading::bySteps;
 }
 
 // The checks of single values have passed: the texts read.
-std::string Description::ApplyPendulum(const CLI::App& command, app::Pendulum& pendulum) const {
+std::string CommandLineParser::ApplyPendulum(const CLI::App& command, app::Pendulum& pendulum) const {
   if (command.count("--magnets") > 0) pendulum.magnets = app::ReadMagnets(magnets_).magnets;
   if (command.count("--height") > 0) pendulum.height = *FiniteNumber(height_);
   if (command.count("--friction") > 0) pendulum.friction = *FiniteNumber(friction_);
@@ -520,7 +522,7 @@ std::string Description::ApplyPendulum(const CLI::App& command, app::Pendulum& p
   return app::PendulumMistake(pendulum);
 }
 
-std::string Description::ReadConfigFile(CLI::App& command) {
+std::string CommandLineParser::ReadConfigFile(CLI::App& command) {
   if (command.count("--config") == 0) return {};
   std::vector<CLI::ConfigItem> items;
   try {
@@ -554,7 +556,7 @@ std::string Description::ReadConfigFile(CLI::App& command) {
 
 // The checks have passed: --grid reads. A square WxH is the grid S, so that
 // both name the same map.
-void Description::ApplyGrid(MapCommand& map) const {
+void CommandLineParser::ApplyGrid(MapCommand& map) const {
   if (map_->count("--grid") == 0) return;
   const GridSides sides = *ReadGridSides(grid_, largestGridSide);
   map.gridSide = sides.width;
@@ -573,7 +575,7 @@ std::optional<std::pair<std::int32_t, std::int32_t>> ReadRange(const std::string
 
 // The checks have passed: the film's values read; what is left to check
 // is how they go together.
-std::string Description::ApplyFilm() {
+std::string CommandLineParser::ApplyFilm() {
   FilmCommand& film = line_.film;
   const FilmTexts& texts = filmTexts_;
   const std::string extension = film.output.extension().string();
@@ -609,7 +611,7 @@ std::string Description::ApplyFilm() {
   return {};
 }
 
-std::string Description::ApplyMapValues(CLI::App& command, double& g, double& m, double& n,
+std::string CommandLineParser::ApplyMapValues(CLI::App& command, double& g, double& m, double& n,
                                         app::Pendulum& pendulum) {
   if (auto mistake = ReadConfigFile(command); !mistake.empty()) return mistake;
   if (auto mistake = ApplyFormRules(command, g, m, n); !mistake.empty()) return mistake;
@@ -617,7 +619,7 @@ std::string Description::ApplyMapValues(CLI::App& command, double& g, double& m,
 }
 
 // A zoom's keyframes, or a sweep's view and value.
-std::string Description::ApplyFilmMotion() {
+std::string CommandLineParser::ApplyFilmMotion() {
   FilmCommand& film = line_.film;
   const FilmTexts& texts = filmTexts_;
   const bool zoom = film_->count("--from") + film_->count("--to") > 0;
@@ -647,7 +649,7 @@ std::string Description::ApplyFilmMotion() {
 }
 
 // The frame count, and which frames the run computes.
-std::string Description::ApplyFilmFrames() {
+std::string CommandLineParser::ApplyFilmFrames() {
   FilmCommand& film = line_.film;
   const FilmTexts& texts = filmTexts_;
   if (film_->count("--frames") > 0) {
@@ -689,7 +691,7 @@ std::string Description::ApplyFilmFrames() {
 }
 
 // --rows A:B within the map's rows, which --grid decides.
-std::string Description::ApplyRows() {
+std::string CommandLineParser::ApplyRows() {
   const MapCommand& map = line_.map;
   const std::int32_t rows = map.gridHeight != 0 ? map.gridHeight : map.gridSide != 0 ? map.gridSide : app::gridSide;
   line_.map.firstRow = 0;
@@ -704,7 +706,7 @@ std::string Description::ApplyRows() {
   return {};
 }
 
-CommandLineReading Description::Reading() {
+CommandLineReading CommandLineParser::Reading() {
   if (version_) {
     line_.command = Command::version;
     return {line_, {}};
@@ -754,7 +756,7 @@ CommandLineReading Description::Reading() {
 // The options given and the defaults of those that have one, each a line
 // "name=value"; an option with neither (the picture's --grid, say) is left
 // out rather than written as an empty value that would not read back.
-CommandLineReading Description::PrintedConfig(const CLI::App& command) {
+CommandLineReading CommandLineParser::PrintedConfig(const CLI::App& command) {
   line_.command = Command::printConfig;
   std::istringstream lines(command.config_to_str(true, false));
   for (std::string line; std::getline(lines, line);) {
@@ -763,7 +765,7 @@ CommandLineReading Description::PrintedConfig(const CLI::App& command) {
   return {line_, {}};
 }
 
-std::string Description::MissingRequirement() const {
+std::string CommandLineParser::MissingRequirement() const {
   for (const CLI::App* command : {map_, merge_, film_}) {
     if (!command->parsed()) continue;
     for (const CLI::Option* option : command->get_options()) {
@@ -791,11 +793,11 @@ std::string WhatIsNamed(const CLI::Error& error) {
 }  // namespace
 
 CommandLineReading ReadCommandLine(std::span<const std::string> arguments) {
-  Description description;
+  CommandLineParser parser;
   CommandLineReading reading;
   try {
-    description.Parse(arguments);
-    reading = description.Reading();
+    parser.Parse(arguments);
+    reading = parser.Reading();
   } catch (const CLI::CallForHelp&) {
     reading.commandLine.command = Command::help;
   } catch (const CLI::CallForAllHelp&) {
@@ -805,7 +807,7 @@ CommandLineReading ReadCommandLine(std::span<const std::string> arguments) {
   } catch (const CLI::ArgumentMismatch& error) {
     reading.mistake = OptionNamed(error) + " needs a value" + seeHelp;
   } catch (const CLI::RequiredError&) {
-    reading.mistake = description.MissingRequirement() + seeHelp;
+    reading.mistake = parser.MissingRequirement() + seeHelp;
   } catch (const CLI::ParseError& error) {
     reading.mistake = error.what() + seeHelp;
   }
@@ -814,6 +816,6 @@ CommandLineReading ReadCommandLine(std::span<const std::string> arguments) {
 
 std::string VersionText() { return "magpend " MAGPEND_VERSION "\n"; }
 
-std::string UsageText() { return Description().Help(); }
+std::string UsageText() { return CommandLineParser().Help(); }
 
 }  // namespace cli

@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "app/explore.h"
 #include "app/form.h"
 #include "app/map_scan.h"
 #include "app/pendulum.h"
@@ -55,7 +56,6 @@ enum class Command {
 inline constexpr std::int32_t smallestGridSide = 2;
 inline constexpr std::int32_t largestGridSide = 8192;
 // The explorer's drawing area: S x S pixels.
-inline constexpr std::int32_t defaultExploreSide = 600;
 inline constexpr std::int32_t largestExploreSide = 2048;
 // A film's frames are named with six digits.
 inline constexpr std::int32_t largestFrameCount = 1000000;
@@ -88,7 +88,7 @@ struct ExploreCommand {
   double g = app::defaultParameters.g;  // pendulum coefficient
   double m = app::defaultParameters.m;  // magnet strength
   double n = app::defaultParameters.n;  // trial count: steps per start point
-  std::int32_t side = defaultExploreSide;  // the drawing area and the grid: S x S
+  std::int32_t side = app::defaultExploreSide;  // the drawing area and the grid: S x S
   app::MapRegion region;
   app::Shading shading = app::Shading::none;
   app::Pendulum pendulum;  // the magnets, height, friction, capture radius

@@ -65,8 +65,8 @@ void CheckNumber(const Text& line) {
   // a number the value is a zero, perhaps signed, of no characters).
   std::size_t blanks = 0;
   while (blanks < line.size() && IsBlank(line[blanks])) ++blanks;
-  const runtime::NumberReading reading = runtime::ReadNumber(line);
-  Require(SameReal(reading.value, value), "ReadNumber and TextToNumber differ");
+  const runtime::NumberReading reading = runtime::ReadLeadingNumber(line);
+  Require(SameReal(reading.value, value), "ReadLeadingNumber and TextToNumber differ");
   if (reading.length > 0) {
     Require(SameReal(TextToNumber(line.substr(blanks, reading.length)), value), "the number's length is wrong");
   }

@@ -2,8 +2,16 @@
 // the standard library has it, and otherwise (the WebAssembly build's
 // library predates it) a std::thread joined on destruction and before a new
 // thread is moved in. Only what the program uses is offered: starting from a
-// callable, joinable, join and get_id; stopping goes through the
-// owner's own flags, never a stop token.
+// callable, joinable, join and get_id.
+//
+// The program's one thread style: every thread is a JoiningThread owned by
+// one object, which stops it through a flag of its own and then wakes it:
+// a flag under the owner's mutex where the thread waits on the owner's
+// condition variable (the map scan's workers, the window thread, the page
+// terminal's reader), an atomic one where it waits on something else (the
+// terminal's reader in poll, woken through its pipe). Never a stop token:
+// the page's build has none, and the waits are on the owner's own
+// conditions anyway.
 #pragma once
 
 #include <thread>

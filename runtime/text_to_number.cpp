@@ -310,7 +310,7 @@ Real ReadPrefixedNumber(Reader& reader) {
 
 }  // namespace
 
-NumberReading ReadNumber(const Text& text) {
+NumberReading ReadLeadingNumber(const Text& text) {
   Reader reader(text);
   reader.SkipBlanks();
   const std::size_t start = reader.Position();
@@ -320,6 +320,6 @@ NumberReading ReadNumber(const Text& text) {
   return reading;
 }
 
-Real TextToNumber(const Text& text) { return ReadNumber(text).value; }
+Real TextToNumber(const Text& text) { return ReadLeadingNumber(text).value; }
 
 }  // namespace runtime

@@ -42,6 +42,6 @@ struct NumberReading {
   Real value = 0;
   std::size_t length = 0;
 };
-NumberReading ReadNumber(const Text& text);
+NumberReading ReadLeadingNumber(const Text& text);
 
 }  // namespace runtime

@@ -66,7 +66,7 @@ Terminal::Terminal(int screenFd, int keyFd)
   EnterRawMode(keyFd_, screenFd_, wakeWriteFd_);
   grid_ = CellGrid(QuerySize());
   renderer_ = VtRenderer(grid_);
-  reader_ = std::jthread([this](std::stop_token stop) { ReadKeys(stop); });
+  reader_ = runtime::JoiningThread([this] { ReadKeys(); });
 }
 
 Terminal::~Terminal() { Release(); }
@@ -74,7 +74,7 @@ Terminal::~Terminal() { Release(); }
 void Terminal::Release() {
   if (released_) return;
   released_ = true;
-  reader_.request_stop();
+  stopping_ = true;
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(wakeWriteFd_, &byte, 1);
   if (reader_.joinable()) reader_.join();
@@ -87,14 +87,14 @@ void Terminal::Release() {
   }
 }
 
-void Terminal::ReadKeys(std::stop_token stop) {
+void Terminal::ReadKeys() {
   KeyDecoder decoder;
-  while (!stop.stop_requested()) {
+  while (!stopping_) {
     std::array<pollfd, 2> watched{{{keyFd_, POLLIN, 0}, {wakeReadFd_, POLLIN, 0}}};
     const int timeout = decoder.Pending() ? static_cast<int>(decoder.RestWait().count()) : -1;
     const int events = poll(watched.data(), watched.size(), timeout);
     if (events < 0) continue;  // a signal: look again
-    if (stop.stop_requested()) return;
+    if (stopping_) return;
     std::deque<KeyPress> keys;
     if (events == 0) decoder.Expire(keys);  // the rest of a key never came
     const bool signalled = (watched[1].revents & POLLIN) != 0;

@@ -19,6 +19,7 @@
 // modes are handed back in the terminal's defaults.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -26,14 +27,13 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stop_token>
-#include <thread>
 
 #include "console/cell_device.h"
 #include "console/grid_device.h"
 #include "console/key_source.h"
 #include "console/vt/key_decoder.h"
 #include "console/vt/vt_renderer.h"
+#include "runtime/joining_thread.h"
 
 namespace console::terminal {
 
@@ -76,8 +76,8 @@ class Terminal final : public GridDevice, public KeySource {
   void AwaitInput(std::chrono::milliseconds timeout) override;
 
  private:
-  // The reader thread: reads and decodes until stopped.
-  void ReadKeys(std::stop_token stop);
+  // The reader thread: reads and decodes until Release stops it.
+  void ReadKeys();
   // Applies what the signals noted: a new size, or a screen to paint anew
   // after the program was stopped and continued.
   void FollowConsoleEvents();
@@ -96,7 +96,8 @@ class Terminal final : public GridDevice, public KeySource {
   std::condition_variable keysArrived_;
   std::deque<KeyPress> arrived_;    // decoded, not yet taken (guarded by keysMutex_)
   bool eventNoted_ = false;         // a signal to follow (guarded by keysMutex_)
-  std::jthread reader_;             // last: started when everything else is ready
+  std::atomic<bool> stopping_{false};  // the reader is to end (Release sets it, then wakes it)
+  runtime::JoiningThread reader_;   // last: started when everything else is ready
 };
 
 }  // namespace console::terminal

@@ -82,7 +82,7 @@ TEST_F(MapPictureTest, WindowPictureIsTheMapRunsAndTheGridItsSquares) {
   console::ScriptedKeys keys;
   testing::ObservingClock clock;
   console::ConsoleKeyboard keyboard(keys, clock);
-  RunStartPointMap(400, 5, 40, keyboard, {});
+  RunStartPointMap(5, 400, 40, keyboard, {});
   const auto window = graphics::offscreen::InspectOffscreenWindow("Startpunkte");
   ASSERT_TRUE(window);
 

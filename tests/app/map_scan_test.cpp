@@ -51,13 +51,16 @@ TEST(GridTest, RowsFromTheBottomEachFromTheLeft) {
   EXPECT_EQ(part.Y(1), -1);
   EXPECT_EQ(part.Y(4), 2);
   EXPECT_EQ((StartGrid{4, {0, 1, 0, 1}}.X(1)), static_cast<double>(runtime::Real(1) / 3));
-  EXPECT_EQ(GridX(0), -110);
-  EXPECT_EQ(GridY(0), -110);
-  EXPECT_EQ(GridX(1), -108);
-  EXPECT_EQ(GridX(110), 110);
-  EXPECT_EQ(GridY(111), -108);
-  EXPECT_EQ(GridX(gridTrials - 1), 110);
-  EXPECT_EQ(GridY(gridTrials - 1), 110);
+  // The window's map: its trials in scan order over the window's grid.
+  const ScanJob map;
+  EXPECT_EQ(map.TrialCount(), gridTrials);
+  EXPECT_EQ(map.X(0), -110);
+  EXPECT_EQ(map.Y(0), -110);
+  EXPECT_EQ(map.X(1), -108);
+  EXPECT_EQ(map.X(110), 110);
+  EXPECT_EQ(map.Y(111), -108);
+  EXPECT_EQ(map.X(gridTrials - 1), 110);
+  EXPECT_EQ(map.Y(gridTrials - 1), 110);
 }
 
 // The way back from model units to columns and rows: each point at its

@@ -30,9 +30,10 @@ using testing::ObservingClock;
 void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboard& keyboard,
                            const std::function<void(int)>& afterTrial) {
   OpenRunWindow("Startpunkte");
+  const ScanJob map;
   for (int trial = 0; trial < gridTrials; ++trial) {
-    const double x = GridX(trial);
-    const double y = GridY(trial);
+    const double x = map.X(trial);
+    const double y = map.Y(trial);
     PendulumState state = StateAtRest(x, y);
     std::int16_t counter = 0;
     while (std::fabs(state.x) < 4000 && std::fabs(state.y) < 4000) {
@@ -96,7 +97,7 @@ class MapRunTest : public testing::OffscreenRunTest {
     return FingerprintsOf(
         [&](auto after) {
           options.afterTrial = after;
-          RunStartPointMap(400, 5, n, keyboard, options);
+          RunStartPointMap(5, 400, n, keyboard, options);
         },
         every);
   }
@@ -148,7 +149,7 @@ TEST_F(MapRunTest, EscapeCutsBothRunsAtTheSameSurface) {
   MapRunOptions options;
   options.workerThreads = 2;
   EXPECT_EQ(finalSurface([&](console::ConsoleKeyboard& keyboard) {
-              RunStartPointMap(400, 5, 50, keyboard, options);
+              RunStartPointMap(5, 400, 50, keyboard, options);
             }),
             reference);
 }
@@ -157,15 +158,16 @@ TEST_F(MapRunTest, WithOneStepOnlyPointsNearAMagnetArePainted) {
   console::ScriptedKeys keys;
   ObservingClock clock;
   console::ConsoleKeyboard keyboard(keys, clock);
-  RunStartPointMap(400, 5, 1, keyboard);
+  RunStartPointMap(5, 400, 1, keyboard);
   const auto image = InspectOffscreenWindow("Startpunkte");
   ASSERT_TRUE(image);
   EXPECT_FALSE(image->open);
   EXPECT_EQ(clock.pauses, std::vector<std::uint32_t>{10000});
   int painted = 0;
+  const ScanJob map;
   for (int trial = 0; trial < gridTrials; ++trial) {
-    const double x = GridX(trial);
-    const double y = GridY(trial);
+    const double x = map.X(trial);
+    const double y = map.Y(trial);
     graphics::ColorRef expected = testing::background;
     bool nearMarker = false;
     for (const Magnet& magnet : Magnets()) {
@@ -194,7 +196,7 @@ TEST_F(MapRunTest, EscapeStopsAfterTheCurrentTrialWithoutPainting) {
     options.workerThreads = workers;
     int lastDrawn = -1;
     options.afterTrial = [&](int trial) { lastDrawn = trial; };
-    RunStartPointMap(400, 5, 2000, keyboard, options);
+    RunStartPointMap(5, 400, 2000, keyboard, options);
     EXPECT_EQ(lastDrawn, stopTrial - 1);
     EXPECT_TRUE(clock.pauses.empty());  // no final pause
     const auto image = InspectOffscreenWindow("Startpunkte");
@@ -216,7 +218,7 @@ TEST_F(MapRunTest, OtherKeysAreConsumedOnePerTrial) {
   MapRunOptions options;
   int drawn = 0;
   options.afterTrial = [&](int) { ++drawn; };
-  RunStartPointMap(400, 5, 2000, keyboard, options);
+  RunStartPointMap(5, 400, 2000, keyboard, options);
   EXPECT_EQ(drawn, 3);
 }
 

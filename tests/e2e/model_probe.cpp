@@ -57,8 +57,9 @@ std::uint64_t MapDigest(double trialSteps) {
   std::thread worker([&] {
     runtime::LoadFloatingPointControl();
     const std::int64_t limit = app::TrialStepLimit(trialSteps);
+    const app::ScanJob map;
     for (int trial = 0; trial < app::gridTrials; ++trial) {
-      const app::TrialResult result = app::RunTrial(app::GridX(trial), app::GridY(trial), {5, 400, limit, {}});
+      const app::TrialResult result = app::RunTrial(map.X(trial), map.Y(trial), {5, 400, limit, {}});
       digest = (digest ^ static_cast<std::uint64_t>(result.caughtBy)) * 1099511628211u;
       digest = (digest ^ static_cast<std::uint64_t>(result.steps)) * 1099511628211u;
     }

@@ -390,7 +390,7 @@ TEST_F(TextToNumberTest, LengthOfTheNumber) {
       {"&8", 0},        {"&H", 0},        {"&", 0},           {"&H10000000000000000&", 20},
   };
   for (const auto& c : cases) {
-    const NumberReading reading = ReadNumber(c.text);
+    const NumberReading reading = ReadLeadingNumber(c.text);
     EXPECT_EQ(reading.length, c.length) << "text \"" << c.text << "\"";
     EXPECT_TRUE(SameReal(reading.value, TextToNumber(c.text))) << "text \"" << c.text << "\"";
   }
