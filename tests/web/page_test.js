@@ -534,7 +534,7 @@ async function Main() {
         const region = header.match(/^region (.*)$/m)[1].split(' ').join(':');
         Check(first.includes(` --region ${region} `), `the results are of ${region}, the view is ${first}`);
         await explorer.end();
-      }],
+      }, needsReference],
       ['the explorer on the phone: a pinch zooms, two fingers pan, the status line goes on', async () => {
         const phone = await NewPhone();
         await waitForScreen(`${labels[0]}-50`, minute, phone);
