@@ -7,9 +7,9 @@
 //
 //   magpend [--save DIR]
 //   magpend map [PENDULUM] [--grid S|WxH [--region X0:X1:Y0:Y1] [--shade] [--markers]]
-//               [--rows A:B] -o FILE.png
+//               [--rows A:B] -o FILE.png [--results FILE]
 //   magpend merge -o FILE.png BAND.png...
-//   magpend explore [PENDULUM] [--grid S] [--region X0:X1:Y0:Y1] [--shade] [--cache N]
+//   magpend explore [PENDULUM] [--grid S] [--region X0:X1:Y0:Y1] [--shade] [--cache N] [--known FILE]
 //   magpend film -o FILM.mp4|FILM.webm --size WxH (--frames N | --seconds T) [--fps F]
 //                (--from CX:CY:W --to CX:CY:W | --at CX:CY:W --sweep NAME:A:B)
 //                [PENDULUM] [--shade]
