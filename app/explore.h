@@ -67,7 +67,7 @@ inline constexpr int defaultExploreSide = 600;
 // What every view shares, and the first view's region and values.
 struct ExploreSettings {
   ViewValues values;  // g, m and the pendulum of the first view
-  double n = 2000;    // trial count as given (TrialStepLimit makes the steps)
+  double n = defaultN;  // trial count as given (TrialStepLimit makes the steps)
   int side = defaultExploreSide;  // S: the grid of every view, and the drawing area in pixels
   MapRegion firstRegion;
   Shading shading = Shading::none;

@@ -16,8 +16,7 @@ std::string ValueOptions(const ExploreSettings& settings) {
 
 std::string ViewCommand(const ExploreSettings& settings, const MapRegion& region) {
   std::string command = "magpend map --grid " + std::to_string(settings.side) + " --region " +
-                        ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" +
-                        ShortestText(region.y0) + ":" + ShortestText(region.y1);
+                        RegionText(region);
   command += ValueOptions(settings);
   if (settings.shading == Shading::bySteps) command += " --shade";
   if (settings.markers) command += " --markers";

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "app/pendulum.h"
 #include "runtime/text.h"
 
 namespace app {
@@ -63,7 +64,7 @@ SimulationParameters ApplyDefaults(const FormEntries& entries);
 
 // The values of an untouched form. v is the single-precision value nearest
 // 0.03, widened. The fields show them as their default texts.
-inline constexpr SimulationParameters defaultParameters{-50, 50, 5, 400, 0.03f, 2000};
+inline constexpr SimulationParameters defaultParameters{-50, 50, defaultG, defaultM, 0.03f, defaultN};
 
 // The range checks in order: -100 < x < 100, -100 < y < 100, g > 0, m > 0,
 // v >= 0. n has none. NaN fails every check.

@@ -43,9 +43,8 @@ unsigned MapScan::DefaultWorkerThreads() { return std::max(1u, std::thread::hard
 
 MapScan::MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead)
     : job_(job), trialCount_(job.TrialCount()) {
-  if (workerThreads == 0) return;
   slots_.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(trialCount_, 1, std::max<std::int64_t>(lookAhead, 1))));
-  for (unsigned i = 0; i < workerThreads; ++i) workers_.emplace_back([this] { Work(); });
+  for (unsigned i = 0; i < std::max(1u, workerThreads); ++i) workers_.emplace_back([this] { Work(); });
 }
 
 MapScan::~MapScan() {
@@ -64,21 +63,6 @@ MapScan::Slot& MapScan::SlotOf(std::int64_t index) {
 std::optional<TrialResult> MapScan::Next(const std::function<LongTrialDecision()>& duringLongTrial) {
   if (abandoned_ || nextToTake_ >= trialCount_) return std::nullopt;
   const std::int64_t index = nextToTake_;
-  if (workers_.empty()) {
-    bool abandon = false;
-    const auto look = [&] {
-      abandon = duringLongTrial && duringLongTrial() == LongTrialDecision::abandon;
-      return abandon ? LongTrialDecision::abandon : LongTrialDecision::goOn;
-    };
-    const TrialResult result = RunTrial(job_.X(index), job_.Y(index), job_.rules, look, job_.arithmetic);
-    if (abandon) {
-      abandoned_ = true;
-      return std::nullopt;
-    }
-    ++nextToTake_;
-    return result;
-  }
-
   std::unique_lock lock(mutex_);
   Slot& slot = SlotOf(index);
   std::int64_t progressSeen = 0;

@@ -50,8 +50,8 @@ struct ScanJob {
 // stops the workers (a long trial at its next look) and joins them.
 class MapScan {
  public:
-  // 0 worker threads: Next computes each trial itself when it is due.
-  // Workers run at most `lookAhead` trials ahead of the taker.
+  // At least one worker thread (0 counts as 1). Workers run at most
+  // `lookAhead` trials ahead of the taker.
   MapScan(const ScanJob& job, unsigned workerThreads, std::int64_t lookAhead = defaultLookAhead);
   ~MapScan();
   MapScan(const MapScan&) = delete;

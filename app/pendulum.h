@@ -25,6 +25,13 @@ inline constexpr double largestMagnetOffset = 200;
 // as caught.
 inline constexpr double defaultCaptureRadius = 9.0;
 
+// The form's defaults of the values every trial depends on besides the
+// pendulum: the form, every command and the explorer's first view start
+// from them.
+inline constexpr double defaultG = 5;     // pendulum coefficient
+inline constexpr double defaultM = 400;   // magnet strength
+inline constexpr double defaultN = 2000;  // trial count
+
 // One magnet: its place over the plane (model units) and its strength
 // factor: it pulls with S m / R^2, m the form's magnet strength.
 struct MagnetPlace {

@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/number_text.h"
 #include "runtime/numeric.h"
 
 namespace app {
+
+std::string RegionText(const MapRegion& region) {
+  return ShortestText(region.x0) + ":" + ShortestText(region.x1) + ":" + ShortestText(region.y0) + ":" +
+         ShortestText(region.y1);
+}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "runtime/numeric.h"
 
@@ -23,6 +24,10 @@ struct MapRegion {
 
   bool operator==(const MapRegion&) const = default;
 };
+
+// The region as the command line's --region takes it, X0:X1:Y0:Y1, each
+// number in its shortest text that reads back to the same double.
+std::string RegionText(const MapRegion& region);
 
 // The start points: side x side points (or side x height) spread evenly
 // over the region, its edges included. Row 0 is the bottom row (y = y0), and

@@ -12,8 +12,8 @@ namespace app {
 
 // Tuning and observation of the map run.
 struct MapRunOptions {
-  // Threads that compute trials ahead of the drawing; 0 computes each trial
-  // on the calling thread when it is due. The picture is the same either way.
+  // Threads that compute trials ahead of the drawing (at least one). The
+  // picture is the same with any number.
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
   // Called after each trial has been drawn (tests compare surfaces there).
   std::function<void(int trialIndex)> afterTrial;

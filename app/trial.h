@@ -34,9 +34,10 @@ enum class TrialArithmetic { program, software };
 
 // What a trial's result depends on besides its start point.
 struct TrialRules {
-  double g = 5;                   // pendulum coefficient
-  double m = 400;                 // magnet strength
-  std::int64_t stepLimit = 2000;  // TrialStepLimit of the trial count
+  double g = defaultG;  // pendulum coefficient
+  double m = defaultM;  // magnet strength
+  // TrialStepLimit of the trial count (a whole count from 1 up is its own).
+  std::int64_t stepLimit = static_cast<std::int64_t>(defaultN);
   Pendulum pendulum;              // the magnets, their height, friction, capture radius
 
   bool operator==(const TrialRules&) const = default;

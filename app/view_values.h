@@ -12,8 +12,8 @@
 namespace app {
 
 struct ViewValues {
-  double g = 5;      // pendulum coefficient
-  double m = 400;    // magnet strength
+  double g = defaultG;  // pendulum coefficient
+  double m = defaultM;  // magnet strength
   Pendulum pendulum;  // the magnets, their height, friction, capture radius
 
   bool operator==(const ViewValues&) const = default;

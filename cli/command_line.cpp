@@ -355,7 +355,7 @@ void CommandLineParser::DescribeMap() {
       }));
   map_->add_option("--region", region_,
                    "with --grid: the points' x from X0 to X1 and y from\n"
-                   "Y0 to Y1 (-110:110:-110:110)")
+                   "Y0 to Y1 (" + app::RegionText({}) + ")")
       ->type_name("X0:X1:Y0:Y1")
       ->check(Check(CheckRegion));
   map_->add_flag("--shade", shade_,
@@ -394,10 +394,11 @@ friction, M hides the markers, P saves the values, S the picture; Escape or Q
 ends. Every finished view prints the `magpend map` command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
-  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, 2 to 2048 (" + std::to_string(app::defaultExploreSide) + ")")
+  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, " + std::to_string(smallestGridSide) + " to " +
+                            std::to_string(largestExploreSide) + " (" + std::to_string(app::defaultExploreSide) + ")")
       ->type_name("S")
       ->check(SideCheck(largestExploreSide));
-  explore_->add_option("--region", region_, "the first view's x and y bounds (-110:110:-110:110)")
+  explore_->add_option("--region", region_, "the first view's x and y bounds (" + app::RegionText({}) + ")")
       ->type_name("X0:X1:Y0:Y1")
       ->check(Check(CheckRegion));
   explore_->add_flag("--shade", shade_, "darken each point by the steps its trial took");

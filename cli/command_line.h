@@ -64,9 +64,9 @@ inline constexpr double defaultFramesPerSecond = 30;
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
 struct MapCommand {
-  double g = app::defaultParameters.g;  // pendulum coefficient
-  double m = app::defaultParameters.m;  // magnet strength
-  double n = app::defaultParameters.n;  // trial count: steps per start point
+  double g = app::defaultG;  // pendulum coefficient
+  double m = app::defaultM;  // magnet strength
+  double n = app::defaultN;  // trial count: steps per start point
   // 0: the picture of the "Startpunkte" window (its drawing area, its grid
   // of start points); otherwise an S x S picture, one pixel per start point
   // (S x gridHeight when gridHeight is not 0: --grid WxH with W != H).
@@ -85,9 +85,9 @@ struct MapCommand {
 // What `magpend explore` was asked for: the first view, and the values of
 // every view (checked as `magpend map` checks them).
 struct ExploreCommand {
-  double g = app::defaultParameters.g;  // pendulum coefficient
-  double m = app::defaultParameters.m;  // magnet strength
-  double n = app::defaultParameters.n;  // trial count: steps per start point
+  double g = app::defaultG;  // pendulum coefficient
+  double m = app::defaultM;  // magnet strength
+  double n = app::defaultN;  // trial count: steps per start point
   std::int32_t side = app::defaultExploreSide;  // the drawing area and the grid: S x S
   app::MapRegion region;
   app::Shading shading = app::Shading::none;
@@ -116,9 +116,9 @@ enum class VideoFormat {
 struct FilmCommand {
   FilmPlan plan;
   Sweep sweep;  // a sweep (--at, --sweep) replaces its value in every frame
-  double g = app::defaultParameters.g;
-  double m = app::defaultParameters.m;
-  double n = app::defaultParameters.n;
+  double g = app::defaultG;
+  double m = app::defaultM;
+  double n = app::defaultN;
   app::Pendulum pendulum;  // the magnets, height, friction, capture radius
   app::Shading shading = app::Shading::none;
   double framesPerSecond = defaultFramesPerSecond;
