@@ -10,6 +10,7 @@
 #include "console/system_console.h"
 #include "cli/batch_commands.h"
 #include "cli/command_line.h"
+#include "cli/exit_codes.h"
 #include "cli/saved_pictures.h"
 #include "graphics/window_system.h"
 #include "runtime/numeric.h"
@@ -17,17 +18,13 @@
 
 namespace {
 
-constexpr int exitNoConsole = 1;
-constexpr int exitPictureNotSaved = 1;
-constexpr int exitWrongCommandLine = 2;
-
 // The form and the two windows; with a picture folder, their pictures kept.
 int RunInteractive(std::optional<cli::PictureFolder> pictures) {
   // Start up.
   auto console = console::ConsoleStartup();
   if (!console) {
     std::fputs(console::NoConsoleMessage(), stderr);
-    return exitNoConsole;
+    return cli::exitNotDone;
   }
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
@@ -52,7 +49,7 @@ int RunInteractive(std::optional<cli::PictureFolder> pictures) {
   for (const std::string& problem : pictures->Problems()) {
     std::fprintf(stderr, "magpend: %s\n", problem.c_str());
   }
-  return exitPictureNotSaved;
+  return cli::exitNotDone;
 }
 
 }  // namespace
@@ -62,7 +59,7 @@ int main(int argc, char** argv) {
   const cli::CommandLineReading reading = cli::ReadCommandLine(arguments);
   if (!reading.mistake.empty()) {
     std::fprintf(stderr, "magpend: %s\n", reading.mistake.c_str());
-    return exitWrongCommandLine;
+    return cli::exitWrongInput;
   }
   const cli::CommandLine& line = reading.commandLine;
   switch (line.command) {
@@ -79,7 +76,7 @@ int main(int argc, char** argv) {
   if (line.saveFolder) {
     if (auto problem = cli::PictureFolder::Prepare(*line.saveFolder)) {
       std::fprintf(stderr, "magpend: %s\n", problem->c_str());
-      return exitWrongCommandLine;
+      return cli::exitWrongInput;
     }
     pictures.emplace(*line.saveFolder);
   }

@@ -62,8 +62,8 @@ SimulationParameters ApplyDefaults(const FormEntries& entries) {
 }
 
 std::optional<FieldName> FirstInvalidField(const SimulationParameters& p) {
-  if (!(-100 < p.x && p.x < 100)) return FieldName::x;
-  if (!(-100 < p.y && p.y < 100)) return FieldName::y;
+  if (!(-startLimit < p.x && p.x < startLimit)) return FieldName::x;
+  if (!(-startLimit < p.y && p.y < startLimit)) return FieldName::y;
   if (!(p.g > 0)) return FieldName::g;
   if (!(p.m > 0)) return FieldName::m;
   if (!(p.v >= 0)) return FieldName::v;

@@ -66,8 +66,11 @@ SimulationParameters ApplyDefaults(const FormEntries& entries);
 // 0.03, widened. The fields show them as their default texts.
 inline constexpr SimulationParameters defaultParameters{-50, 50, defaultG, defaultM, 0.03f, defaultN};
 
-// The range checks in order: -100 < x < 100, -100 < y < 100, g > 0, m > 0,
-// v >= 0. n has none. NaN fails every check.
+// The path's start lies within this many units of the centre on each axis.
+inline constexpr double startLimit = 100;
+
+// The range checks in order: -startLimit < x < startLimit, the same for y,
+// g > 0, m > 0, v >= 0. n has none. NaN fails every check.
 enum class Validity { valid, invalid };
 Validity CheckRanges(const SimulationParameters& parameters);
 

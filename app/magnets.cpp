@@ -16,7 +16,8 @@ void DrawMagnetMarkers(std::span<const MagnetPlace> magnets) {
   for (std::size_t k = 0; k < magnets.size(); ++k) {
     const Real x = magnets[k].x;
     const Real y = magnets[k].y;
-    graphics::DrawGraphicBox(ToSingle(x - 3), ToSingle(y - 3), ToSingle(x + 3), ToSingle(y + 3),
+    const double reach = windowMarkerReach;
+    graphics::DrawGraphicBox(ToSingle(x - reach), ToSingle(y - reach), ToSingle(x + reach), ToSingle(y + reach),
                              graphics::ellipseCorners, markerOutline, magnetColors[k + 1]);
   }
 }

@@ -25,8 +25,11 @@ inline constexpr std::array<graphics::ColorRef, largestMagnetCount + 1> magnetCo
 // The markers' outline colour.
 inline constexpr graphics::ColorRef markerOutline = graphics::ComposeRgb(255, 255, 0);
 
+// How far the runs' markers reach from their magnet on each axis, in units.
+inline constexpr double windowMarkerReach = 3;
+
 // Draws the magnet markers on the current target: each the ellipse in the
-// box of 3 units around the magnet, yellow outline, filled with the magnet's
+// box of windowMarkerReach units around the magnet, yellow outline, filled with the magnet's
 // colour, in the order magnet 1, 2, 3, ... The runs draw them right before
 // every model step, so they stay on top of whatever the runs paint. Without
 // magnets named: the form's three.

@@ -14,7 +14,8 @@ namespace app {
 // Whether the square of the start point (x, y) may reach into the box of a
 // marker (3 units around its magnet); with a unit to spare.
 bool MapPainting::SquareMayCoverAMarker(double x, double y) const {
-  constexpr double reach = 1 + 3 + 1;
+  // The square's half side, the marker's reach and a pixel of its outline.
+  constexpr double reach = startSquareHalfSide + windowMarkerReach + 1;
   for (const MagnetPlace& magnet : magnets_) {
     if (std::fabs(x - magnet.x) <= reach && std::fabs(y - magnet.y) <= reach) return true;
   }
@@ -38,8 +39,9 @@ void MapPainting::PaintStartPoint(double gridX, double gridY, const TrialResult&
   const runtime::Real x = gridX;
   const runtime::Real y = gridY;
   const graphics::ColorRef color = magnetColors[result.caughtBy];
-  graphics::DrawGraphicBox(runtime::ToSingle(x - 1), runtime::ToSingle(y - 1),
-                           runtime::ToSingle(x + 1), runtime::ToSingle(y + 1), graphics::squareCorners, color, color);
+  const double half = startSquareHalfSide;
+  graphics::DrawGraphicBox(runtime::ToSingle(x - half), runtime::ToSingle(y - half), runtime::ToSingle(x + half),
+                           runtime::ToSingle(y + half), graphics::squareCorners, color, color);
   if (SquareMayCoverAMarker(gridX, gridY)) markersShown_ = false;
 }
 

@@ -19,6 +19,9 @@ struct MapRunOptions {
   std::function<void(int trialIndex)> afterTrial;
 };
 
+// A caught start point's square reaches this many units from it each way.
+inline constexpr double startSquareHalfSide = 1;
+
 // The map's painting on the current target, trial by trial in scan order
 // (trials of the window's grid): what every step of a trial draws, the three
 // magnet markers, and the square of a caught start point. Used by the map
@@ -39,8 +42,8 @@ class MapPainting {
   void PaintSteps(const TrialResult& result);
   // The markers as a trial stopped partway drew them.
   void PaintStepsOfUnfinishedTrial();
-  // The square of the start point (x, y) when it was caught: 2 x 2 units in
-  // the colour of the catching magnet.
+  // The square of the start point (x, y) when it was caught: 2 x 2 units
+  // (startSquareHalfSide each way) in the colour of the catching magnet.
   void PaintStartPoint(double x, double y, const TrialResult& result);
 
  private:

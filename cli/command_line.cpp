@@ -14,6 +14,7 @@
 #include "app/number_text.h"
 #include "app/pendulum.h"
 #include "app/run_window.h"
+#include "cli/exit_codes.h"
 #include "cli/film_folder.h"
 #include "cli/number_reading.h"
 #include "cli/platform_words.h"
@@ -180,7 +181,8 @@ std::string Footer() {
          R"( and then shows
 the window "Pendelweg" (one pendulum's path) and after it "Startpunkte" (which
 magnet catches a pendulum released at each start point). The form's fields:
-  x, y  where the path's bob is released: -100 < x, y < 100 ()" +
+  x, y  where the path's bob is released: )" + app::ShortestText(-app::startLimit) + " < x, y < " +
+         app::ShortestText(app::startLimit) + " (" +
          FieldOf(FieldName::x).defaultText + ", " + FieldOf(FieldName::y).defaultText + R"()
   g     pendulum coefficient, the pull back to the centre: > 0)" + ShownDefault(FieldName::g) + R"(
   m     magnet strength: > 0)" + ShownDefault(FieldName::m) + R"(
@@ -190,11 +192,12 @@ Enter keeps a default; 0 for g, v or n also means the default. A value out of
 range ends the program without any window.
 An option's value follows it as the next argument or after "=".
 Ctrl+C is a key of the form; )" + words.endKey + R"( ends the program.
-Exit codes: 0 done, 1 no )" + words.formPlace + R"( for the form, a picture not written or no
+Exit codes: )" + std::to_string(exitDone) + " done, " + std::to_string(exitNotDone) + " no " + words.formPlace +
+         R"( for the form, a picture not written or no
 window for explore,
-2 a wrong command line or value or a --save folder that cannot be made (for
+)" + std::to_string(exitWrongInput) + R"( a wrong command line or value or a --save folder that cannot be made (for
 a film also no ffmpeg or a folder that cannot be written),
-130 a map or film stopped by Ctrl+C.
+)" + std::to_string(exitInterrupted) + R"( a map or film stopped by Ctrl+C.
 More: )" + words.manual + ".";
 }
 

@@ -9,13 +9,6 @@
 
 namespace cli {
 
-namespace {
-
-// As for every input that cannot be used.
-constexpr int exitBadKnownResults = 2;
-
-}  // namespace
-
 int RunExploreCommand(const ExploreCommand& command) {
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
@@ -33,7 +26,7 @@ int RunExploreCommand(const ExploreCommand& command) {
     app::KnownResultsReading reading = app::ReadKnownResults(command.known);
     if (!reading.results) {
       std::fprintf(stderr, "magpend: %s\n", reading.mistake.c_str());
-      return exitBadKnownResults;
+      return exitWrongInput;
     }
     options.known = std::make_shared<const app::KnownResults>(std::move(*reading.results));
   }

@@ -17,10 +17,6 @@ namespace cli {
 
 namespace {
 
-constexpr int exitNotWritten = 1;
-constexpr int exitWrongInput = 2;
-constexpr int exitSignalBase = 128;  // a command stopped by signal s ends with 128 + s
-
 int Say(int exitCode, const std::string& problem) {
   std::fprintf(stderr, "magpend: %s\n", problem.c_str());
   return exitCode;
@@ -40,7 +36,7 @@ int CheckPlaces(const FilmCommand& film) {
     if (auto problem = pictures::CheckWritable(film.output)) return Say(exitWrongInput, *problem);
   }
   if (film.step == FilmStep::encode) {
-    if (auto problem = CheckFramesFolderDescription(film)) return Say(exitNotWritten, *problem);
+    if (auto problem = CheckFramesFolderDescription(film)) return Say(exitNotDone, *problem);
   } else if (auto problem = PrepareFramesFolder(film)) {
     return Say(exitWrongInput, *problem);
   }
@@ -61,7 +57,7 @@ int ComputeMissingFrames(const FilmCommand& film) {
                            Interrupted);
   } catch (const std::system_error& error) {
     progress.Clear();
-    return Say(exitNotWritten, std::string("no threads for the frames: ") + error.what());
+    return Say(exitNotDone, std::string("no threads for the frames: ") + error.what());
   }
   progress.Clear();
   switch (result.outcome) {
@@ -69,14 +65,14 @@ int ComputeMissingFrames(const FilmCommand& film) {
     case FramesOutcome::stopped: return Stopped(film);
     case FramesOutcome::failed: break;
   }
-  return Say(exitNotWritten, result.problem);
+  return Say(exitNotDone, result.problem);
 }
 
 int Encode(const FilmCommand& film, const std::filesystem::path& encoder) {
   const std::vector<std::int32_t> missing = MissingFrames(film, 0, film.plan.frameCount);
   if (!missing.empty()) {
     const std::string more = missing.size() > 1 ? " and " + std::to_string(missing.size() - 1) + " more frames" : "";
-    return Say(exitNotWritten, FramePath(film.framesFolder, missing.front()).string() + more +
+    return Say(exitNotDone, FramePath(film.framesFolder, missing.front()).string() + more +
                                    " missing, damaged or of another film; no video written");
   }
   const VideoResult result = EncodeVideo(film, encoder, Interrupted);
@@ -87,7 +83,7 @@ int Encode(const FilmCommand& film, const std::filesystem::path& encoder) {
       return exitSignalBase + InterruptionSignal();
     case VideoOutcome::notWritten: break;
   }
-  return Say(exitNotWritten, result.problem);
+  return Say(exitNotDone, result.problem);
 }
 
 }  // namespace

@@ -12,9 +12,6 @@ namespace cli {
 
 namespace {
 
-constexpr int exitNotWritten = 1;
-constexpr int exitSignalBase = 128;  // a command stopped by signal s ends with 128 + s
-
 int Stopped() {
   std::fputs("magpend: stopped; no picture written\n", stderr);
   return exitSignalBase + InterruptionSignal();
@@ -28,7 +25,7 @@ int ComputeAndWrite(const MapCommand& command) {
     window = app::OpenMapPictureWindow();
     if (window == 0) {
       std::fputs("magpend: no offscreen window for the map's picture (out of memory or threads)\n", stderr);
-      return exitNotWritten;
+      return exitNotDone;
     }
   }
   ProgressLine progress("map", "rows", command.endRow - command.firstRow);
@@ -37,12 +34,12 @@ int ComputeAndWrite(const MapCommand& command) {
       [] { return InterruptionSignal() != 0; });
   progress.Clear();
   switch (result.outcome) {
-    case MapFileOutcome::written: return 0;
+    case MapFileOutcome::written: return exitDone;
     case MapFileOutcome::stopped: return Stopped();
     case MapFileOutcome::notWritten: break;
   }
   std::fprintf(stderr, "magpend: %s\n", result.problem.c_str());
-  return exitNotWritten;
+  return exitNotDone;
 }
 
 }  // namespace
@@ -53,7 +50,7 @@ int RunMapCommand(const MapCommand& command) {
     if (file.empty()) continue;
     if (auto problem = pictures::CheckWritable(file)) {
       std::fprintf(stderr, "magpend: %s\n", problem->c_str());
-      return exitNotWritten;
+      return exitNotDone;
     }
   }
   runtime::LoadFloatingPointControl();

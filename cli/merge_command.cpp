@@ -9,9 +9,9 @@ int RunMergeCommand(const std::vector<std::filesystem::path>& bands,
                     const std::filesystem::path& output) {
   if (auto problem = pictures::MergeBands(bands, output)) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
-    return 1;
+    return exitNotDone;
   }
-  return 0;
+  return exitDone;
 }
 
 }  // namespace cli
