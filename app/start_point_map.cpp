@@ -67,7 +67,6 @@ RunPicture RunStartPointMap(double g, double m, double n, console::ConsoleKeyboa
     painting.PaintSteps(*result);
     if (keyboard.PollKey() == escape) return picture;
     painting.PaintStartPoint(job.X(trial), job.Y(trial), *result);
-    if (options.afterTrial) options.afterTrial(trial);
   }
   CloseRunWindow(keyboard);
   return picture;

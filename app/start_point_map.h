@@ -2,7 +2,6 @@
 // catches a pendulum released there at rest, painted in that magnet's colour.
 #pragma once
 
-#include <functional>
 
 #include "app/map_scan.h"
 #include "app/run_window.h"
@@ -10,13 +9,11 @@
 
 namespace app {
 
-// Tuning and observation of the map run.
+// Tuning of the map run.
 struct MapRunOptions {
   // Threads that compute trials ahead of the drawing (at least one). The
   // picture is the same with any number.
   unsigned workerThreads = MapScan::DefaultWorkerThreads();
-  // Called after each trial has been drawn (tests compare surfaces there).
-  std::function<void(int trialIndex)> afterTrial;
 };
 
 // A caught start point's square reaches this many units from it each way.

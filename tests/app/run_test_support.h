@@ -49,6 +49,7 @@ class KeyAtLook final : public console::KeySource {
     if (looks_++ == look_) queue.push_back(key_);
   }
   void AwaitInput(std::chrono::milliseconds) override {}
+  std::size_t Looks() const { return looks_; }
 
  private:
   console::KeyPress key_;

@@ -27,8 +27,7 @@ using testing::ObservingClock;
 // the run) and a caught bob's start point is painted in its magnet's colour.
 // Only for whole n within the counter's range, which every trial of these
 // tests reaches.
-void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboard& keyboard,
-                           const std::function<void(int)>& afterTrial) {
+void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboard& keyboard) {
   OpenRunWindow("Startpunkte");
   const ScanJob map;
   for (int trial = 0; trial < gridTrials; ++trial) {
@@ -50,29 +49,31 @@ void StraightforwardMapRun(double m, double g, double n, console::ConsoleKeyboar
       graphics::DrawGraphicBox(runtime::ToSingle(centreX - 1), runtime::ToSingle(centreY - 1),
                                runtime::ToSingle(centreX + 1), runtime::ToSingle(centreY + 1), graphics::squareCorners, color, color);
     }
-    afterTrial(trial);
   }
   CloseRunWindow(keyboard);
 }
 
 class MapRunTest : public testing::OffscreenRunTest {
  protected:
-  // Fingerprints of the surface after every `every`-th trial and at the end.
-  std::vector<std::uint64_t> FingerprintsOf(const std::function<void(std::function<void(int)>)>& run,
+  // Fingerprints of the surface at every `every`-th look at the keyboard
+  // (once a trial, after its steps and before its start point is painted)
+  // and at the end.
+  std::vector<std::uint64_t> FingerprintsOf(const std::function<void(console::ConsoleKeyboard&)>& run,
                                             int every) {
+    console::ScriptedKeys keys;
+    ObservingClock clock;
+    console::ConsoleKeyboard keyboard(keys, clock);
     std::vector<std::uint64_t> prints;
-    run([&](int trial) {
-      if (trial % every == 0) prints.push_back(Fingerprint(*InspectOffscreenSurface("Startpunkte")));
+    keys.OnEachLook([&](std::size_t look) {
+      if (look % every == 0) prints.push_back(Fingerprint(*InspectOffscreenSurface("Startpunkte")));
     });
+    run(keyboard);
     prints.push_back(Fingerprint(*InspectOffscreenSurface("Startpunkte")));
     return prints;
   }
 
   std::vector<std::uint64_t> Straightforward(double n, int every) {
-    console::ScriptedKeys keys;
-    ObservingClock clock;
-    console::ConsoleKeyboard keyboard(keys, clock);
-    return FingerprintsOf([&](auto after) { StraightforwardMapRun(400, 5, n, keyboard, after); },
+    return FingerprintsOf([&](console::ConsoleKeyboard& keyboard) { StraightforwardMapRun(400, 5, n, keyboard); },
                           every);
   }
 
@@ -89,17 +90,10 @@ class MapRunTest : public testing::OffscreenRunTest {
 #endif
 
   std::vector<std::uint64_t> Fast(double n, int every, unsigned workers) {
-    console::ScriptedKeys keys;
-    ObservingClock clock;
-    console::ConsoleKeyboard keyboard(keys, clock);
     MapRunOptions options;
     options.workerThreads = workers;
     return FingerprintsOf(
-        [&](auto after) {
-          options.afterTrial = after;
-          RunStartPointMap(5, 400, n, keyboard, options);
-        },
-        every);
+        [&](console::ConsoleKeyboard& keyboard) { RunStartPointMap(5, 400, n, keyboard, options); }, every);
   }
 };
 
@@ -145,7 +139,7 @@ TEST_F(MapRunTest, EscapeCutsBothRunsAtTheSameSurface) {
     return Fingerprint(image->surface);
   };
   const std::uint64_t reference = finalSurface(
-      [](console::ConsoleKeyboard& keyboard) { StraightforwardMapRun(400, 5, 50, keyboard, [](int) {}); });
+      [](console::ConsoleKeyboard& keyboard) { StraightforwardMapRun(400, 5, 50, keyboard); });
   MapRunOptions options;
   options.workerThreads = 2;
   EXPECT_EQ(finalSurface([&](console::ConsoleKeyboard& keyboard) {
@@ -194,10 +188,8 @@ TEST_F(MapRunTest, EscapeStopsAfterTheCurrentTrialWithoutPainting) {
     console::ConsoleKeyboard keyboard(escape, clock);
     MapRunOptions options;
     options.workerThreads = workers;
-    int lastDrawn = -1;
-    options.afterTrial = [&](int trial) { lastDrawn = trial; };
     RunStartPointMap(5, 400, 2000, keyboard, options);
-    EXPECT_EQ(lastDrawn, stopTrial - 1);
+    EXPECT_EQ(escape.Looks(), stopTrial + 1) << "a look after the Escape";
     EXPECT_TRUE(clock.pauses.empty());  // no final pause
     const auto image = InspectOffscreenWindow("Startpunkte");
     ASSERT_TRUE(image);
@@ -215,11 +207,17 @@ TEST_F(MapRunTest, OtherKeysAreConsumedOnePerTrial) {
   keys.Push(console::CharacterKey(27));
   ObservingClock clock;
   console::ConsoleKeyboard keyboard(keys, clock);
-  MapRunOptions options;
-  int drawn = 0;
-  options.afterTrial = [&](int) { ++drawn; };
-  RunStartPointMap(5, 400, 2000, keyboard, options);
-  EXPECT_EQ(drawn, 3);
+  RunStartPointMap(5, 400, 2000, keyboard);
+  // The first three start points painted as their trials end, the fourth not.
+  const auto image = InspectOffscreenWindow("Startpunkte");
+  ASSERT_TRUE(image);
+  const ScanJob map;
+  for (int trial = 0; trial < 4; ++trial) {
+    const TrialResult result = RunTrial(map.X(trial), map.Y(trial), map.rules);
+    ASSERT_NE(result.caughtBy, 0) << "a trial whose square shows nothing";
+    const graphics::ColorRef expected = trial < 3 ? magnetColors[result.caughtBy] : testing::background;
+    EXPECT_EQ(image->SurfacePixel(testing::PixelX(map.X(trial)), testing::PixelY(map.Y(trial))), expected) << trial;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ void ScriptedKeys::Push(KeyPress key) {
 void ScriptedKeys::PushBytes(std::string_view bytes) { decoder_.Feed(bytes, pending_); }
 
 void ScriptedKeys::TakeArrivedKeys(std::deque<KeyPress>& queue) {
+  if (atLook_) atLook_(looks_);
   ++looks_;
   decoder_.Expire(pending_);
   for (const KeyPress& key : pending_) queue.push_back(key);

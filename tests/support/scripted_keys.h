@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string_view>
 
 #include "console/key_source.h"
@@ -28,6 +29,10 @@ class ScriptedKeys : public KeySource {
   // Everything pushed has arrived already: returns at once.
   void AwaitInput(std::chrono::milliseconds) override { ++waits_; }
 
+  // Called at each look, before the keys pushed so far arrive, with the
+  // number of looks before it: the moment a run looks at its keyboard.
+  void OnEachLook(std::function<void(std::size_t looksBefore)> atLook) { atLook_ = std::move(atLook); }
+
   std::size_t Looks() const { return looks_; }            // calls of TakeArrivedKeys
   std::size_t Waiting() const { return pending_.size(); }  // pushed, not yet arrived
   std::size_t Waits() const { return waits_; }             // calls of AwaitInput
@@ -37,6 +42,7 @@ class ScriptedKeys : public KeySource {
   vt::KeyDecoder decoder_;    // bytes of a key pushed in part
   std::size_t looks_ = 0;
   std::size_t waits_ = 0;
+  std::function<void(std::size_t)> atLook_;
 };
 
 }  // namespace console
