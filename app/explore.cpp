@@ -58,7 +58,7 @@ constexpr std::size_t largestPath = std::size_t{1} << 20;
 // show them at once).
 struct ExploreView {
   LatticeView lattice;
-  ViewValues values;
+  PendulumValues values;
   std::shared_ptr<const std::vector<ColorRef>> finishedPixels = nullptr;
 };
 // The latest views keep their finished pixels up to this many in all (64 MB;
@@ -94,9 +94,9 @@ class Explorer {
  private:
   const LatticeView& Lattice() const { return history_.back().lattice; }
   StartGrid Grid() const { return Lattice().Grid(); }
-  const ViewValues& Values() const { return history_.back().values; }
+  const PendulumValues& Values() const { return history_.back().values; }
   TrialRules Rules() const {
-    return {Values().g, Values().m, TrialStepLimit(settings_.n), Values().pendulum};
+    return RulesOf(Values());
   }
   // The settings of the view shown: its values, the markers as they are.
   ExploreSettings Shown() const {
@@ -353,7 +353,7 @@ void Explorer::PaintPoint(std::int64_t point, const TrialResult& result) {
   const int column = static_cast<int>(point % side_);
   const int row = static_cast<int>(point / side_);
   const int block = BlockSide(column, row);
-  const ColorRef color = PointColor(result, TrialStepLimit(settings_.n), settings_.shading);
+  const ColorRef color = PointColor(result, TrialStepLimit(Values().n), settings_.shading);
   // Grid row r is pixel row side - 1 - r; the block reaches up from its
   // point, over the pixels whose own points are not known yet.
   for (int r = row; r < std::min(row + block, side_); ++r) {
@@ -578,7 +578,7 @@ void Explorer::OnCharacter(char32_t character) {
       ShowOverlay();
       return;
     default:
-      if (const std::optional<ViewValues> values = ValuesAfterKey(Values(), character)) {
+      if (const std::optional<PendulumValues> values = ValuesAfterKey(Values(), character)) {
         GoTo({Lattice(), *values});
       }
   }
@@ -688,7 +688,7 @@ std::string Explorer::FreeName(const char* extension) const {
 
 void Explorer::SaveValues() {
   const std::string name = FreeName("toml");
-  const std::string text = ConfigText(Values(), settings_.n);
+  const std::string text = ConfigText(Values());
   if (const auto problem = pictures::WriteWholeFile(options_.saveFolder / name, text)) {
     std::fprintf(stderr, "magpend: %s\n", problem->c_str());
     return;

@@ -66,8 +66,7 @@ inline constexpr int defaultExploreSide = 600;
 
 // What every view shares, and the first view's region and values.
 struct ExploreSettings {
-  ViewValues values;  // g, m and the pendulum of the first view
-  double n = defaultN;  // trial count as given (TrialStepLimit makes the steps)
+  PendulumValues values;  // g, m, n and the pendulum of the first view
   int side = defaultExploreSide;  // S: the grid of every view, and the drawing area in pixels
   MapRegion firstRegion;
   Shading shading = Shading::none;

@@ -10,7 +10,7 @@ std::string ValueOptions(const ExploreSettings& settings) {
   std::string options;
   if (settings.values.g != defaults.values.g) options += " --g " + ShortestText(settings.values.g);
   if (settings.values.m != defaults.values.m) options += " --m " + ShortestText(settings.values.m);
-  if (settings.n != defaults.n) options += " --n " + ShortestText(settings.n);
+  if (settings.values.n != defaults.values.n) options += " --n " + ShortestText(settings.values.n);
   return options + PendulumOptions(settings.values.pendulum);
 }
 

@@ -60,6 +60,19 @@ struct Pendulum {
   bool HasFormField() const;
 };
 
+// The values a map's trials depend on, as the user gives them: g, m, the
+// trial count n and the pendulum. The form's values, every command and the
+// explorer's views carry them in this one type; a trial takes its rules
+// from them (app/trial.h, RulesOf).
+struct PendulumValues {
+  double g = defaultG;  // pendulum coefficient
+  double m = defaultM;  // magnet strength
+  double n = defaultN;  // trial count: steps per start point
+  Pendulum pendulum;    // the magnets, their height, friction, capture radius
+
+  bool operator==(const PendulumValues&) const = default;
+};
+
 // N magnets evenly on a circle of radius R, the first at `firstAngle`
 // degrees, magnet k at firstAngle + 360 k / N. Sine and cosine are computed
 // in extended precision from their series with the program's own

@@ -18,6 +18,10 @@ std::int64_t TrialStepLimit(double n) {
   return 65536 + static_cast<std::int64_t>(std::max(whole, -32768.0));
 }
 
+TrialRules RulesOf(const PendulumValues& values) {
+  return {values.g, values.m, TrialStepLimit(values.n), values.pendulum};
+}
+
 TrialResult RunTrial(double x, double y, const TrialRules& rules,
                      const std::function<LongTrialDecision()>& duringLongTrial, TrialArithmetic arithmetic) {
   return WithTrialStep(rules, arithmetic, [&](const auto& step) {

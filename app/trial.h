@@ -43,6 +43,9 @@ struct TrialRules {
   bool operator==(const TrialRules&) const = default;
 };
 
+// The rules of the trials of these values.
+TrialRules RulesOf(const PendulumValues& values);
+
 // One trial: the bob released at rest at (x, y), stepped with dt 0.2 and
 // the pendulum's capture radius until a magnet catches it, it flies off (|X|
 // or |Y| at least 4000, tested before every step) or stepLimit steps were

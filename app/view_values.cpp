@@ -6,8 +6,8 @@
 
 namespace app {
 
-std::optional<ViewValues> ValuesAfterKey(const ViewValues& values, char32_t character) {
-  ViewValues changed = values;
+std::optional<PendulumValues> ValuesAfterKey(const PendulumValues& values, char32_t character) {
+  PendulumValues changed = values;
   const double hundredths = std::round(values.pendulum.friction / frictionStep);
   switch (character) {
     case U'g': changed.g = values.g / valueFactor; break;
@@ -27,16 +27,16 @@ std::optional<ViewValues> ValuesAfterKey(const ViewValues& values, char32_t char
   return changed;
 }
 
-MovedMagnet WithMagnetAt(const ViewValues& values, std::size_t index, double x, double y) {
-  ViewValues moved = values;
+MovedMagnet WithMagnetAt(const PendulumValues& values, std::size_t index, double x, double y) {
+  PendulumValues moved = values;
   moved.pendulum.magnets[index].x = x;
   moved.pendulum.magnets[index].y = y;
   if (std::string mistake = PendulumMistake(moved.pendulum); !mistake.empty()) return {std::nullopt, mistake};
   return {moved, {}};
 }
 
-std::string ConfigText(const ViewValues& values, double n) {
-  return "g=" + ShortestText(values.g) + "\nm=" + ShortestText(values.m) + "\nn=" + ShortestText(n) +
+std::string ConfigText(const PendulumValues& values) {
+  return "g=" + ShortestText(values.g) + "\nm=" + ShortestText(values.m) + "\nn=" + ShortestText(values.n) +
          "\nmagnets=\"" + MagnetsText(values.pendulum.magnets) + "\"\nheight=" + ShortestText(values.pendulum.height) +
          "\nfriction=" + ShortestText(values.pendulum.friction) +
          "\ncapture=" + ShortestText(values.pendulum.captureRadius) + "\n";

@@ -255,8 +255,8 @@ class CommandLineParser {
   // give; what is wrong with the file, empty when nothing.
   std::string ReadConfigFile(CLI::App& command);
   // The command's values, from the command line and its configuration file.
-  std::string ApplyMapValues(CLI::App& command, double& g, double& m, double& n, app::Pendulum& pendulum);
-  std::string ApplyFormRules(const CLI::App& command, double& g, double& m, double& n);
+  std::string ApplyMapValues(CLI::App& command, app::PendulumValues& values);
+  std::string ApplyFormRules(const CLI::App& command, app::PendulumValues& values);
   void ApplyRegion(const CLI::App& command, app::MapRegion& region, app::Shading& shading) const;
   void ApplyGrid(MapCommand& map) const;
   std::string ApplyRows();
@@ -492,7 +492,7 @@ std::string CommandLineParser::Unexpected() const {
 
 // g, m and n as the form takes them from these field texts: its defaults and
 // its checks.
-std::string CommandLineParser::ApplyFormRules(const CLI::App& command, double& g, double& m, double& n) {
+std::string CommandLineParser::ApplyFormRules(const CLI::App& command, app::PendulumValues& values) {
   app::FormEntries entries;
   for (std::size_t i = 0; i < formOptionCount; ++i) {
     if (command.count(formOptions[i].name) > 0) app::KeepField(entries, FieldOf(formOptions[i].field), formTexts_[i]);
@@ -505,9 +505,9 @@ std::string CommandLineParser::ApplyFormRules(const CLI::App& command, double& g
       }
     }
   }
-  g = parameters.g;
-  m = parameters.m;
-  n = parameters.n;
+  values.g = parameters.g;
+  values.m = parameters.m;
+  values.n = parameters.n;
   return {};
 }
 
@@ -603,7 +603,7 @@ std::string CommandLineParser::ApplyFilm() {
   if (film.sweep.value != SweptValue::none) {
     // Every frame's pendulum passes the checks of one given whole.
     for (std::int32_t frame = 0; frame < film.plan.frameCount; ++frame) {
-      if (auto mistake = app::PendulumMistake(FrameCommand(film, frame).pendulum); !mistake.empty()) {
+      if (auto mistake = app::PendulumMistake(FrameCommand(film, frame).values.pendulum); !mistake.empty()) {
         return "--sweep " + SweptName(film.sweep) + ": frame " + std::to_string(frame) + ": " + mistake;
       }
     }
@@ -615,11 +615,10 @@ std::string CommandLineParser::ApplyFilm() {
   return {};
 }
 
-std::string CommandLineParser::ApplyMapValues(CLI::App& command, double& g, double& m, double& n,
-                                        app::Pendulum& pendulum) {
+std::string CommandLineParser::ApplyMapValues(CLI::App& command, app::PendulumValues& values) {
   if (auto mistake = ReadConfigFile(command); !mistake.empty()) return mistake;
-  if (auto mistake = ApplyFormRules(command, g, m, n); !mistake.empty()) return mistake;
-  return ApplyPendulum(command, pendulum);
+  if (auto mistake = ApplyFormRules(command, values); !mistake.empty()) return mistake;
+  return ApplyPendulum(command, values.pendulum);
 }
 
 // A zoom's keyframes, or a sweep's view and value.
@@ -646,8 +645,8 @@ std::string CommandLineParser::ApplyFilmMotion() {
   if (own != nullptr && own->count() > 0) {
     return "--" + name + " and --sweep " + name + " both give " + name + "; the sweep gives it to every frame";
   }
-  if (static_cast<std::size_t>(film.sweep.magnet) >= film.pendulum.magnets.size()) {
-    return "--sweep " + name + ": the pendulum has " + std::to_string(film.pendulum.magnets.size()) + " magnets";
+  if (static_cast<std::size_t>(film.sweep.magnet) >= film.values.pendulum.magnets.size()) {
+    return "--sweep " + name + ": the pendulum has " + std::to_string(film.values.pendulum.magnets.size()) + " magnets";
   }
   return {};
 }
@@ -719,7 +718,7 @@ CommandLineReading CommandLineParser::Reading() {
   if (map_->parsed()) {
     line_.command = Command::map;
     MapCommand& map = line_.map;
-    if (auto mistake = ApplyMapValues(*map_, map.g, map.m, map.n, map.pendulum); !mistake.empty()) {
+    if (auto mistake = ApplyMapValues(*map_, map.values); !mistake.empty()) {
       return {{}, mistake};
     }
     if (printConfig_) return PrintedConfig(*map_);
@@ -735,7 +734,7 @@ CommandLineReading CommandLineParser::Reading() {
   } else if (explore_->parsed()) {
     line_.command = Command::explore;
     ExploreCommand& explore = line_.explore;
-    if (auto mistake = ApplyMapValues(*explore_, explore.g, explore.m, explore.n, explore.pendulum);
+    if (auto mistake = ApplyMapValues(*explore_, explore.values);
         !mistake.empty()) {
       return {{}, mistake};
     }
@@ -744,7 +743,7 @@ CommandLineReading CommandLineParser::Reading() {
   } else if (film_->parsed()) {
     line_.command = Command::film;
     FilmCommand& film = line_.film;
-    if (auto mistake = ApplyMapValues(*film_, film.g, film.m, film.n, film.pendulum); !mistake.empty()) {
+    if (auto mistake = ApplyMapValues(*film_, film.values); !mistake.empty()) {
       return {{}, mistake};
     }
     if (printConfig_) return PrintedConfig(*film_);

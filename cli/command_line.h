@@ -64,9 +64,7 @@ inline constexpr double defaultFramesPerSecond = 30;
 // What `magpend map` was asked for. g, m and n are read as the form reads
 // them and pass the form's checks.
 struct MapCommand {
-  double g = app::defaultG;  // pendulum coefficient
-  double m = app::defaultM;  // magnet strength
-  double n = app::defaultN;  // trial count: steps per start point
+  app::PendulumValues values;  // g, m, n and the pendulum
   // 0: the picture of the "Startpunkte" window (its drawing area, its grid
   // of start points); otherwise an S x S picture, one pixel per start point
   // (S x gridHeight when gridHeight is not 0: --grid WxH with W != H).
@@ -75,7 +73,6 @@ struct MapCommand {
   app::MapRegion region;                      // --grid: where its points lie
   app::Shading shading = app::Shading::none;  // --grid: --shade
   bool markers = false;                       // --grid: --markers
-  app::Pendulum pendulum;                     // the magnets, height, friction, capture radius
   std::int32_t firstRow = 0;  // rows of start points firstRow .. endRow-1,
   std::int32_t endRow = 0;    // row 0 at the bottom
   std::filesystem::path output;
@@ -85,13 +82,10 @@ struct MapCommand {
 // What `magpend explore` was asked for: the first view, and the values of
 // every view (checked as `magpend map` checks them).
 struct ExploreCommand {
-  double g = app::defaultG;  // pendulum coefficient
-  double m = app::defaultM;  // magnet strength
-  double n = app::defaultN;  // trial count: steps per start point
+  app::PendulumValues values;  // g, m, n and the pendulum of every view
   std::int32_t side = app::defaultExploreSide;  // the drawing area and the grid: S x S
   app::MapRegion region;
   app::Shading shading = app::Shading::none;
-  app::Pendulum pendulum;  // the magnets, height, friction, capture radius
   std::int32_t cachedResults = app::TrialCache::defaultCapacity;  // trial results kept for later views
   std::filesystem::path known;  // --known: results computed before (app/known_results.h); empty: none
 };
@@ -116,10 +110,7 @@ enum class VideoFormat {
 struct FilmCommand {
   FilmPlan plan;
   Sweep sweep;  // a sweep (--at, --sweep) replaces its value in every frame
-  double g = app::defaultG;
-  double m = app::defaultM;
-  double n = app::defaultN;
-  app::Pendulum pendulum;  // the magnets, height, friction, capture radius
+  app::PendulumValues values;  // g, m, n and the pendulum of every frame
   app::Shading shading = app::Shading::none;
   double framesPerSecond = defaultFramesPerSecond;
   std::filesystem::path output;        // the video

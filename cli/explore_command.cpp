@@ -13,13 +13,10 @@ int RunExploreCommand(const ExploreCommand& command) {
   runtime::LoadFloatingPointControl();
   graphics::SelectWindowSystem(graphics::WindowSystemKind::desktop);
   app::ExploreSettings settings;
-  settings.values.g = command.g;
-  settings.values.m = command.m;
-  settings.n = command.n;
+  settings.values = command.values;
   settings.side = command.side;
   settings.firstRegion = command.region;
   settings.shading = command.shading;
-  settings.values.pendulum = command.pendulum;
   app::ExploreOptions options;
   options.cachedResults = static_cast<std::size_t>(command.cachedResults);
   if (!command.known.empty()) {

@@ -68,24 +68,21 @@ std::filesystem::path FramePath(const std::filesystem::path& folder, std::int32_
 
 MapCommand FrameCommand(const FilmCommand& film, std::int32_t frame) {
   MapCommand map;
-  map.g = film.g;
-  map.m = film.m;
-  map.n = film.n;
+  map.values = film.values;
   map.gridSide = film.plan.pixelsWide;
   map.gridHeight = film.plan.pixelsHigh == film.plan.pixelsWide ? 0 : film.plan.pixelsHigh;
   map.region = FrameRegion(film.plan, frame);
-  map.pendulum = film.pendulum;
-  const double swept = SweptValueOf(film.sweep, frame, film.plan.frameCount);
+    const double swept = SweptValueOf(film.sweep, frame, film.plan.frameCount);
   switch (film.sweep.value) {
     case SweptValue::none: break;
-    case SweptValue::g: map.g = swept; break;
-    case SweptValue::m: map.m = swept; break;
-    case SweptValue::friction: map.pendulum.friction = swept; break;
-    case SweptValue::height: map.pendulum.height = swept; break;
-    case SweptValue::magnetX: map.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].x = swept; break;
-    case SweptValue::magnetY: map.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].y = swept; break;
+    case SweptValue::g: map.values.g = swept; break;
+    case SweptValue::m: map.values.m = swept; break;
+    case SweptValue::friction: map.values.pendulum.friction = swept; break;
+    case SweptValue::height: map.values.pendulum.height = swept; break;
+    case SweptValue::magnetX: map.values.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].x = swept; break;
+    case SweptValue::magnetY: map.values.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].y = swept; break;
     case SweptValue::magnetStrength:
-      map.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].strength = swept;
+      map.values.pendulum.magnets[static_cast<std::size_t>(film.sweep.magnet)].strength = swept;
       break;
   }
   map.shading = film.shading;
@@ -102,10 +99,10 @@ std::string MapCommandLine(const MapCommand& command) {
   line += " --region " + Digits17(region.x0) + ":" + Digits17(region.x1) + ":" + Digits17(region.y0) + ":" +
           Digits17(region.y1);
   const MapCommand defaults;
-  if (command.g != defaults.g) line += " --g " + Digits17(command.g);
-  if (command.m != defaults.m) line += " --m " + Digits17(command.m);
-  if (command.n != defaults.n) line += " --n " + Digits17(command.n);
-  line += app::PendulumOptions(command.pendulum);
+  if (command.values.g != defaults.values.g) line += " --g " + Digits17(command.values.g);
+  if (command.values.m != defaults.values.m) line += " --m " + Digits17(command.values.m);
+  if (command.values.n != defaults.values.n) line += " --n " + Digits17(command.values.n);
+  line += app::PendulumOptions(command.values.pendulum);
   if (command.shading == app::Shading::bySteps) line += " --shade";
   return line + " -o " + ShellWord(command.output.string());
 }
@@ -121,13 +118,13 @@ std::string FilmDescription(const FilmCommand& film) {
        << "frames " << plan.frameCount << "\n"
        << "from " << keyframe(plan.from) << "\n"
        << "to " << keyframe(plan.to) << "\n"
-       << "g " << Digits17(film.g) << "\n"
-       << "m " << Digits17(film.m) << "\n"
-       << "n " << Digits17(film.n) << "\n"
+       << "g " << Digits17(film.values.g) << "\n"
+       << "m " << Digits17(film.values.m) << "\n"
+       << "n " << Digits17(film.values.n) << "\n"
        << "shade " << (film.shading == app::Shading::bySteps ? "yes" : "no") << "\n";
   // The form's pendulum adds nothing, so films made before it existed are
   // still recognised.
-  if (film.pendulum != app::Pendulum{}) text << "pendulum" << app::PendulumOptions(film.pendulum) << "\n";
+  if (film.values.pendulum != app::Pendulum{}) text << "pendulum" << app::PendulumOptions(film.values.pendulum) << "\n";
   // A zoom's description has no sweep line.
   if (film.sweep.value != SweptValue::none) {
     text << "sweep " << SweptName(film.sweep) << " " << Digits17(film.sweep.first) << ":"

@@ -20,10 +20,7 @@ app::MapPictureJob MapJobOf(const MapCommand& command) {
   job.shading = command.shading;
   job.scan.firstRow = command.firstRow;
   job.scan.endRow = command.endRow;
-  job.scan.rules.g = command.g;
-  job.scan.rules.m = command.m;
-  job.scan.rules.stepLimit = app::TrialStepLimit(command.n);
-  job.scan.rules.pendulum = command.pendulum;
+  job.scan.rules = app::RulesOf(command.values);
   job.markers = command.markers;
   return job;
 }

@@ -89,7 +89,7 @@ TEST(ExploreTextTest, NumbersReadBackToTheSameDouble) {
   ExploreSettings settings;
   EXPECT_EQ(ViewCommand(settings, {}), "magpend map --grid 600 --region -110:110:-110:110 --markers -o view.png");
   settings.side = 64;
-  settings.n = 300;
+  settings.values.n = 300;
   settings.values.m = 250.5;
   settings.shading = Shading::bySteps;
   EXPECT_EQ(ViewCommand(settings, {0.5, 1, -2, 2}),
@@ -171,7 +171,7 @@ class ExploreTest : public testing::OffscreenRunTest {
     MapPictureJob job;
     job.kind = MapPictureKind::pixelPerPoint;
     job.scan.grid = {map.gridSide, map.region};
-    job.scan.rules = {map.g, map.m, TrialStepLimit(map.n), map.pendulum};
+    job.scan.rules = RulesOf(map.values);
     job.shading = map.shading;
     job.markers = map.markers;
     const std::optional<MapPicture> picture = ComputeMapPicture(job, 2, {});
@@ -242,7 +242,7 @@ class ExploreTest : public testing::OffscreenRunTest {
 TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
   ExploreSettings settings;
   settings.side = 32;
-  settings.n = 200;
+  settings.values.n = 200;
   settings.values.pendulum.magnets = MagnetsOnCircle(4, 40, 180);
   settings.values.pendulum.friction = 0.05;
   Start(settings);
@@ -291,9 +291,9 @@ TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
   const std::string file = (std::filesystem::path(::testing::TempDir()) / saved.substr(7)).string();
   const cli::CommandLineReading config = cli::ReadCommandLine(std::vector<std::string>{"map", "-o", "x.png", "--config", file});
   EXPECT_EQ(config.mistake, "");
-  EXPECT_EQ(config.commandLine.map.m, 500);
-  EXPECT_EQ(config.commandLine.map.pendulum.friction, 0.06);
-  EXPECT_EQ(config.commandLine.map.pendulum.magnets[0].x, grid.X(25));
+  EXPECT_EQ(config.commandLine.map.values.m, 500);
+  EXPECT_EQ(config.commandLine.map.values.pendulum.friction, 0.06);
+  EXPECT_EQ(config.commandLine.map.values.pendulum.magnets[0].x, grid.X(25));
   std::filesystem::remove(file);
   Key(InputKey::escape);
   EXPECT_EQ(exitCode_.get(), 0);
@@ -302,7 +302,7 @@ TEST_F(ExploreTest, ViewsOfAPendulumOfTheUsersOwnNameIt) {
 TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
   ExploreSettings settings;
   settings.side = 48;
-  settings.n = 300;
+  settings.values.n = 300;
   settings.shading = Shading::bySteps;
   Start(settings);
   const std::string first = ExpectViewIsTheBatchMap("first view");
@@ -356,7 +356,7 @@ TEST_F(ExploreTest, EveryViewIsTheBatchMapOfItsCommand) {
 TEST_F(ExploreTest, TheStatusLineAndTheHelpSayWhatTheViewShows) {
   ExploreSettings settings;
   settings.side = 256;
-  settings.n = 200;
+  settings.values.n = 200;
   Start(settings);
   const std::string first = ExpectViewIsTheBatchMap("first view");
   const std::string time = first.substr(first.find("  # ") + 4, first.size() - first.find("  # ") - 6);
@@ -423,7 +423,7 @@ TEST_F(ExploreTest, TheStatusLineTellsTheProgress) {
   ExploreSettings settings;
   settings.side = 96;
   settings.values.m = 1e-9;  // no magnet catches: every trial runs its 5000 steps
-  settings.n = 5000;
+  settings.values.n = 5000;
   std::promise<std::int64_t> sliceShowingItsShare;
   bool told = false;
   afterSlice_ = [&](int, std::int64_t shown, std::int64_t points) {
@@ -450,7 +450,7 @@ std::shared_ptr<const KnownResults> FinerMapOf(const ExploreSettings& settings,
   MapPictureJob job;
   job.kind = MapPictureKind::pixelPerPoint;
   job.scan.grid = {2 * settings.side - 1, LatticeAround(settings.firstRegion, settings.side).Region()};
-  job.scan.rules = {settings.values.g, settings.values.m, TrialStepLimit(settings.n), settings.values.pendulum};
+  job.scan.rules = RulesOf(settings.values);
   std::vector<TrialResult> results;
   if (fake) results.assign(static_cast<std::size_t>(job.scan.TrialCount()), *fake);
   else ComputeMapPicture(job, 2, {{}, {}, [&](const TrialResult& result) { results.push_back(result); }});
@@ -463,7 +463,7 @@ std::shared_ptr<const KnownResults> FinerMapOf(const ExploreSettings& settings,
 TEST_F(ExploreTest, KnownResultsAreShownAsTheyAre) {
   ExploreSettings settings;
   settings.side = 32;
-  settings.n = 300;
+  settings.values.n = 300;
   settings.markers = false;
   const TrialResult madeUp{2, 1};
   Start(settings, 0, FinerMapOf(settings, madeUp));
@@ -476,7 +476,7 @@ TEST_F(ExploreTest, KnownResultsAreShownAsTheyAre) {
 TEST_F(ExploreTest, ViewsAreExactWithAnyCache) {
   ExploreSettings settings;
   settings.side = 64;
-  settings.n = 300;
+  settings.values.n = 300;
   const std::shared_ptr<const KnownResults> finer = FinerMapOf(settings);
   const struct {
     std::size_t cached;
@@ -511,7 +511,7 @@ ExploreSettings EndlessTrials() {
   ExploreSettings settings;
   settings.side = 16;
   settings.values.m = 1e-9;
-  settings.n = 1e12;  // 2^31 - 1 steps for a trial not caught
+  settings.values.n = 1e12;  // 2^31 - 1 steps for a trial not caught
   settings.firstRegion = {-1e-3, 1e-3, 200, 300};
   return settings;
 }

@@ -56,9 +56,9 @@ TEST(CommandLineTest, MapValuesAreReadAsTheFormReadsThem) {
     const CommandLineReading reading = Read(arguments);
     ASSERT_EQ(reading.mistake, "") << ::testing::PrintToString(c.arguments);
     EXPECT_EQ(reading.commandLine.command, Command::map);
-    EXPECT_EQ(reading.commandLine.map.g, c.g);
-    EXPECT_EQ(reading.commandLine.map.m, c.m);
-    EXPECT_EQ(reading.commandLine.map.n, c.n);
+    EXPECT_EQ(reading.commandLine.map.values.g, c.g);
+    EXPECT_EQ(reading.commandLine.map.values.m, c.m);
+    EXPECT_EQ(reading.commandLine.map.values.n, c.n);
     EXPECT_EQ(reading.commandLine.map.output, "x.png");
   }
 }
@@ -328,9 +328,9 @@ const OptionCase optionCases[] = {
     {{"--save", "d"}, "--save DIR", [](const CommandLine& l) { return l.saveFolder == "d"; }},
     {{"--version"}, "--version", [](const CommandLine& l) { return l.command == Command::version; }},
     {{"--help"}, "--help", [](const CommandLine& l) { return l.command == Command::help; }},
-    {{"map", "-o", "o.png", "--g", "3"}, "--g G", [](const CommandLine& l) { return l.map.g == 3; }},
-    {{"map", "-o", "o.png", "--m", "3"}, "--m M", [](const CommandLine& l) { return l.map.m == 3; }},
-    {{"map", "-o", "o.png", "--n", "3"}, "--n N", [](const CommandLine& l) { return l.map.n == 3; }},
+    {{"map", "-o", "o.png", "--g", "3"}, "--g G", [](const CommandLine& l) { return l.map.values.g == 3; }},
+    {{"map", "-o", "o.png", "--m", "3"}, "--m M", [](const CommandLine& l) { return l.map.values.m == 3; }},
+    {{"map", "-o", "o.png", "--n", "3"}, "--n N", [](const CommandLine& l) { return l.map.values.n == 3; }},
     {{"map", "-o", "o.png", "--grid", "3x2"}, "--grid S|WxH",
      [](const CommandLine& l) { return l.map.gridSide == 3 && l.map.gridHeight == 2; }},
     {{"map", "-o", "o.png", "--rows", "1:3"}, "--rows A:B", [](const CommandLine& l) { return l.map.firstRow == 1; }},
@@ -340,29 +340,29 @@ const OptionCase optionCases[] = {
     {{"map", "-o", "o.png", "--grid", "3", "--shade"}, "--shade",
      [](const CommandLine& l) { return l.map.shading == app::Shading::bySteps; }},
     {{"map", "-o", "o.png", "--magnets", "-40,0;30,30,2"}, "--magnets LIST", [](const CommandLine& l) {
-       return l.map.pendulum.magnets == std::vector<app::MagnetPlace>{{-40, 0, 1}, {30, 30, 2}};
+       return l.map.values.pendulum.magnets == std::vector<app::MagnetPlace>{{-40, 0, 1}, {30, 30, 2}};
      }},
     {{"map", "-o", "o.png", "--magnets=-1,0"}, "--magnets",
-     [](const CommandLine& l) { return l.map.pendulum.magnets == std::vector<app::MagnetPlace>{{-1, 0, 1}}; }},
-    {{"map", "-o", "o.png", "--height", "2.5"}, "--height H", [](const CommandLine& l) { return l.map.pendulum.height == 2.5; }},
+     [](const CommandLine& l) { return l.map.values.pendulum.magnets == std::vector<app::MagnetPlace>{{-1, 0, 1}}; }},
+    {{"map", "-o", "o.png", "--height", "2.5"}, "--height H", [](const CommandLine& l) { return l.map.values.pendulum.height == 2.5; }},
     {{"map", "-o", "o.png", "--friction", "0.01"}, "--friction K",
-     [](const CommandLine& l) { return l.map.pendulum.friction == 0.01; }},
+     [](const CommandLine& l) { return l.map.values.pendulum.friction == 0.01; }},
     {{"map", "-o", "o.png", "--capture", "3"}, "--capture C",
-     [](const CommandLine& l) { return l.map.pendulum.captureRadius == 3; }},
+     [](const CommandLine& l) { return l.map.values.pendulum.captureRadius == 3; }},
     {{"map", "-o", "o.png", "--grid", "3", "--markers"}, "--markers", [](const CommandLine& l) { return l.map.markers; }},
     {{"map", "--magnets", "2@5", "--print-config"}, "--print-config", [](const CommandLine& l) {
        return l.command == Command::printConfig && l.configText.find("magnets=\"2@5\"\n") != std::string::npos &&
               l.configText.find("friction=0\n") != std::string::npos;
      }},
     {{"explore", "--magnets", "2@5", "--friction", "1"}, "explore", [](const CommandLine& l) {
-       return l.explore.pendulum.magnets.size() == 2 && l.explore.pendulum.friction == 1;
+       return l.explore.values.pendulum.magnets.size() == 2 && l.explore.values.pendulum.friction == 1;
      }},
     {{"explore", "--cache", "1000"}, "--cache N", [](const CommandLine& l) { return l.explore.cachedResults == 1000; }},
     {{"explore", "--known", "k.results"}, "--known FILE", [](const CommandLine& l) { return l.explore.known == "k.results"; }},
     {{"map", "-o", "o.png", "--results", "r.results"}, "--results FILE",
      [](const CommandLine& l) { return l.map.results == "r.results"; }},
     {{"map", "-o", "o.png", "--config", EmptyConfigFile()}, "--config FILE",
-     [](const CommandLine& l) { return l.map.pendulum == app::Pendulum{}; }},
+     [](const CommandLine& l) { return l.map.values.pendulum == app::Pendulum{}; }},
     {{"merge", "-o", "o.png", "b"}, "BAND.png", [](const CommandLine& l) { return l.mergeOutput == "o.png"; }},
     {FilmArguments({}), "-o FILM.mp4|FILM.webm", [](const CommandLine& l) { return l.film.output == "z.mp4"; }},
     {FilmArguments({}), "--size WxH",
@@ -380,12 +380,12 @@ const OptionCase optionCases[] = {
     {{"film", "-o", "z.webm", "--size", "5x5", "--frames", "3", "--at", "1:2:3", "--sweep", "magnet2.strength:1:3",
       "--magnets", "4@40", "--friction", "0.5"},
      "--sweep NAME:A:B", [](const CommandLine& l) {
-       return l.film.sweep == Sweep{SweptValue::magnetStrength, 1, 3, 1} && l.film.pendulum.friction == 0.5 &&
-              l.film.pendulum.magnets.size() == 4;
+       return l.film.sweep == Sweep{SweptValue::magnetStrength, 1, 3, 1} && l.film.values.pendulum.friction == 0.5 &&
+              l.film.values.pendulum.magnets.size() == 4;
      }},
     {FilmArguments({"--g", "2", "--m", "3", "--n", "4", "--shade"}), "film",
      [](const CommandLine& l) {
-       return l.film.g == 2 && l.film.m == 3 && l.film.n == 4 && l.film.shading == app::Shading::bySteps;
+       return l.film.values.g == 2 && l.film.values.m == 3 && l.film.values.n == 4 && l.film.shading == app::Shading::bySteps;
      }},
     {FilmArguments({"--frames-dir", "f"}), "--frames-dir DIR", [](const CommandLine& l) { return l.film.framesFolder == "f"; }},
     {FilmArguments({"--frame-range", "1:2"}), "--frame-range A:B", [](const CommandLine& l) { return l.film.firstFrame == 1; }},
@@ -395,12 +395,12 @@ const OptionCase optionCases[] = {
      }},
     {{"explore"}, "explore", [](const CommandLine& l) {
        return l.command == Command::explore && l.explore.side == 600 && l.explore.region == app::MapRegion{} &&
-              l.explore.shading == app::Shading::none && l.explore.n == 2000;
+              l.explore.shading == app::Shading::none && l.explore.values.n == 2000;
      }},
     {{"explore", "--grid=2048", "--region", "1:2:3:4", "--shade", "--g", "0", "--m", "9", "--n", "7"}, "explore",
      [](const CommandLine& l) {
        return l.explore.side == 2048 && l.explore.region == app::MapRegion{1, 2, 3, 4} &&
-              l.explore.shading == app::Shading::bySteps && l.explore.g == 5 && l.explore.m == 9 && l.explore.n == 7;
+              l.explore.shading == app::Shading::bySteps && l.explore.values.g == 5 && l.explore.values.m == 9 && l.explore.values.n == 7;
      }},
 };
 
@@ -444,8 +444,8 @@ TEST(CommandLineTest, ConfigurationFilesReadAsTheCommandLine) {
   for (const auto& c : sameAsOptions) {
     const CommandLineReading reading = readWith(c.text, c.arguments);
     ASSERT_EQ(reading.mistake, "") << c.text;
-    EXPECT_EQ(reading.commandLine.map.pendulum, options.map.pendulum) << c.text;
-    EXPECT_EQ(reading.commandLine.map.g, options.map.g) << c.text;
+    EXPECT_EQ(reading.commandLine.map.values.pendulum, options.map.values.pendulum) << c.text;
+    EXPECT_EQ(reading.commandLine.map.values.g, options.map.values.g) << c.text;
   }
   const struct {
     std::string text;

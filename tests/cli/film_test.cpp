@@ -136,8 +136,8 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
   for (const FilmPlan& plan : zooms) {
     FilmCommand film;
     film.plan = plan;
-    film.g = 0.1;
-    film.n = 300;
+    film.values.g = 0.1;
+    film.values.n = 300;
     film.shading = app::Shading::bySteps;
     film.framesFolder = "my frames";
     for (std::int32_t frame : {0, plan.frameCount / 2, plan.frameCount - 1}) {
@@ -148,8 +148,8 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
       EXPECT_EQ(read.region, command.region);
       EXPECT_EQ(read.gridSide, plan.pixelsWide);
       EXPECT_EQ(read.gridHeight, plan.pixelsHigh == plan.pixelsWide ? 0 : plan.pixelsHigh);
-      EXPECT_EQ(read.g, command.g);
-      EXPECT_EQ(read.n, 300);
+      EXPECT_EQ(read.values.g, command.values.g);
+      EXPECT_EQ(read.values.n, 300);
       EXPECT_EQ(read.shading, app::Shading::bySteps);
     }
   }
@@ -160,7 +160,7 @@ TEST(FilmFolderTest, PrintedFrameCommandReadsBackExactly) {
   for (std::int32_t frame = 0; frame < 7; ++frame) {
     const CommandLineReading reading = ReadBack(FrameCommand(sweep, frame));
     ASSERT_EQ(reading.mistake, "");
-    EXPECT_EQ(reading.commandLine.map.m, SweptValueOf(sweep.sweep, frame, 7)) << frame;
+    EXPECT_EQ(reading.commandLine.map.values.m, SweptValueOf(sweep.sweep, frame, 7)) << frame;
     EXPECT_EQ(reading.commandLine.map.region, FrameRegion(sweep.plan, 0));
   }
   FilmCommand film;
