@@ -7,8 +7,9 @@
 // Every named quantity of the formulas is rounded to a double where it is
 // formed; everything between two named quantities is evaluated in extended
 // precision, and so are the parts two formulas share, computed once (a
-// magnet's dx dx + dy dy, the restoring force's -Fh / r). The model is pure: it draws nothing and keeps no state, so the
-// same inputs give the same bits on every machine and every thread.
+// magnet's dx dx + dy dy, the restoring force's -Fh / r). The model is
+// pure: it draws nothing and keeps no state, so the same inputs give the
+// same bits on every machine and every thread.
 //
 // The formulas are written once for either extended type (`Number`): the
 // program computes with Real, the default. Where the machine has both the

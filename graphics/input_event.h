@@ -22,7 +22,7 @@ enum class InputKind {
   motion,         // the pointer moved over the drawing area
   wheel,          // the wheel turned by `wheelSteps` notches
   key,            // a key was pressed (`key`, `character`)
-  closed,         // the user closed the window, or it vanished
+  closed,         // the window is gone: closed by the user or the program, or vanished
 };
 
 enum class PointerButton { none, left, middle, right };

@@ -20,7 +20,8 @@
 
 namespace graphics {
 
-// The arguments of OpenGraphicWindow.
+// Everything a window opens with: OpenGraphicWindow's arguments and,
+// for a window that passes on the user's input (OpenWindow), its queue.
 struct WindowSettings {
   runtime::Text caption;  // title bar text; empty: no title bar
   int x = 0;              // screen position of the frame's outer top-left corner

@@ -190,56 +190,62 @@ void Surface::WritePixels(const PixelRect& area, const ColorRef* pixels) {
   NoteChange(difference, visible);
 }
 
+namespace {
+
+// A line from `from` by (dx, dy) walked along its longer axis, one pixel a
+// step: at step t the major coordinate is majorStart + t majorDirection and
+// the minor one the rounded exact position, so no error accumulates.
+struct LineWalk {
+  bool alongX;
+  std::int64_t steps;
+  std::int64_t majorStart, majorDirection, majorLimit;
+  std::int64_t minorStart, minorDelta, minorLimit;
+
+  LineWalk(PixelPoint from, std::int64_t dx, std::int64_t dy, std::int64_t width, std::int64_t height)
+      : alongX(std::llabs(dx) >= std::llabs(dy)),
+        steps(alongX ? std::llabs(dx) : std::llabs(dy)),
+        majorStart(alongX ? from.x : from.y),
+        majorDirection((alongX ? dx : dy) > 0 ? 1 : -1),
+        majorLimit(alongX ? width : height),
+        minorStart(alongX ? from.y : from.x),
+        minorDelta(alongX ? dy : dx),
+        minorLimit(alongX ? height : width) {}
+
+  // The first and last steps of [0, steps) whose major coordinate lies in
+  // [0, majorLimit): only those are visited.
+  std::int64_t FirstStepInside() const {
+    return std::max<std::int64_t>(0, majorDirection > 0 ? -majorStart : majorStart - (majorLimit - 1));
+  }
+  std::int64_t LastStepInside() const {
+    return std::min(steps - 1, majorDirection > 0 ? majorLimit - 1 - majorStart : majorStart);
+  }
+  std::int64_t Major(std::int64_t step) const { return majorStart + majorDirection * step; }
+  std::int64_t Minor(std::int64_t step) const {
+    return minorStart + RoundedQuotient(static_cast<__int128>(step) * minorDelta, steps);
+  }
+};
+
+}  // namespace
+
 void Surface::DrawLine(PixelPoint from, PixelPoint to, ColorRef color) {
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;
   if (dx == 0 && dy == 0) return;
   color &= colorBits;
   std::lock_guard lock(mutex_);
-
   if (dy == 0) {
-    // Horizontal: one span, the end column left out.
-    if (from.y < 0 || from.y >= height_) return;
-    Span span = dx > 0 ? Span{from.x, to.x} : Span{std::int64_t{to.x} + 1, std::int64_t{from.x} + 1};
-    span = {std::max<std::int64_t>(span.begin, 0), std::min<std::int64_t>(span.end, width_)};
-    if (span.IsEmpty()) return;
-    const std::uint32_t difference = FillSpan(&pixels_[Index(0, from.y)], span, color);
-    NoteChange(difference, RectOf(span.begin, from.y, span.end, std::int64_t{from.y} + 1));
+    DrawRowPart(from, dx, color);
     return;
   }
-
-  // Walk the longer axis one pixel per step; the other coordinate is the
-  // rounded exact position, so no error accumulates and only the steps that
-  // fall inside the surface are visited.
-  const bool alongX = std::llabs(dx) >= std::llabs(dy);
-  const std::int64_t steps = alongX ? std::llabs(dx) : std::llabs(dy);
-  const std::int64_t majorStart = alongX ? from.x : from.y;
-  const std::int64_t majorDirection = (alongX ? dx : dy) > 0 ? 1 : -1;
-  const std::int64_t majorLimit = alongX ? width_ : height_;
-  const std::int64_t minorStart = alongX ? from.y : from.x;
-  const std::int64_t minorDelta = alongX ? dy : dx;
-  const std::int64_t minorLimit = alongX ? height_ : width_;
-
-  // Steps t in [0, steps) whose major coordinate lies in [0, majorLimit).
-  std::int64_t firstStep = 0;
-  std::int64_t lastStep = steps - 1;
-  if (majorDirection > 0) {
-    firstStep = std::max(firstStep, -majorStart);
-    lastStep = std::min(lastStep, majorLimit - 1 - majorStart);
-  } else {
-    firstStep = std::max(firstStep, majorStart - (majorLimit - 1));
-    lastStep = std::min(lastStep, majorStart);
-  }
-
+  const LineWalk walk(from, dx, dy, width_, height_);
   std::uint32_t difference = 0;
   std::int64_t minX = width_, minY = height_, maxX = -1, maxY = -1;
-  for (std::int64_t step = firstStep; step <= lastStep; ++step) {
-    const std::int64_t major = majorStart + majorDirection * step;
-    const std::int64_t minor =
-        minorStart + RoundedQuotient(static_cast<__int128>(step) * minorDelta, steps);
-    if (minor < 0 || minor >= minorLimit) continue;
-    const std::int64_t x = alongX ? major : minor;
-    const std::int64_t y = alongX ? minor : major;
+  for (std::int64_t step = walk.FirstStepInside(); step <= walk.LastStepInside(); ++step) {
+    const std::int64_t major = walk.Major(step);
+    const std::int64_t minor = walk.Minor(step);
+    if (minor < 0 || minor >= walk.minorLimit) continue;
+    const std::int64_t x = walk.alongX ? major : minor;
+    const std::int64_t y = walk.alongX ? minor : major;
     ColorRef& pixel = pixels_[Index(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y))];
     difference |= pixel ^ color;
     pixel = color;
@@ -249,6 +255,17 @@ void Surface::DrawLine(PixelPoint from, PixelPoint to, ColorRef color) {
     maxY = std::max(maxY, y);
   }
   if (maxX >= 0) NoteChange(difference, RectOf(minX, minY, maxX + 1, maxY + 1));
+}
+
+void Surface::DrawRowPart(PixelPoint from, std::int64_t dx, ColorRef color) {
+  // One span, the end column left out.
+  if (from.y < 0 || from.y >= height_) return;
+  const std::int64_t toX = std::int64_t{from.x} + dx;
+  Span span = dx > 0 ? Span{from.x, toX} : Span{toX + 1, std::int64_t{from.x} + 1};
+  span = {std::max<std::int64_t>(span.begin, 0), std::min<std::int64_t>(span.end, width_)};
+  if (span.IsEmpty()) return;
+  const std::uint32_t difference = FillSpan(&pixels_[Index(0, from.y)], span, color);
+  NoteChange(difference, RectOf(span.begin, from.y, span.end, std::int64_t{from.y} + 1));
 }
 
 void Surface::DrawBox(const BoxFigure& figure, ColorRef outline, const InteriorPaint& interior) {

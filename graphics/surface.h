@@ -162,6 +162,8 @@ class Surface {
   }
   // Adds `area` to the changed area when `difference` shows a changed bit.
   void NoteChange(std::uint32_t difference, const PixelRect& area);
+  // DrawLine's horizontal line, from `from` by dx columns (under mutex_).
+  void DrawRowPart(PixelPoint from, std::int64_t dx, ColorRef color);
 
   const std::int32_t width_;     // pixels per row
   const std::int32_t height_;    // rows

@@ -200,57 +200,57 @@ struct Chunks {
   std::vector<PngText> texts;
 };
 
+constexpr const char* endsEarly = "the file ends before its image data";
+constexpr const char* broken = "a broken PNG file";
+
+// The width and height of an IHDR chunk's data; false when they are no
+// picture's.
+bool TakeHeader(const std::string& data, Chunks& chunks) {
+  if (data.size() != 13) return false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  const std::uint32_t width = BigEndian(bytes);
+  const std::uint32_t height = BigEndian(bytes + 4);
+  if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return false;
+  chunks.width = static_cast<std::int32_t>(width);
+  chunks.height = static_cast<std::int32_t>(height);
+  return true;
+}
+
+// A chunk's data of `length` bytes, read into `data` when wanted and
+// skipped otherwise, and its CRC skipped (the decoder checks it); false
+// when the file ends first.
+bool TakeChunkData(std::FILE* file, std::uint32_t length, bool wanted, std::string& data) {
+  data.assign(wanted ? length : 0, '\0');
+  const bool read = wanted ? std::fread(data.data(), 1, length, file) == length
+                           : _fseeki64(file, length, SEEK_CUR) == 0;
+  return read && _fseeki64(file, 4, SEEK_CUR) == 0;
+}
+
 Chunks ReadChunks(std::FILE* file) {
   Chunks chunks;
+  const auto fail = [&chunks](const char* problem) {
+    chunks.problem = problem;
+    return chunks;
+  };
   unsigned char start[signature.size()] = {};
   if (std::fread(start, 1, sizeof start, file) != sizeof start ||
       std::memcmp(start, signature.data(), sizeof start) != 0) {
-    chunks.problem = "not a PNG file";
-    return chunks;
+    return fail("not a PNG file");
   }
   bool headerSeen = false;
+  std::string data;
   while (true) {
     unsigned char head[8];
-    if (std::fread(head, 1, sizeof head, file) != sizeof head) {
-      chunks.problem = "the file ends before its image data";
-      return chunks;
-    }
+    if (std::fread(head, 1, sizeof head, file) != sizeof head) return fail(endsEarly);
     const std::uint32_t length = BigEndian(head);
     const std::string type(reinterpret_cast<const char*>(head + 4), 4);
-    if (length > 0x7FFFFFFFu || (!headerSeen && type != "IHDR")) {
-      chunks.problem = "a broken PNG file";
-      return chunks;
-    }
+    if (length > 0x7FFFFFFFu || (!headerSeen && type != "IHDR")) return fail(broken);
     if (type == "IDAT") return chunks;
     const bool wanted = type == "IHDR" || type == "tEXt";
-    if (wanted && length > (1u << 20)) {
-      chunks.problem = "a broken PNG file";
-      return chunks;
-    }
-    std::string data(wanted ? length : 0, '\0');
-    if (wanted ? std::fread(data.data(), 1, length, file) != length
-               : _fseeki64(file, length, SEEK_CUR) != 0) {
-      chunks.problem = "the file ends before its image data";
-      return chunks;
-    }
-    if (_fseeki64(file, 4, SEEK_CUR) != 0) {  // the CRC: the decoder checks it
-      chunks.problem = "the file ends before its image data";
-      return chunks;
-    }
+    if (wanted && length > (1u << 20)) return fail(broken);
+    if (!TakeChunkData(file, length, wanted, data)) return fail(endsEarly);
     if (type == "IHDR") {
-      if (length != 13) {
-        chunks.problem = "a broken PNG file";
-        return chunks;
-      }
-      const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-      const std::uint32_t width = BigEndian(bytes);
-      const std::uint32_t height = BigEndian(bytes + 4);
-      if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
-        chunks.problem = "a broken PNG file";
-        return chunks;
-      }
-      chunks.width = static_cast<std::int32_t>(width);
-      chunks.height = static_cast<std::int32_t>(height);
+      if (!TakeHeader(data, chunks)) return fail(broken);
       headerSeen = true;
     } else if (type == "tEXt") {
       const auto zero = data.find('\0');

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "pictures/band.h"
 
@@ -104,15 +105,47 @@ TEST_F(PngFileTest, FailedOrAbandonedWritesLeaveNoFileAndKeepTheOldOne) {
   EXPECT_EQ(ReadAll(reader), Pattern(4, 0, 4));
 }
 
+// A picture's bytes with `bytes` written over them at `at`, or cut to `at`
+// bytes when `bytes` is empty.
+std::string Changed(std::string picture, std::size_t at, const std::string& bytes) {
+  if (bytes.empty()) return picture.substr(0, at);
+  return picture.replace(at, bytes.size(), bytes);
+}
+
 TEST_F(PngFileTest, FilesThatAreNoPicturesAreNamedInTheProblem) {
-  std::ofstream(folder_ / "text.png") << "not a picture at all";
-  ASSERT_FALSE(WritePngFile(folder_ / "whole.png", 50, 50, PatternRow));
-  fs::resize_file(folder_ / "whole.png", 100);  // cut inside the image data
-  for (const char* name : {"text.png", "absent.png"}) {
+  ASSERT_FALSE(WritePngFile(folder_ / "good.png", 50, 50, PatternRow));
+  std::string good;
+  {
+    std::ifstream in(folder_ / "good.png", std::ios::binary);
+    good.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // The signature takes bytes 0-7, the header chunk's length 8-11, its type
+  // 12-15, the width 16-19 and the height 20-23.
+  const struct {
+    const char* name;
+    std::string bytes;
+  } broken[] = {
+      {"text.png", "not a picture at all"},
+      {"empty.png", ""},
+      {"signature-cut.png", Changed(good, 5, "")},
+      {"signature-only.png", Changed(good, 8, "")},
+      {"header-cut.png", Changed(good, 20, "")},
+      {"no-header-first.png", Changed(good, 12, "tEXt")},
+      {"length-beyond-range.png", Changed(good, 8, "\xFF\xFF\xFF\xFF")},
+      {"zero-width.png", Changed(good, 16, std::string(4, '\0'))},
+  };
+  for (const auto& file : broken) {
+    std::ofstream(folder_ / file.name, std::ios::binary) << file.bytes;
+  }
+  std::vector<std::string> names{"absent.png"};
+  for (const auto& file : broken) names.push_back(file.name);
+  for (const std::string& name : names) {
     PngReader reader(folder_ / name);
     ASSERT_TRUE(reader.Problem()) << name;
     EXPECT_NE(reader.Problem()->find(name), std::string::npos) << *reader.Problem();
   }
+  ASSERT_FALSE(WritePngFile(folder_ / "whole.png", 50, 50, PatternRow));
+  fs::resize_file(folder_ / "whole.png", 100);  // cut inside the image data
   PngReader cut(folder_ / "whole.png");
   ASSERT_FALSE(cut.Problem());
   std::vector<ColorRef> row(50);
