@@ -29,10 +29,10 @@ inline constexpr graphics::ColorRef markerOutline = graphics::ComposeRgb(255, 25
 inline constexpr double windowMarkerReach = 3;
 
 // Draws the magnet markers on the current target: each the ellipse in the
-// box of windowMarkerReach units around the magnet, yellow outline, filled with the magnet's
-// colour, in the order magnet 1, 2, 3, ... The runs draw them right before
-// every model step, so they stay on top of whatever the runs paint. Without
-// magnets named: the form's three.
+// box of windowMarkerReach units around the magnet, yellow outline, filled
+// with the magnet's colour, in the order magnet 1, 2, 3, ... The runs draw
+// them right before every model step, so they stay on top of whatever the
+// runs paint. Without magnets named: the form's three.
 void DrawMagnetMarkers();
 void DrawMagnetMarkers(std::span<const MagnetPlace> magnets);
 

@@ -61,9 +61,9 @@ struct Pendulum {
 };
 
 // The values a map's trials depend on, as the user gives them: g, m, the
-// trial count n and the pendulum. The form's values, every command and the
-// explorer's views carry them in this one type; a trial takes its rules
-// from them (app/trial.h, RulesOf).
+// trial count n and the pendulum. Every command and the explorer's views
+// carry them in this one type; a trial takes its rules from them
+// (app/trial.h, RulesOf).
 struct PendulumValues {
   double g = defaultG;  // pendulum coefficient
   double m = defaultM;  // magnet strength

@@ -12,7 +12,7 @@
 namespace app {
 
 // Whether the square of the start point (x, y) may reach into the box of a
-// marker (3 units around its magnet); with a unit to spare.
+// marker (windowMarkerReach units around its magnet); with a unit to spare.
 bool MapPainting::SquareMayCoverAMarker(double x, double y) const {
   // The square's half side, the marker's reach and a pixel of its outline.
   constexpr double reach = startSquareHalfSide + windowMarkerReach + 1;

@@ -397,8 +397,9 @@ friction, M hides the markers, P saves the values, S the picture; Escape or Q
 ends. Every finished view prints the `magpend map` command that computes it.)");
   explore_->allow_extras();
   DescribeMapValues(*explore_);
-  explore_->add_option("--grid", line_.explore.side, "the view: S x S start points and pixels, " + std::to_string(smallestGridSide) + " to " +
-                            std::to_string(largestExploreSide) + " (" + std::to_string(app::defaultExploreSide) + ")")
+  explore_->add_option("--grid", line_.explore.side,
+                       "the view: S x S start points and pixels, " + std::to_string(smallestGridSide) + " to " +
+                           std::to_string(largestExploreSide) + " (" + std::to_string(app::defaultExploreSide) + ")")
       ->type_name("S")
       ->check(SideCheck(largestExploreSide));
   explore_->add_option("--region", region_, "the first view's x and y bounds (" + app::RegionText({}) + ")")
