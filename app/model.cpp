@@ -116,40 +116,33 @@ Force MagnetPull(double m, const Magnet& magnet, double x, double y, double z,
   return {static_cast<double>((dx * F) / rh), static_cast<double>((dy * F) / rh)};
 }
 
-// The three magnets' pulls are computed side by side where the operations
-// are calls (MagnetPulls), otherwise one magnet after the other: side by
-// side the x87's eight registers no longer hold the formulas' values (a
-// quarter slower a step), and the WebAssembly build's inlined operations run
-// a tenth slower. One after the other they are written out in TotalForce
-// itself: returned together in an array, the x87's pulls cost its step 3 %.
+// The three magnets' pulls in their order: side by side where the
+// operations are calls, otherwise one magnet after the other (side by side
+// the x87's eight registers no longer hold the formulas' values, a quarter
+// slower a step, and the WebAssembly build's inlined operations run a tenth
+// slower).
 template <runtime::ExtendedReal Number>
-inline constexpr bool pullsSideBySide =
-    std::same_as<Number, runtime::SoftwareReal> && !runtime::SoftwareReal::operationsInlined;
-
-// The force of the restoring force and the three pulls, summed in their order.
-template <runtime::ExtendedReal Number>
-[[gnu::always_inline]] inline TotalForceResult SumOfForces(const Restoring& restoring, const Force& pull1,
-                                                          const Force& pull2, const Force& pull3,
-                                                          std::int16_t caughtBy) {
-  const auto Fx = static_cast<double>(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
-  const auto Fy = static_cast<double>(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
-  return {restoring.z, {Fx, Fy}, caughtBy};
+std::array<Force, 3> PullsOfTheMagnets(double m, double x, double y, double z, double captureRadius,
+                                       std::int16_t& caughtBy) {
+  const auto& magnets = Magnets();
+  if constexpr (std::same_as<Number, runtime::SoftwareReal> && !runtime::SoftwareReal::operationsInlined) {
+    return MagnetPulls<Number>(m, magnets, x, y, z, captureRadius, caughtBy);
+  } else {
+    const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, z, captureRadius, caughtBy);
+    const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, z, captureRadius, caughtBy);
+    const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, z, captureRadius, caughtBy);
+    return {pull1, pull2, pull3};
+  }
 }
 
 template <runtime::ExtendedReal Number>
 TotalForceResult TotalForce(double g, double m, double x, double y, double captureRadius) {
   std::int16_t caughtBy = 0;
   const Restoring restoring = RestoringForce<Number>(g, pendulumLength, x, y);
-  const auto& magnets = Magnets();
-  if constexpr (pullsSideBySide<Number>) {
-    const auto [pull1, pull2, pull3] = MagnetPulls<Number>(m, magnets, x, y, restoring.z, captureRadius, caughtBy);
-    return SumOfForces<Number>(restoring, pull1, pull2, pull3, caughtBy);
-  } else {
-    const Force pull1 = MagnetPull<Number>(m, magnets[0], x, y, restoring.z, captureRadius, caughtBy);
-    const Force pull2 = MagnetPull<Number>(m, magnets[1], x, y, restoring.z, captureRadius, caughtBy);
-    const Force pull3 = MagnetPull<Number>(m, magnets[2], x, y, restoring.z, captureRadius, caughtBy);
-    return SumOfForces<Number>(restoring, pull1, pull2, pull3, caughtBy);
-  }
+  const auto [pull1, pull2, pull3] = PullsOfTheMagnets<Number>(m, x, y, restoring.z, captureRadius, caughtBy);
+  const auto Fx = static_cast<double>(((Number(pull2.x) + pull1.x) + pull3.x) + restoring.force.x);
+  const auto Fy = static_cast<double>(((Number(pull2.y) + pull1.y) + pull3.y) + restoring.force.y);
+  return {restoring.z, {Fx, Fy}, caughtBy};
 }
 
 MagnetField FieldOf(const Pendulum& pendulum, double m) {
